@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds KIVO and runs every test headless.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh g++ cmake make qt6-base-dev fonts-liberation python3-dbfread poppler-utils \
+  xvfb xauth xdotool
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)"
+cd build
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+namespace kivo {
+
+// Title of every message box that names none of its own.
+inline const QString kProgramTitle = QStringLiteral("KIVO");
+
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Icon { None, Information, Warning, Critical, Question };
+enum class Answer { Ok, Cancel, Yes, No };
+
+struct MessageBox
+{
+    QString title;
+    QString text; // a carriage return (13) stands for a line break
+    Buttons buttons = Buttons::Ok;
+    Icon icon = Icon::None;
+};
+
+// Every message box of the program goes through this seam, so a test can answer it and read
+// exactly what it said.
+class Messages
+{
+public:
+    virtual ~Messages() = default;
+    virtual Answer ask(const MessageBox &box) = 0;
+
+    Answer show(const QString &title, const QString &text, Buttons buttons = Buttons::Ok,
+                Icon icon = Icon::None)
+    {
+        return ask(MessageBox{title, text, buttons, icon});
+    }
+};
+
+// Modal QMessageBox over the active window, with Spanish button captions.
+class QtMessages : public Messages
+{
+public:
+    Answer ask(const MessageBox &box) override;
+};
+
+// Test double: records every box and answers from a script. A box that finds the script
+// empty gets Ok, or Cancel when it has no Ok button (the answer that changes nothing).
+class ScriptedMessages : public Messages
+{
+public:
+    Answer ask(const MessageBox &box) override;
+
+    void answer(Answer a) { m_script.append(a); }
+    QList<MessageBox> shown;
+    QStringList texts() const;
+    void clear() { shown.clear(); m_script.clear(); }
+
+private:
+    QList<Answer> m_script;
+};
+
+} // namespace kivo

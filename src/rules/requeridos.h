@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace kivo::rules {
+
+// One control of the capture window, in the window's control order.
+struct ControlValue
+{
+    QString tag;
+    QString toolTip;
+    QString text;
+};
+
+enum class TipoRegistro { Ninguno = 0, Promotora = 1, Consolidadora = 2 };
+
+struct RequeridosInput
+{
+    QList<ControlValue> controls;
+    bool activitySelected = true;
+    TipoRegistro tipo = TipoRegistro::Ninguno;
+    int productCount = 0;
+    int supplierCount = 0;
+};
+
+struct RequeridosResult
+{
+    bool faltanDatos = false;
+    QString missingList; // items joined by "," and a carriage return
+    QString message;     // the whole text of the "Dato requerido" box; empty when nothing lacks
+};
+// Steps 3 to 9 of the completeness check (the RFC check runs before, in the window).
+RequeridosResult verificaRequeridos(const RequeridosInput &input);
+
+struct NotasElegibilidad
+{
+    QString exportadores; // for txtexportadores
+    QString compromisos;  // for txtCompromisos
+};
+NotasElegibilidad notasElegibilidad(TipoRegistro tipo);
+
+} // namespace kivo::rules

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "store/dbftable.h"
+
+#include <QHash>
+#include <QString>
+
+#include <memory>
+
+namespace kivo {
+
+// The data folder: finds tables without regard to letter case and shares one in-memory copy
+// of each table among the data sources that read it.
+class Database
+{
+public:
+    explicit Database(const QString &folder);
+
+    QString folder() const { return m_folder; }
+
+    // "VENTAS", "ventas" and "Ventas.DBF" are one file. Throws DbfError (Spanish, naming the
+    // folder and table) when there is no such table or it cannot be read.
+    DbfTable &table(const QString &name);
+    // Reads the file again (after another program changed it).
+    DbfTable &reload(const QString &name);
+    // Path of an existing file of that name in any letter case; empty when there is none.
+    QString resolve(const QString &fileName) const;
+
+private:
+    QString key(const QString &name) const;
+
+    QString m_folder;
+    QHash<QString, std::shared_ptr<DbfTable>> m_tables;
+};
+
+} // namespace kivo

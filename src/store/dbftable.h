@@ -1,0 +1,71 @@
+#pragma once
+
+#include "store/dbferror.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+namespace kivo {
+
+enum class FieldType : char { Character = 'C', Numeric = 'N', Float = 'F', Date = 'D', Logical = 'L' };
+
+struct FieldDef
+{
+    QString name;      // at most ten characters, stored upper or lower case as given
+    FieldType type = FieldType::Character;
+    int length = 0;
+    int decimals = 0;
+};
+
+// One FoxPro 2.5 table (.dbf, no memo) held wholly in memory. Reading checks every length
+// against the file, so a malformed file gives a DbfError naming it, never an overrun.
+// Writing replaces the file atomically and durably (see save()).
+class DbfTable
+{
+public:
+    DbfTable() = default;
+
+    // Throws DbfError naming the file when it is missing, unreadable or malformed.
+    static DbfTable load(const QString &path);
+    static DbfTable fromBytes(const QByteArray &bytes, const QString &path);
+    // A new table with no records; nothing is written until save().
+    static DbfTable create(const QString &path, const QList<FieldDef> &fields);
+
+    QString path() const { return m_path; }
+    QString tableName() const; // the file name without its extension
+
+    const QList<FieldDef> &fields() const { return m_fields; }
+    int fieldIndex(const QString &name) const; // without regard to case; -1 when absent
+
+    int recordCount() const; // deleted records included
+    bool isDeleted(int record) const;
+    void setDeleted(int record, bool deleted);
+    int appendRecord(); // a blank record; returns its number
+
+    // C: text without its trailing padding; N/F: double; D: QDate; L: bool.
+    // A blank N, F, D or L field is a null QVariant.
+    QVariant value(int record, int field) const;
+    // The stored characters: C without trailing padding, N/F/D/L trimmed.
+    QString text(int record, int field) const;
+    // Converts (number to text, text to number...) and checks that the value fits; when it
+    // does not, throws DbfError naming table, field and value, and the record is unchanged.
+    void setValue(int record, int field, const QVariant &value);
+
+    void pack(); // drops the records marked deleted
+    // Writes beside the file, flushes, renames over it and flushes the folder; stamps the
+    // last-update date. On failure throws DbfError and the file on disk is untouched.
+    void save();
+    QByteArray toBytes() const;
+
+private:
+    QString m_path;
+    QList<FieldDef> m_fields;
+    QList<int> m_offsets;    // of each field inside a record, after the deleted-flag byte
+    int m_recordLength = 1;
+    QByteArray m_records;    // recordCount() * m_recordLength bytes
+    QByteArray m_headerTail; // bytes between the descriptors and the first record, kept as read
+};
+
+} // namespace kivo
