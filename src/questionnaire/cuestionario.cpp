@@ -1,0 +1,305 @@
+#include "questionnaire/cuestionario.h"
+
+#include "rules/numeric.h"
+#include "rules/textos.h"
+
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace kivo {
+
+namespace {
+
+const QChar LF(10);
+
+QString sp(int n)
+{
+    return QString(n, QLatin1Char(' '));
+}
+
+QChar decimalChar(const QLocale &locale)
+{
+    const QString point = locale.decimalPoint();
+    return point.isEmpty() ? QLatin1Char('.') : point.at(0);
+}
+
+QString total(const QString &a, const QString &b, const QLocale &locale)
+{
+    return rules::generalNumber(rules::numericValue(a) + rules::numericValue(b), decimalChar(locale));
+}
+
+// The locale has no date separator of its own; take it from its short date format: the
+// characters between the first two fields, blanks dropped ("dd.MM.yy" gives "."). Formats
+// whose fields are parted by blanks alone ("d MMM yyyy") fall back to "/".
+QString dateSeparator(const QLocale &locale)
+{
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    auto isField = [](QChar c) { return c == u'd' || c == u'M' || c == u'y'; };
+    qsizetype i = 0;
+    while (i < format.size() && !isField(format.at(i)))
+        ++i;
+    while (i < format.size() && isField(format.at(i)))
+        ++i;
+    QString separator;
+    while (i < format.size() && !isField(format.at(i))) {
+        const QChar c = format.at(i++);
+        if (c != u' ' && c != u'\'')
+            separator += c;
+    }
+    return separator.isEmpty() ? QStringLiteral("/") : separator;
+}
+
+QString fecha(const QDate &date, const QLocale &locale)
+{
+    if (!date.isValid())
+        return QString();
+    const QString separator = dateSeparator(locale);
+    return QStringLiteral("%1").arg(date.day(), 2, 10, QLatin1Char('0')) + separator
+        + locale.monthName(date.month(), QLocale::ShortFormat) + separator
+        + QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
+}
+
+QString seccionA()
+{
+    return QStringLiteral("SECRETARIA DE TOLVANIA") + LF
+        + QStringLiteral("CUESTIONARIO DE SOLICITUD DE PROGRAMA KIVO") + LF
+        + LF
+        + QStringLiteral("DATOS DE LA SOLICITUD ") + LF
+        + LF;
+}
+
+QString seccionB(const CuestionarioDatos &d)
+{
+    const QString promotora = d.promotora ? QStringLiteral("Promotora de Exportación") : QStringLiteral(" ");
+    const QString consolidadora =
+        d.consolidadora ? QStringLiteral("Consolidadora de Exportación") : QStringLiteral(" ");
+    QString s;
+    s += QStringLiteral("TIPO DE TRAMITE      : ") + d.tipoTramite + sp(4) + QStringLiteral("TIPO DE PROGRAMA : ")
+        + promotora + QLatin1Char(' ') + consolidadora + sp(5) + LF;
+    s += LF;
+    s += QStringLiteral("RFC : ") + d.rfc + sp(7) + QStringLiteral("RAZON SOCIAL : ") + d.razonSocial + LF;
+    s += QStringLiteral("DOMICILIO FISCAL   :") + LF;
+    s += QStringLiteral("CALLE    :") + d.calle + sp(4) + QStringLiteral("COLONIA  :") + d.colonia + sp(15)
+        + QStringLiteral("CODIGO POSTAL  :") + d.cp + sp(4) + QStringLiteral("ESTADO   :") + d.estado + LF;
+    s += QStringLiteral("CIUDAD  :") + d.ciudad + sp(5) + QStringLiteral("MUNICIPIO O DELEGACIÓN  :") + d.delMun + LF;
+    s += LF;
+    // The federal entity is the state: the window keeps no other value for it.
+    s += QStringLiteral("ENTIDAD FEDERATIVA   :") + d.estado + sp(11) + QStringLiteral("TELEFONO(S)  :") + d.telefono
+        + sp(5) + QStringLiteral("FAX   :") + d.fax + LF;
+    s += QStringLiteral("CORREO ELECTRONICO        : ") + d.email + LF;
+    s += QStringLiteral("ACTIVIDAD PRINCIPAL  :  ") + d.actividad + LF;
+    s += QStringLiteral("ADMON. LOCAL DE RECAUDACION   :") + d.admLocal + LF;
+    s += LF;
+    return s;
+}
+
+QString seccionC(const CuestionarioDatos &d)
+{
+    QString s;
+    s += QStringLiteral("Personal ocupado el año anterior") + sp(18)
+        + QStringLiteral("Valor de las ventas en el año anterior") + LF;
+    s += sp(3) + QStringLiteral("(Promedio en el Año)") + sp(38) + QStringLiteral("(En miles de pesos)") + LF;
+    s += LF;
+    s += QStringLiteral("  No. de empleados : ") + d.empleados + sp(35) + QStringLiteral("  En el país  : ")
+        + d.ventasPais + LF;
+    s += QStringLiteral("  No. de obreros   : ") + d.obreros + sp(35) + QStringLiteral("  Al Exterior : ")
+        + d.ventasExterior + LF;
+    s += QStringLiteral("  Total            : ") + total(d.empleados, d.obreros, d.locale) + sp(35)
+        + QStringLiteral("  Total       : ") + total(d.ventasPais, d.ventasExterior, d.locale);
+    return s;
+}
+
+QString seccionD(const CuestionarioDatos &d)
+{
+    if (d.productos.isEmpty())
+        return QString();
+    QString s = QString(LF) + LF + QStringLiteral("Principales productos exportados en el año anterior") + LF
+        + QString(31, QLatin1Char('_')) + LF + LF + sp(7) + QStringLiteral(" Descipción ") + LF;
+    for (const QString &producto : d.productos)
+        s += sp(7) + producto + LF;
+    return s;
+}
+
+QString seccionE(const CuestionarioDatos &d)
+{
+    if (d.ventas.isEmpty())
+        return QString();
+    QString s = QString(LF) + QStringLiteral("Ventas totales e intercambio comercial con el exterior") + LF
+        + QString(31, QLatin1Char('_')) + LF + LF;
+    s += QStringLiteral("Año") + sp(3) + QStringLiteral("Ventas Totales") + sp(3) + QStringLiteral("Ventas mercado")
+        + sp(3) + QStringLiteral("Exportación") + sp(5) + QStringLiteral("Importación") + sp(5)
+        + QStringLiteral("Saldo balanza") + sp(5) + QStringLiteral("tipo de Cambio") + LF;
+    s += sp(25) + QStringLiteral("nacional") + sp(6) + QStringLiteral("directa e indirecta") + LF;
+    s += sp(5) + QLatin1Char('|') + QString(7, QLatin1Char('_')) + QStringLiteral("(miles de pesos) ")
+        + QString(7, QLatin1Char('_')) + QLatin1Char('|') + QString(16, QLatin1Char('_'))
+        + QStringLiteral("(miles de dolares) ") + QString(16, QLatin1Char('_')) + QLatin1Char('|') + LF;
+    for (const CuestionarioDatos::Venta &venta : d.ventas) {
+        s += venta.ano;
+        for (int i = 0; i < 6; ++i)
+            s += formatoColumna(i < venta.valores.size() ? venta.valores.at(i) : QVariant(), d.locale);
+        s += LF;
+    }
+    return s;
+}
+
+QString seccionF(const CuestionarioDatos &d)
+{
+    if (d.proveedores.isEmpty())
+        return QString();
+    QString s = QString(LF) + QStringLiteral("Registro de proveedores nacionales") + LF + QString(31, QLatin1Char('_'))
+        + LF + LF + QStringLiteral("Proveedor Nacional") + LF + sp(5)
+        + QStringLiteral("Registro Federal de Contribuyentes") + sp(15) + QStringLiteral("Producto") + sp(15) + LF;
+    for (const CuestionarioDatos::Proveedor &p : d.proveedores)
+        s += p.nombre + LF + sp(5) + p.rfc + sp(15) + p.producto + LF;
+    return s;
+}
+
+QString seccionG(const CuestionarioDatos &d)
+{
+    return QStringLiteral("Nombre de banco : ") + d.banco + sp(5) + QStringLiteral("Sucursal : ") + d.sucursal + LF
+        + QStringLiteral("Numero de cuenta : ") + d.numCuenta + sp(10) + QStringLiteral("Localidad : ") + d.localidad
+        + LF + QStringLiteral("Domicilio de la sucursal bancaria : ") + d.domSucursal;
+}
+
+QString declaracion()
+{
+    return QString(LF) + LF + sp(9)
+        + QStringLiteral("MANIFIESTO BAJO PROTESTA DE DECIR LA VERDAD, QUE LOS DATOS ASENTADOS EN LA PRESENTE "
+                         "SOLICITUD")
+        + LF
+        + QStringLiteral("Y EN SUS ANEXOS SON CIERTOS Y VERIFICABLES EN CUALQUIER MOMENTO POR LAS AUTORIDADES "
+                         "COMPETENTES.")
+        + LF + LF + LF;
+}
+
+QString seccionH(const CuestionarioDatos &d)
+{
+    return QStringLiteral("DATOS DEL REPRESENTANTE LEGAL ") + LF
+        + QStringLiteral("APELLIDO PATERNO  : ") + d.apePatRep + LF
+        + QStringLiteral("APELLIDO MATERNO Y NOMBRE(S)  : ") + d.apeMatRep + sp(3) + d.nombreRep + LF
+        + QStringLiteral("TELEFONO      : ") + d.telefonoRep + LF
+        + QStringLiteral("FAX    :") + d.faxRep + LF
+        + QStringLiteral("CORREO ELECTRONICO       : ") + d.emailRep + LF
+        + LF;
+}
+
+QString cierre(const CuestionarioDatos &d)
+{
+    return QStringLiteral("LUGAR : ") + QString(34, QLatin1Char('_')) + LF
+        + QStringLiteral("FECHA : ") + fecha(d.hoy, d.locale) + LF
+        + LF + LF + LF
+        + QString(20, QLatin1Char('_')) + LF
+        + QStringLiteral("FIRMA");
+}
+
+// "###,###,###.#0" of a finite value: rounded half away from zero at two decimals after
+// reading it to 15 significant digits, as the value was typed (1.005 gives 1.01).
+QString patron(double value, const QLocale &locale)
+{
+    char buffer[40];
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific, 14);
+    Q_UNUSED(error);
+    // buffer holds d.dddddddddddddde±x…
+    std::string digits;
+    const char *p = buffer;
+    for (; p < end && *p != 'e'; ++p) {
+        if (*p != '.')
+            digits.push_back(*p);
+    }
+    const int exponent = p < end ? std::atoi(p + 1) : 0;
+
+    // Split into integer and fraction digits (the decimal point sits after digit exponent+1).
+    std::string integer;
+    std::string fraction;
+    if (exponent >= 0) {
+        const std::size_t intLen = std::size_t(exponent) + 1;
+        if (digits.size() < intLen)
+            digits.append(intLen - digits.size(), '0');
+        integer = digits.substr(0, intLen);
+        fraction = digits.substr(intLen);
+    } else {
+        fraction = std::string(std::size_t(-exponent - 1), '0') + digits;
+    }
+    fraction.append(3, '0');
+    const bool roundUp = fraction[2] >= '5';
+    std::string kept = integer + fraction.substr(0, 2);
+    if (roundUp) {
+        int i = int(kept.size()) - 1;
+        for (; i >= 0; --i) {
+            if (kept[std::size_t(i)] == '9') {
+                kept[std::size_t(i)] = '0';
+            } else {
+                ++kept[std::size_t(i)];
+                break;
+            }
+        }
+        if (i < 0)
+            kept.insert(kept.begin(), '1');
+    }
+    integer = kept.substr(0, kept.size() - 2);
+    fraction = kept.substr(kept.size() - 2);
+    const std::size_t firstNonZero = integer.find_first_not_of('0');
+    integer = firstNonZero == std::string::npos ? std::string() : integer.substr(firstNonZero);
+
+    const QString group = locale.groupSeparator();
+    QString text;
+    for (std::size_t i = 0; i < integer.size(); ++i) {
+        if (i > 0 && (integer.size() - i) % 3 == 0)
+            text += group;
+        text += QLatin1Char(integer[i]);
+    }
+    text += locale.decimalPoint() + QString::fromLatin1(fraction.data(), qsizetype(fraction.size()));
+    // A value that rounds to zero shows no sign.
+    if (value < 0 && (!integer.empty() || fraction != "00"))
+        text.prepend(QLatin1Char('-'));
+    return text;
+}
+
+} // namespace
+
+QString formatoColumna(const QVariant &value, const QLocale &locale)
+{
+    constexpr int kAncho = 16;
+    if (value.isNull() || !value.isValid())
+        return sp(kAncho);
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    QString text;
+    if (!ok)
+        text = value.toString(); // not a number: shown as stored rather than lost
+    else if (!std::isfinite(number))
+        text = rules::textos::desbordamiento;
+    else
+        text = patron(number, locale);
+    // Too wide for the column: the whole value, never a number cut short.
+    return text.size() >= kAncho ? text : sp(kAncho - int(text.size())) + text;
+}
+
+Cuestionario armaCuestionario(const CuestionarioDatos &datos)
+{
+    const QString encabezado = seccionA();
+    QString texto;
+    texto.reserve(4096 + 80 * (datos.proveedores.size() * 2 + datos.productos.size() + datos.ventas.size()));
+    texto += encabezado;
+    texto += LF;
+    texto += seccionB(datos);
+    texto += seccionC(datos);
+    texto += seccionD(datos);
+    texto += LF;
+    texto += seccionE(datos);
+    texto += LF;
+    texto += seccionF(datos);
+    texto += LF;
+    texto += LF;
+    texto += seccionG(datos);
+    texto += LF;
+    texto += declaracion();
+    texto += LF;
+    texto += seccionH(datos);
+    texto += cierre(datos);
+    return {texto, int(encabezado.size())};
+}
+
+} // namespace kivo
