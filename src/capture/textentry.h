@@ -2,6 +2,8 @@
 
 #include <QLineEdit>
 
+class QMenu;
+
 namespace kivo {
 
 // A text entry of the capture window. Every character that reaches it, typed, pasted or
@@ -26,6 +28,11 @@ public:
     // What the chain lets through of `text`, character by character.
     static QString filtered(const QString &text, KeyRule rule);
 
+    // Pastes the clipboard's text through the chain, as if typed.
+    void pasteFiltered();
+    // The Spanish context menu (the caller owns it).
+    QMenu *createContextMenu();
+
 Q_SIGNALS:
     // The focus went to another control of the same window (not to a message box or another
     // window).
@@ -36,6 +43,8 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
 
 private:
     void insertFiltered(const QString &text);
