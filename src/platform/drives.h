@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+namespace kivo {
+
+// The folder standing for the removable medium: $KIVO_DRIVE_A when set, otherwise the one
+// removable volume mounted under /media/<user>/ or /run/media/<user>/. Empty when there is
+// none, or more than one and we cannot tell which the user means.
+QString driveALocation();
+
+} // namespace kivo

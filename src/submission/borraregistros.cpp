@@ -1,0 +1,126 @@
+#include "submission/borraregistros.h"
+
+#include "platform/messages.h"
+#include "store/datasource.h"
+#include "store/dbferror.h"
+#include "submission/submissionhost.h"
+#include "submission/textos.h"
+
+namespace kivo {
+
+namespace {
+
+// Positions of the application record that hold the codes of the two lists.
+constexpr int kPosAdmLocal = 28;
+constexpr int kPosActividad = 22;
+
+// The amounts of a sales row (VTOT, VMERCNAC, EXPORTA, IMPORTA, SALDO); year, exchange rate
+// and label stay.
+constexpr int kFirstAmount = 1, kLastAmount = 5;
+
+void zeroAmounts(DataSource &ventas)
+{
+    // Not refreshed here: the rows in hand are already the application's own.
+    ventas.setRecordSource(QStringLiteral("select * from ventas where tipo =1"));
+    if (ventas.rowCount() > 0) {
+        ventas.moveFirst();
+        // Bounded, so a store that never reaches the end cannot hang the window.
+        for (int guard = ventas.rowCount(); !ventas.isEof() && guard > 0; --guard) {
+            ventas.edit();
+            for (int p = kFirstAmount; p <= kLastAmount; ++p)
+                ventas.setField(p, 0);
+            ventas.update();
+            ventas.moveNext();
+        }
+    }
+    ventas.refresh();
+}
+
+void deleteAll(DataSource &source, const QString &recordSource)
+{
+    if (source.rowCount() > 0) {
+        if (source.editMode() != EditMode::None)
+            source.cancelUpdate();
+        source.moveFirst();
+        for (int guard = source.rowCount(); !source.isEof() && guard > 0; --guard) {
+            source.deleteCurrent();
+            source.moveNext();
+        }
+    }
+    source.setRecordSource(recordSource);
+    source.refresh();
+}
+
+} // namespace
+
+void borraRegistros(SubmissionHost &host, const Services &services)
+{
+    DataSource *datoProv = host.dataSource(QStringLiteral("dtsDatoProv"));
+    DataSource *vTotales = host.dataSource(QStringLiteral("dtsVTotales"));
+    DataSource *productos = host.dataSource(QStringLiteral("dtsProductos"));
+    DataSource *proveedor = host.dataSource(QStringLiteral("dtsProveedor"));
+    if (!datoProv || !vTotales || !productos || !proveedor)
+        return;
+
+    if (datoProv->isEof())
+        return;
+    Messages &messages = *services.messages;
+    if (messages.show(textos::kTituloAtencion, textos::kConfirmaBorrado, Buttons::YesNo)
+        != Answer::Yes)
+        return;
+
+    // The table being changed, for the message should the engine refuse it.
+    QString table = QStringLiteral("datoprov");
+    try {
+        if (!datoProv->isEof()) {
+            if (datoProv->editMode() != EditMode::None)
+                datoProv->cancelUpdate(); // the record is going: its pending changes with it
+            datoProv->deleteCurrent();
+        }
+        table = QStringLiteral("VENTAS");
+        zeroAmounts(*vTotales);
+        table = QStringLiteral("PROVMERC");
+        deleteAll(*productos, QStringLiteral("select * from PROVMERC"));
+        table = QStringLiteral("provprod");
+        deleteAll(*proveedor, QStringLiteral("select * from provprod"));
+        table = QStringLiteral("datoprov");
+        datoProv->setRecordSource(QStringLiteral("datoprov"));
+        datoProv->refresh();
+    } catch (const DbfError &e) {
+        // What was deleted stays deleted; the window must not pretend otherwise.
+        messages.show(kProgramTitle, textos::kBorradoIncompleto.arg(table, e.message()),
+                      Buttons::Ok, Icon::Critical);
+        host.reloadAfterFailure();
+        return;
+    }
+
+    host.nuevo();
+    host.clearMaquila();
+    host.clearRfc();
+    host.deselectOptions();
+    host.selectFirstEntries();
+    host.enableEditButton();
+    host.showFirstPage();
+
+    // The save command writes both codes from the lists anyway; keeping them in the new record
+    // makes the record in progress agree with what the lists show.
+    const auto applyCodes = [&] {
+        if (datoProv->editMode() == EditMode::None)
+            return;
+        if (const int office = host.selectedCode(QStringLiteral("Combo5")); office >= 0)
+            datoProv->setField(kPosAdmLocal, office);
+        if (const int activity = host.selectedCode(QStringLiteral("cmbActividad")); activity >= 0)
+            datoProv->setField(kPosActividad, activity);
+    };
+    try {
+        applyCodes();
+        datoProv->addNew();
+        applyCodes();
+    } catch (const DbfError &e) {
+        messages.show(kProgramTitle, textos::kBorradoIncompleto.arg(table, e.message()),
+                      Buttons::Ok, Icon::Critical);
+        host.reloadAfterFailure();
+    }
+}
+
+} // namespace kivo

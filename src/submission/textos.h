@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+// Every word the submission disk and the clearing show to the user.
+namespace kivo::textos {
+
+inline const QString kConfirmaDisco = QStringLiteral("Asegúrese de que el disco esté en la unidad A:");
+inline const QString kTituloConfirmaDisco = QStringLiteral("Grabar Disco");
+inline const QString kCopiaIncompleta = QStringLiteral("Copia incompleta verifique el") + QChar(13)
+    + QStringLiteral("espacio en disco o utilice un disco nuevo");
+inline const QString kRetireDisco = QStringLiteral("Puede retirar el disco de la unidad A:");
+inline const QString kTituloDiscoGrabado = QStringLiteral("Disco grabado.");
+
+inline const QString kConfirmaBorrado = QStringLiteral("Con esta Acción borrar toda su solicitud");
+inline const QString kTituloAtencion = QStringLiteral("ATENCION");
+
+// A failure of the table engine part-way through the clearing; %1 is the table, %2 the
+// engine's own description.
+inline const QString kBorradoIncompleto = QStringLiteral(
+    "No se pudo terminar de borrar la solicitud: falló la tabla %1.") + QChar(13)
+    + QStringLiteral("Lo borrado hasta ese momento queda borrado; la ventana muestra lo que "
+                     "contienen las tablas.") + QChar(13) + QStringLiteral("%2");
+
+// Re-reading the application record after the disk was written failed; %1 is the description.
+inline const QString kReleerFallo = QStringLiteral(
+    "El disco quedó grabado, pero no se pudo volver a leer la solicitud.") + QChar(13)
+    + QStringLiteral("%1");
+
+} // namespace kivo::textos
