@@ -48,7 +48,8 @@ public:
     void setRecordSource(const QString &source);
     QString recordSource() const { return m_recordSource; }
     // Reads the table again and makes the first row current; shows it on the bound entries.
-    // Any pending edit is dropped.
+    // Any pending edit is dropped. No validate event: nothing is left behind. A source that
+    // cannot be run (unknown form or column) throws and leaves the previous record set.
     void refresh();
 
     int rowCount() const;
@@ -61,6 +62,9 @@ public:
     void moveNext();
     void movePrevious();
     void moveTo(int row); // raised as action::Bookmark; for grids
+    // A move during an edit or addition writes it first when the validate handler left *save
+    // set (as update() does), and drops it otherwise. After deleteCurrent() the row that
+    // followed becomes current at the next moveNext().
 
     int fieldCount() const;
     QString fieldName(int position) const;
@@ -105,6 +109,14 @@ private:
     struct Query;
     void show();
     DbfTable &table() const;
+    void move(int action, int row, bool afterNext = false);
+    void settlePending(bool save);
+    void writePending(bool copyBound);
+    void dropPending();
+    int column(const QString &name) const; // record-set column, throws when absent
+    int tableField(int position) const;    // throws when absent
+    int currentRecord() const;             // throws when there is no current row
+    QString currentText(int position) const;
 
     QString m_name;
     Database *m_database;
@@ -114,7 +126,9 @@ private:
     QList<int> m_rows;       // table record of each row
     int m_position = -1;
     EditMode m_mode = EditMode::None;
-    QList<QVariant> m_pending; // one per column during an edit or addition
+    QByteArray m_pendingRecord; // the row being edited or added, changes applied
+    QList<int> m_dirty;         // table fields changed by setField() during the edit
+    int m_editRecord = -1;      // table record under edit
     int m_lastModified = -1;
     bool m_afterDelete = false; // the next moveNext() lands on the row that followed
     QList<BoundEntry *> m_bound;

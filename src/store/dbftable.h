@@ -53,6 +53,18 @@ public:
     // does not, throws DbfError naming table, field and value, and the record is unchanged.
     void setValue(int record, int field, const QVariant &value);
 
+    // Whole records (the deleted-flag byte first), for a data source that edits a copy of a row
+    // and writes it back only when the row is updated.
+    int recordLength() const { return m_recordLength; }
+    int fieldOffset(int field) const; // inside a record, the flag byte counted
+    QByteArray record(int record) const;
+    void setRecord(int record, const QByteArray &bytes);
+    QByteArray blankRecord() const;
+    QVariant valueIn(const QByteArray &record, int field) const;
+    QString textIn(const QByteArray &record, int field) const;
+    // As setValue(), on a record held outside the table; `record` is unchanged on failure.
+    void setValueIn(QByteArray &record, int field, const QVariant &value) const;
+
     void pack(); // drops the records marked deleted
     // Writes beside the file, flushes, renames over it and flushes the folder; stamps the
     // last-update date. On failure throws DbfError and the file on disk is untouched.

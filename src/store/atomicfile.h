@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace kivo {
+
+// Spanish words for an errno value, for messages that name a file.
+QString systemReason(int error);
+
+// Reads a whole file; throws DbfError (naming the file) when it cannot.
+QByteArray readWholeFile(const QString &path);
+
+// Replaces `path` with `bytes` so that a crash or power loss at any moment leaves either the
+// old or the new file: writes a hidden file beside it, checks every write, flushes it, renames
+// it over the target and flushes the folder. A file without write permission is refused. On
+// failure throws DbfError naming `tableName` and the file; the target is untouched.
+void writeAtomically(const QString &path, const QByteArray &bytes, const QString &tableName);
+
+} // namespace kivo

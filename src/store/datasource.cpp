@@ -1,0 +1,434 @@
+#include "store/datasource.h"
+
+#include "store/textos.h"
+
+#include <QRegularExpression>
+
+namespace kivo {
+
+namespace {
+
+QString msg(const char *text) { return QString::fromUtf8(text); }
+
+struct ParsedSource
+{
+    QString table;
+    QString column;     // empty: every column
+    QString whereField; // empty: every row
+    QString whereValue;
+};
+
+std::optional<ParsedSource> parseSource(const QString &source)
+{
+    const auto ci = QRegularExpression::CaseInsensitiveOption;
+    static const QRegularExpression tableOnly(QStringLiteral("^\\s*(\\w+)(?:\\.dbf)?\\s*$"), ci);
+    static const QRegularExpression all(QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\\w+)\\s*$"), ci);
+    static const QRegularExpression where(
+        QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\\w+)\\s+where\\s+(\\w+)\\s*=\\s*"
+                       "([+-]?(?:\\d+(?:\\.\\d*)?|\\.\\d+))\\s*$"), ci);
+    static const QRegularExpression one(
+        QStringLiteral("^\\s*select\\s+(\\w+)\\s+from\\s+(\\w+)\\s*$"), ci);
+    ParsedSource p;
+    if (auto m = where.match(source); m.hasMatch()) {
+        p.table = m.captured(1);
+        p.whereField = m.captured(2);
+        p.whereValue = m.captured(3);
+    } else if (auto m = all.match(source); m.hasMatch()) {
+        p.table = m.captured(1);
+    } else if (auto m = one.match(source); m.hasMatch()) {
+        p.column = m.captured(1);
+        p.table = m.captured(2);
+    } else if (auto m = tableOnly.match(source);
+               m.hasMatch() && m.captured(1).compare(u"select", Qt::CaseInsensitive) != 0) {
+        p.table = m.captured(1);
+    } else {
+        return std::nullopt;
+    }
+    return p;
+}
+
+} // namespace
+
+DataSource::DataSource(const QString &name, Database *database, QObject *parent)
+    : QObject(parent), m_name(name), m_database(database)
+{
+}
+
+void DataSource::setRecordSource(const QString &source)
+{
+    m_recordSource = source;
+}
+
+DbfTable &DataSource::table() const
+{
+    if (m_tableName.isEmpty())
+        throw DbfError(msg(textos::kSinOrigen).arg(m_name));
+    return m_database->table(m_tableName);
+}
+
+void DataSource::refresh()
+{
+    const auto parsed = parseSource(m_recordSource);
+    if (!parsed)
+        throw DbfError(msg(textos::kOrigenDesconocido).arg(m_recordSource, m_name));
+    DbfTable &t = m_database->reload(parsed->table);
+    auto unknown = [&](const QString &column) {
+        return DbfError(msg(textos::kColumnaDesconocida)
+                            .arg(column, m_recordSource.trimmed(), t.tableName(), t.path()));
+    };
+    QList<int> columns;
+    if (parsed->column.isEmpty()) {
+        for (int i = 0; i < t.fields().size(); ++i)
+            columns.append(i);
+    } else {
+        const int c = t.fieldIndex(parsed->column);
+        if (c < 0)
+            throw unknown(parsed->column);
+        columns.append(c);
+    }
+    int whereField = -1;
+    double whereValue = 0;
+    if (!parsed->whereField.isEmpty()) {
+        whereField = t.fieldIndex(parsed->whereField);
+        if (whereField < 0)
+            throw unknown(parsed->whereField);
+        whereValue = parsed->whereValue.toDouble();
+    }
+    const bool numericWhere = whereField >= 0
+                              && (t.fields()[whereField].type == FieldType::Numeric
+                                  || t.fields()[whereField].type == FieldType::Float);
+    QList<int> rows;
+    const int n = t.recordCount();
+    for (int r = 0; r < n; ++r) {
+        if (t.isDeleted(r))
+            continue;
+        if (whereField >= 0) {
+            if (numericWhere) {
+                const QVariant v = t.value(r, whereField);
+                if (v.isNull() || v.toDouble() != whereValue)
+                    continue;
+            } else if (t.text(r, whereField).trimmed() != parsed->whereValue) {
+                continue;
+            }
+        }
+        rows.append(r);
+    }
+    m_tableName = t.tableName();
+    m_columns = columns;
+    m_rows = rows;
+    m_position = 0;
+    m_afterDelete = false;
+    dropPending();
+    show();
+    Q_EMIT rowsChanged();
+}
+
+int DataSource::rowCount() const
+{
+    return int(m_rows.size());
+}
+
+bool DataSource::isEof() const
+{
+    return m_rows.isEmpty() || m_position >= rowCount();
+}
+
+bool DataSource::isBof() const
+{
+    return m_rows.isEmpty() || m_position < 0;
+}
+
+void DataSource::moveFirst() { move(action::MoveFirst, 0); }
+void DataSource::moveLast() { move(action::MoveLast, rowCount() - 1); }
+void DataSource::moveNext() { move(action::MoveNext, 1, true); }
+void DataSource::movePrevious() { move(action::MovePrevious, -1, true); }
+void DataSource::moveTo(int row) { move(action::Bookmark, row); }
+
+void DataSource::move(int actionCode, int row, bool relative)
+{
+    bool save = true;
+    Q_EMIT validate(actionCode, &save);
+    settlePending(save);
+    if (relative) {
+        // Right after a delete the position already holds the row that followed.
+        const int step = (m_afterDelete && row > 0) ? 0 : row;
+        row = m_position + step;
+    }
+    m_afterDelete = false;
+    m_position = m_rows.isEmpty() ? 0 : std::clamp(row, -1, rowCount());
+    show();
+    Q_EMIT repositioned();
+}
+
+void DataSource::settlePending(bool save)
+{
+    if (m_mode == EditMode::None)
+        return;
+    if (save)
+        writePending(true);
+    else
+        dropPending();
+}
+
+int DataSource::tableField(int position) const
+{
+    if (position < 0 || position >= m_columns.size())
+        throw DbfError(msg(textos::kPosicionCampo).arg(m_name).arg(position));
+    return m_columns[position];
+}
+
+int DataSource::column(const QString &name) const
+{
+    const int c = fieldIndex(name);
+    if (c < 0)
+        throw DbfError(msg(textos::kCampoDesconocido).arg(name, m_name));
+    return c;
+}
+
+int DataSource::currentRecord() const
+{
+    if (isEof() || isBof())
+        throw DbfError(msg(textos::kSinActual).arg(m_name));
+    return m_rows[m_position];
+}
+
+int DataSource::fieldCount() const
+{
+    return int(m_columns.size());
+}
+
+QString DataSource::fieldName(int position) const
+{
+    return table().fields()[tableField(position)].name;
+}
+
+int DataSource::fieldIndex(const QString &name) const
+{
+    if (m_tableName.isEmpty())
+        return -1;
+    const DbfTable &t = table();
+    for (int i = 0; i < m_columns.size(); ++i) {
+        if (t.fields()[m_columns[i]].name.compare(name.trimmed(), Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QVariant DataSource::field(int position) const
+{
+    const int f = tableField(position);
+    if (m_mode != EditMode::None)
+        return table().valueIn(m_pendingRecord, f);
+    return table().value(currentRecord(), f);
+}
+
+QVariant DataSource::field(const QString &name) const
+{
+    return field(column(name));
+}
+
+QString DataSource::fieldText(int position) const
+{
+    const int f = tableField(position);
+    if (m_mode != EditMode::None)
+        return table().textIn(m_pendingRecord, f);
+    return table().text(currentRecord(), f);
+}
+
+void DataSource::setField(int position, const QVariant &value)
+{
+    if (m_mode == EditMode::None)
+        throw DbfError(msg(textos::kNoEdita).arg(m_name));
+    const int f = tableField(position);
+    table().setValueIn(m_pendingRecord, f, value);
+    if (!m_dirty.contains(f))
+        m_dirty.append(f);
+}
+
+void DataSource::setField(const QString &name, const QVariant &value)
+{
+    setField(column(name), value);
+}
+
+QVariant DataSource::valueAt(int row, int position) const
+{
+    if (row < 0 || row >= rowCount())
+        throw DbfError(msg(textos::kFilaFuera).arg(m_name).arg(row + 1));
+    return table().value(m_rows[row], tableField(position));
+}
+
+QString DataSource::textAt(int row, int position) const
+{
+    if (row < 0 || row >= rowCount())
+        throw DbfError(msg(textos::kFilaFuera).arg(m_name).arg(row + 1));
+    return table().text(m_rows[row], tableField(position));
+}
+
+void DataSource::edit()
+{
+    const int record = currentRecord();
+    if (m_mode == EditMode::Edit && m_editRecord == record)
+        return;
+    m_pendingRecord = table().record(record);
+    m_dirty.clear();
+    m_editRecord = record;
+    m_mode = EditMode::Edit;
+}
+
+void DataSource::addNew()
+{
+    bool save = true;
+    Q_EMIT validate(action::AddNew, &save);
+    settlePending(save);
+    m_pendingRecord = table().blankRecord();
+    m_dirty.clear();
+    m_editRecord = -1;
+    m_mode = EditMode::Add;
+    show();
+}
+
+void DataSource::update()
+{
+    if (m_mode == EditMode::None)
+        throw DbfError(msg(textos::kNoEdita).arg(m_name));
+    bool save = true;
+    Q_EMIT validate(action::Update, &save);
+    writePending(save);
+}
+
+void DataSource::writePending(bool copyBound)
+{
+    DbfTable &t = table();
+    QByteArray record = m_pendingRecord;
+    QList<int> dirty = m_dirty;
+    if (copyBound) {
+        for (BoundEntry *entry : std::as_const(m_bound)) {
+            const QString text = entry->boundText();
+            // Only what the window changed: an entry left alone must not overwrite a field
+            // that code, or another entry bound to the same field, has set.
+            if (m_shown.contains(entry) && m_shown.value(entry) == text)
+                continue;
+            const int f = tableField(column(entry->boundField()));
+            t.setValueIn(record, f, text);
+            if (!dirty.contains(f))
+                dirty.append(f);
+        }
+    }
+    const DbfTable before = t; // shares its bytes until the first change
+    int written = m_editRecord;
+    try {
+        if (m_mode == EditMode::Add) {
+            written = t.appendRecord();
+            record[0] = ' ';
+            t.setRecord(written, record);
+        } else {
+            QByteArray live = t.record(written);
+            for (int f : std::as_const(dirty)) {
+                const int at = t.fieldOffset(f);
+                const int length = t.fields()[f].length;
+                live.replace(at, length, record.mid(at, length));
+            }
+            t.setRecord(written, live);
+        }
+        t.save();
+    } catch (...) {
+        t = before;
+        throw;
+    }
+    if (m_mode == EditMode::Add) {
+        m_rows.append(written);
+        m_position = rowCount() - 1;
+    }
+    m_lastModified = written;
+    dropPending();
+    show();
+    Q_EMIT rowsChanged();
+}
+
+void DataSource::dropPending()
+{
+    m_mode = EditMode::None;
+    m_pendingRecord.clear();
+    m_dirty.clear();
+    m_editRecord = -1;
+}
+
+void DataSource::cancelUpdate()
+{
+    if (m_mode == EditMode::None)
+        return;
+    dropPending();
+    show();
+}
+
+void DataSource::deleteCurrent()
+{
+    const int record = currentRecord();
+    bool save = true;
+    Q_EMIT validate(action::Delete, &save);
+    dropPending();
+    DbfTable &t = table();
+    const DbfTable before = t;
+    try {
+        t.setDeleted(record, true);
+        t.save();
+    } catch (...) {
+        t = before;
+        throw;
+    }
+    const int at = int(m_rows.indexOf(record));
+    if (at >= 0) {
+        m_rows.removeAt(at);
+        m_position = at;
+    }
+    m_afterDelete = true;
+    Q_EMIT rowsChanged();
+}
+
+int DataSource::bookmark() const
+{
+    if (isEof() || isBof())
+        return -1;
+    return m_rows[m_position];
+}
+
+void DataSource::setBookmark(int bookmark)
+{
+    const int row = int(m_rows.indexOf(bookmark));
+    if (row < 0)
+        throw DbfError(msg(textos::kMarcador).arg(bookmark).arg(m_name));
+    move(action::Bookmark, row);
+}
+
+void DataSource::bind(BoundEntry *entry)
+{
+    if (!entry || m_bound.contains(entry))
+        return;
+    m_bound.append(entry);
+    m_shown.insert(entry, entry->boundText());
+}
+
+void DataSource::unbind(BoundEntry *entry)
+{
+    m_bound.removeAll(entry);
+    m_shown.remove(entry);
+}
+
+QString DataSource::currentText(int position) const
+{
+    if (m_mode == EditMode::None && (isEof() || isBof()))
+        return {};
+    return fieldText(position);
+}
+
+void DataSource::show()
+{
+    for (BoundEntry *entry : std::as_const(m_bound)) {
+        const int c = fieldIndex(entry->boundField());
+        entry->showBoundText(c >= 0 ? currentText(c) : QString());
+        // What the entry reports back (a mask may pad it) is the baseline for "changed".
+        m_shown.insert(entry, entry->boundText());
+    }
+}
+
+} // namespace kivo

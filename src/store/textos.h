@@ -1,0 +1,76 @@
+#pragma once
+
+// Every message of the table layer, in one place so that each word can be checked in one read.
+// Arguments are filled with QString::arg in the order of their numbers.
+
+namespace kivo::textos {
+
+// Reading a table.
+inline constexpr char kNoAbre[] = "No se pudo abrir el archivo %1: %2.";
+inline constexpr char kTablaDanada[] = "El archivo %1 no es una tabla FoxPro válida: %2.";
+inline constexpr char kDemasiadoCorto[] = "tiene %1 bytes, menos que una cabecera";
+inline constexpr char kVersion[] = "la versión 0x%1 no se admite (se espera 0x03, tabla sin memo)";
+inline constexpr char kIdioma[] = "el controlador de idioma 0x%1 no corresponde a Windows-1252";
+inline constexpr char kCabecera[] = "la longitud de la cabecera (%1 bytes) no es válida";
+inline constexpr char kSinFin[] = "la lista de campos no termina dentro de la cabecera";
+inline constexpr char kSinCampos[] = "la tabla no tiene campos";
+inline constexpr char kNombreCampo[] = "el nombre del campo número %1 no es válido";
+inline constexpr char kCampoRepetido[] = "el campo %1 está repetido";
+inline constexpr char kTipoCampo[] = "el campo %1 es de tipo «%2», que no se admite";
+inline constexpr char kLongitudCampo[] = "el campo %1 de tipo %2 tiene una longitud no válida (%3,%4)";
+inline constexpr char kLongitudRegistro[] =
+    "la longitud de registro de la cabecera (%1) no coincide con la de sus campos (%2)";
+inline constexpr char kFaltanRegistros[] =
+    "la cabecera anuncia %1 registros, pero el archivo solo alcanza para %2";
+inline constexpr char kMarcaBorrado[] = "el registro %1 tiene una marca de borrado no válida";
+
+// Values refused by a field.
+inline constexpr char kValorRechazado[] = "La tabla %1 no admite el valor «%3» en el campo %2: %4.";
+inline constexpr char kTextoLargo[] = "tiene %1 caracteres y el campo admite %2";
+inline constexpr char kCaracter[] = "el carácter «%1» no se puede guardar en la tabla";
+inline constexpr char kNoNumero[] = "no es un número";
+inline constexpr char kNumeroAncho[] = "el número no cabe en %1 posiciones con %2 decimales";
+inline constexpr char kDecimales[] = "tiene más decimales de los %1 que admite el campo";
+inline constexpr char kNoFecha[] = "no es una fecha";
+inline constexpr char kNoLogico[] = "no es un valor lógico (S o N)";
+inline constexpr char kSinRegistro[] = "La tabla %1 no tiene el registro %2.";
+inline constexpr char kSinCampo[] = "La tabla %1 no tiene el campo número %2.";
+
+// Writing a table.
+inline constexpr char kNoGuarda[] = "No se pudo guardar la tabla %1 en el archivo %2: %3.";
+inline constexpr char kSoloLectura[] = "el archivo es de solo lectura";
+inline constexpr char kNoEsArchivo[] = "no es un archivo común";
+
+// Reasons from the system, by errno.
+inline constexpr char kNoExiste[] = "no existe";
+inline constexpr char kPermiso[] = "permiso denegado";
+inline constexpr char kDiscoLleno[] = "el disco está lleno";
+inline constexpr char kCuota[] = "se agotó la cuota de disco";
+inline constexpr char kMedioSoloLectura[] = "el medio es de solo lectura";
+inline constexpr char kErrorES[] = "error de entrada/salida del disco";
+inline constexpr char kEsCarpeta[] = "es una carpeta";
+inline constexpr char kErrorSistema[] = "error del sistema número %1";
+
+// The data folder.
+inline constexpr char kSinTabla[] = "No se encontró la tabla %1 en la carpeta de datos %2.";
+inline constexpr char kNoCreaCarpeta[] = "No se pudo crear la carpeta de datos %1.";
+inline constexpr char kNoCopia[] = "No se pudo copiar el archivo %1 a la carpeta de datos %2: %3.";
+inline constexpr char kSinEntregados[] = "No se encuentran los datos de instalación en la carpeta %1.";
+
+// Data sources.
+inline constexpr char kOrigenDesconocido[] =
+    "El origen de registros «%1» de %2 no es una consulta reconocida.";
+inline constexpr char kColumnaDesconocida[] =
+    "La columna «%1» de la consulta «%2» no existe en la tabla %3 (archivo %4).";
+inline constexpr char kCampoDesconocido[] = "El campo «%1» no está en el origen de registros de %2.";
+inline constexpr char kPosicionCampo[] = "%1 no tiene el campo número %2.";
+inline constexpr char kSinActual[] = "%1 no tiene registro actual.";
+inline constexpr char kNoEdita[] = "%1 no está en edición ni agregando un registro.";
+inline constexpr char kMarcador[] = "El marcador %1 no corresponde a ningún registro de %2.";
+inline constexpr char kFilaFuera[] = "%1 no tiene la fila %2.";
+inline constexpr char kSinOrigen[] = "%1 no tiene origen de registros.";
+
+// Text files.
+inline constexpr char kNoLeeTexto[] = "No se pudo leer el archivo %1: %2.";
+
+} // namespace kivo::textos
