@@ -40,8 +40,15 @@ public:
     bool print(const PrintDocument &document) override;
     QPrinter *printer() const;
 
+protected:
+    // Starts a new print run on the chosen printer.
+    void beginRun();
+
 private:
     QPrinter *m_printer;
+    // Documents of the current run that went to a file: each print rewrites the file with all
+    // of them, so a PDF holds the whole run and not only its last document.
+    QList<PrintDocument> m_run;
 };
 
 // Test double: answers the dialog with `accept` and keeps every document handed over.
@@ -66,8 +73,17 @@ public:
     QList<PrintDocument> documents;
 };
 
+// Courier New at `points`, or the metric-compatible Liberation Mono where Courier New is not
+// installed.
+QFont courierNew(qreal points = 8.25);
+
+// considera.txt of `dataFolder`, found in any letter case; the plain name when there is none.
+QString consideraPath(const QString &dataFolder);
+
 // Paints `document` on `printer` page after page. Shared by the Qt printing and the tests
 // that print to a PDF file for real.
 bool paintDocument(QPrinter *printer, const PrintDocument &document);
+// Several documents in one job, each starting on a new page.
+bool paintDocuments(QPrinter *printer, const QList<PrintDocument> &documents);
 
 } // namespace kivo

@@ -35,6 +35,7 @@ private:
     QTextEdit *m_rtUltima;
     QPushButton *m_imprimir;
     QPushButton *m_cerrar;
+    bool m_soloMostrar = false; // the next run of imprimir() only fills the display
 };
 
 } // namespace kivo

@@ -1,0 +1,162 @@
+#include "platform/printing.h"
+
+#include <QAbstractPrintDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStringList>
+
+#include <algorithm>
+
+namespace kivo {
+
+QFont courierNew(qreal points)
+{
+    const QString family = QFontDatabase::hasFamily(QStringLiteral("Courier New"))
+                               ? QStringLiteral("Courier New")
+                               : QStringLiteral("Liberation Mono");
+    QFont font(family);
+    font.setPointSizeF(points);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
+}
+
+QString consideraPath(const QString &dataFolder)
+{
+    const QString name = QStringLiteral("considera.txt");
+    const QDir dir(dataFolder);
+    if (QFileInfo::exists(dir.filePath(name)))
+        return dir.filePath(name);
+    for (const QString &entry : dir.entryList(QDir::Files)) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return dir.filePath(entry);
+    }
+    return dir.filePath(name);
+}
+
+QtPrinting::QtPrinting() : m_printer(new QPrinter(QPrinter::HighResolution)) {}
+
+QtPrinting::~QtPrinting()
+{
+    delete m_printer;
+}
+
+QPrinter *QtPrinting::printer() const
+{
+    return m_printer;
+}
+
+bool QtPrinting::choosePrinter(bool selection)
+{
+    QPrintDialog dialog(m_printer);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, selection);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    m_printer->setPrintRange(selection ? QPrinter::Selection : QPrinter::AllPages);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    beginRun();
+    return true;
+}
+
+void QtPrinting::beginRun()
+{
+    m_run.clear();
+}
+
+bool QtPrinting::print(const PrintDocument &document)
+{
+    if (m_printer->outputFileName().isEmpty())
+        return paintDocument(m_printer, document);
+    m_run.append(document);
+    return paintDocuments(m_printer, m_run);
+}
+
+namespace {
+
+// Tabs would otherwise print as nothing; eight columns, as a terminal shows them.
+QString expandTabs(const QString &line)
+{
+    if (!line.contains(QLatin1Char('\t')))
+        return line;
+    QString out;
+    for (QChar c : line) {
+        if (c == QLatin1Char('\t'))
+            out.append(QString(8 - out.size() % 8, QLatin1Char(' ')));
+        else
+            out.append(c);
+    }
+    return out;
+}
+
+bool paintLines(QPainter &painter, QPrinter *printer, const PrintDocument &document)
+{
+    painter.setFont(document.font);
+    const QFontMetricsF metrics(document.font, printer);
+    const QRectF page(QPointF(0, 0),
+                      printer->pageLayout().paintRectPixels(printer->resolution()).size());
+    const qreal lineHeight = metrics.lineSpacing();
+    painter.setClipRect(page);
+
+    const QStringList lines = document.text.split(QLatin1Char('\n'));
+    qsizetype offset = 0;
+    qreal y = 0;
+    bool pageHasLines = false;
+    for (const QString &raw : lines) {
+        const bool centred = offset < document.centredLength;
+        offset += raw.size() + 1;
+        QString line = raw;
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        line = expandTabs(line);
+
+        if (pageHasLines && y + lineHeight > page.height()) {
+            if (!printer->newPage())
+                return false;
+            y = 0;
+        }
+        qreal x = 0;
+        if (centred)
+            x = std::max<qreal>(0, (page.width() - metrics.horizontalAdvance(line)) / 2);
+        painter.drawText(QPointF(x, y + metrics.ascent()), line);
+        y += lineHeight;
+        pageHasLines = true;
+    }
+    return true;
+}
+
+} // namespace
+
+bool paintDocument(QPrinter *printer, const PrintDocument &document)
+{
+    return paintDocuments(printer, {document});
+}
+
+bool paintDocuments(QPrinter *printer, const QList<PrintDocument> &documents)
+{
+    if (documents.isEmpty())
+        return true;
+    printer->setDocName(documents.first().name);
+    // Our own pages are the whole job: no page range may reach the print system.
+    printer->setFromTo(0, 0);
+
+    QPainter painter;
+    if (!painter.begin(printer))
+        return false;
+    painter.setPen(Qt::black);
+    for (qsizetype i = 0; i < documents.size(); ++i) {
+        if (i > 0 && !printer->newPage())
+            return false;
+        if (!paintLines(painter, printer, documents[i]))
+            return false;
+    }
+    return painter.end() && printer->printerState() != QPrinter::Error;
+}
+
+} // namespace kivo
