@@ -2,7 +2,7 @@
 # Builds KIVO and runs every test headless.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh g++ cmake make qt6-base-dev fonts-liberation python3-dbfread poppler-utils \
+bash scripts/deps.sh g++ cmake make qt6-base-dev qt6-translations-l10n fonts-liberation python3-dbfread poppler-utils \
   xvfb xauth xdotool
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)"
