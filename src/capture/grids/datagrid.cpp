@@ -1,0 +1,431 @@
+#include "capture/grids/datagrid.h"
+
+#include "capture/grids/textos.h"
+#include "platform/messages.h"
+#include "rules/keyfilters.h"
+#include "store/datasource.h"
+#include "store/dbferror.h"
+#include "store/win1252.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QKeyEvent>
+
+namespace kivo {
+
+namespace {
+
+// A key that inserts its text, as opposed to a shortcut or a control key.
+bool typesText(const QKeyEvent *event)
+{
+    if (event->text().isEmpty()
+        || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    for (QChar c : event->text()) {
+        if (c.unicode() < 32 || c.unicode() == 127)
+            return false;
+    }
+    return true;
+}
+
+bool isEnter(int key)
+{
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+QString errorText(const std::exception &e)
+{
+    if (const auto *dbf = dynamic_cast<const DbfError *>(&e))
+        return dbf->message();
+    return QString::fromUtf8(e.what());
+}
+
+} // namespace
+
+GridEditor::GridEditor(std::function<int(int)> filter, QWidget *parent)
+    : QLineEdit(parent), m_filter(std::move(filter))
+{
+    setFrame(false);
+    setAcceptDrops(false);
+    // Qt's own menu would paste around the key chain, and in English.
+    setContextMenuPolicy(Qt::NoContextMenu);
+}
+
+QString GridEditor::filtered(const QString &text) const
+{
+    QString out;
+    for (QChar c : text) {
+        int code = win1252::code(c);
+        if (code < 32)
+            continue;
+        code = m_filter ? m_filter(code) : code;
+        if (code > 0)
+            out += win1252::fromCode(code);
+    }
+    return out;
+}
+
+void GridEditor::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Paste)) {
+        insert(filtered(QApplication::clipboard()->text()));
+        event->accept();
+        return;
+    }
+    if (typesText(event)) {
+        const QString text = filtered(event->text());
+        if (!text.isEmpty())
+            insert(text);
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+GridDelegate::GridDelegate(DataGrid *grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+QWidget *GridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                                    const QModelIndex &index) const
+{
+    const QPersistentModelIndex cell(index);
+    DataGrid *grid = m_grid;
+    auto *editor = new GridEditor([grid, cell](int code) { return grid->keyChain(cell, code); },
+                                  parent);
+    m_grid->m_editor = editor;
+    return editor;
+}
+
+void GridDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    auto *line = static_cast<QLineEdit *>(editor);
+    const QString text = index.data(Qt::EditRole).toString();
+    line->setText(text);
+    line->setProperty("kivoOriginal", text);
+}
+
+void GridDelegate::setModelData(QWidget *editor, QAbstractItemModel *, const QModelIndex &index) const
+{
+    auto *line = static_cast<QLineEdit *>(editor);
+    const QString text = line->text();
+    if (text == line->property("kivoOriginal").toString())
+        return;
+    line->setProperty("kivoOriginal", text);
+    m_grid->commitCell(index, text);
+}
+
+bool GridDelegate::eventFilter(QObject *object, QEvent *event)
+{
+    auto *editor = qobject_cast<QWidget *>(object);
+    if (editor && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const int k = key->key();
+        const bool moves = k == Qt::Key_Tab || k == Qt::Key_Backtab
+            || (isEnter(k) && m_grid->m_enterMode != DataGrid::EnterMode::Default);
+        if (moves) {
+            Q_EMIT commitData(editor);
+            Q_EMIT closeEditor(editor, QAbstractItemDelegate::NoHint);
+            m_grid->navigate(k, key->modifiers());
+            return true;
+        }
+        if (k == Qt::Key_Escape) {
+            // The first Escape undoes the cell; the next one, in the grid, the row.
+            Q_EMIT closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
+}
+
+DataGrid::DataGrid(DataSource *source, QList<GridColumn> columns, bool addAndDelete,
+                   const Services &services, QWidget *parent)
+    : QTableView(parent), m_services(services), m_addAndDelete(addAndDelete)
+{
+    const double scale = logicalDpiX() / 96.0;
+    QList<int> widths;
+    for (const GridColumn &c : std::as_const(columns))
+        widths.append(qRound(c.width * scale));
+
+    m_model = new DataSourceModel(source, std::move(columns), addAndDelete, this);
+    setModel(m_model);
+    m_delegate = new GridDelegate(this);
+    setItemDelegate(m_delegate);
+
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                    | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    setTabKeyNavigation(true);
+    setWordWrap(false);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+    // Record selectors: a narrow column of markers for the current, changed and new row.
+    QHeaderView *selectors = verticalHeader();
+    selectors->setSectionResizeMode(QHeaderView::Fixed);
+    selectors->setDefaultSectionSize(fontMetrics().height() + qRound(4 * scale));
+    selectors->setFixedWidth(qMax(qRound(15 * scale),
+                                  fontMetrics().horizontalAdvance(gridtextos::kSelectorEditado) + 6));
+    for (int c = 0; c < widths.size(); ++c)
+        setColumnWidth(c, widths.at(c));
+
+    connect(m_model, &QAbstractItemModel::modelReset, this, &DataGrid::afterReset);
+    connect(qApp, &QApplication::focusChanged, this, &DataGrid::focusMoved);
+    afterReset();
+}
+
+void DataGrid::reload()
+{
+    if (m_editor)
+        closeEditor(m_editor, QAbstractItemDelegate::RevertModelCache);
+    m_model->reload();
+}
+
+bool DataGrid::commitRow()
+{
+    if (m_committing)
+        return false;
+    if (m_editor)
+        commitData(m_editor);
+    const int row = m_model->changedRow();
+    if (row < 0)
+        return true;
+    m_committing = true;
+    bool written = false;
+    if (rowAccepted(row)) {
+        try {
+            m_model->writeRow();
+            written = true;
+        } catch (const std::exception &e) {
+            showDataError(gridtextos::renglonNoGuardado(errorText(e)));
+        }
+    }
+    m_committing = false;
+    return written;
+}
+
+void DataGrid::cancelRow()
+{
+    if (m_editor)
+        closeEditor(m_editor, QAbstractItemDelegate::RevertModelCache);
+    m_model->cancelRow();
+}
+
+int DataGrid::keyChain(const QModelIndex &cell, int code) const
+{
+    code = rules::upperKey(code);
+    return code == 0 ? 0 : cellKey(cell, code);
+}
+
+int DataGrid::cellKey(const QModelIndex &, int code) const
+{
+    return code;
+}
+
+bool DataGrid::cellEditable(const QModelIndex &cell) const
+{
+    return cell.isValid() && (m_model->flags(cell) & Qt::ItemIsEditable);
+}
+
+void DataGrid::commitCell(const QModelIndex &cell, const QString &text)
+{
+    m_model->setValue(cell.row(), cell.column(), text);
+}
+
+void DataGrid::showDataError(const QString &text) const
+{
+    if (m_services.messages)
+        m_services.messages->show(kProgramTitle, text, Buttons::Ok, Icon::Critical);
+}
+
+void DataGrid::moveTo(const QModelIndex &cell)
+{
+    if (cell.isValid())
+        setCurrentIndex(cell);
+}
+
+void DataGrid::leaveGrid(bool forward)
+{
+    if (!commitRow())
+        return;
+    QWidget::focusNextPrevChild(forward);
+}
+
+bool DataGrid::navigate(int key, Qt::KeyboardModifiers modifiers)
+{
+    const bool enter = isEnter(key);
+    if (enter && m_enterMode == EnterMode::Default)
+        return false;
+    const bool back = key == Qt::Key_Backtab || (modifiers & Qt::ShiftModifier);
+    const QModelIndex cur = currentIndex();
+    const int rows = m_model->rowCount();
+    const int cols = m_model->columnCount();
+    if (!cur.isValid()) {
+        if (rows > 0 && cols > 0) {
+            moveTo(m_model->index(0, 0));
+            return true;
+        }
+        if (!enter)
+            leaveGrid(!back);
+        return true;
+    }
+    const int r = cur.row();
+    const int c = cur.column();
+
+    if (enter && m_enterMode == EnterMode::NextInRow) {
+        if (c + 1 < cols)
+            moveTo(m_model->index(r, c + 1));
+        return true;
+    }
+    switch (m_tabMode) {
+    case TabMode::LeaveGrid:
+        if (!enter)
+            leaveGrid(!back);
+        return true;
+    case TabMode::StayInRow:
+        if (!back && c + 1 < cols)
+            moveTo(m_model->index(r, c + 1));
+        else if (back && c > 0)
+            moveTo(m_model->index(r, c - 1));
+        else if (!enter)
+            leaveGrid(!back);
+        return true;
+    case TabMode::WrapRows:
+        if (!back) {
+            if (c + 1 < cols)
+                moveTo(m_model->index(r, c + 1));
+            else if (r + 1 < rows)
+                moveTo(m_model->index(r + 1, 0));
+            else if (!enter)
+                leaveGrid(true);
+        } else {
+            if (c > 0)
+                moveTo(m_model->index(r, c - 1));
+            else if (r > 0)
+                moveTo(m_model->index(r - 1, cols - 1));
+            else if (!enter)
+                leaveGrid(false);
+        }
+        return true;
+    }
+    return true;
+}
+
+void DataGrid::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab || isEnter(key)) {
+        if (navigate(key, event->modifiers())) {
+            event->accept();
+            return;
+        }
+    }
+    if (key == Qt::Key_Escape) {
+        cancelRow();
+        event->accept();
+        return;
+    }
+    if (key == Qt::Key_Delete && m_addAndDelete && currentIndex().isValid()
+        && selectionModel()->isRowSelected(currentIndex().row(), QModelIndex())) {
+        deleteSelectedRow();
+        event->accept();
+        return;
+    }
+    if (typesText(event)) {
+        const QModelIndex cell = currentIndex();
+        QString text;
+        for (QChar c : event->text()) {
+            const int code = win1252::code(c);
+            const int out = code < 32 ? 0 : keyChain(cell, code);
+            if (out > 0)
+                text += win1252::fromCode(out);
+        }
+        event->accept();
+        if (!cell.isValid() || text.isEmpty() || !cellEditable(cell))
+            return;
+        QKeyEvent filtered(QEvent::KeyPress, key, event->modifiers(), text);
+        QTableView::keyPressEvent(&filtered);
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+bool DataGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    if (!cellEditable(index))
+        return false;
+    return QTableView::edit(index, trigger, event);
+}
+
+void DataGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableView::currentChanged(current, previous); // commits an open cell editor
+    if (m_moving)
+        return;
+    const int changed = m_model->changedRow();
+    if (changed >= 0 && current.row() != changed && !commitRow()) {
+        // The row stays current until it is corrected or its changes are dropped.
+        const QModelIndex back = previous.isValid() && previous.row() == changed
+            ? previous
+            : m_model->index(changed, qMax(0, current.column()));
+        m_moving = true;
+        selectionModel()->setCurrentIndex(back, QItemSelectionModel::ClearAndSelect);
+        m_moving = false;
+        return;
+    }
+    if (!current.isValid())
+        return;
+    if (m_model->currentRow() != current.row())
+        m_model->setCurrentRow(current.row());
+    cellEntered(current);
+}
+
+void DataGrid::deleteSelectedRow()
+{
+    const int row = currentIndex().row();
+    if (m_model->isNewRowLine(row)) {
+        cancelRow();
+        return;
+    }
+    const int changed = m_model->changedRow();
+    if (changed >= 0 && changed != row && !commitRow())
+        return;
+    if (m_editor)
+        closeEditor(m_editor, QAbstractItemDelegate::RevertModelCache);
+    try {
+        m_model->deleteRow(row);
+    } catch (const std::exception &e) {
+        showDataError(gridtextos::renglonNoBorrado(errorText(e)));
+    }
+}
+
+void DataGrid::focusMoved(QWidget *from, QWidget *to)
+{
+    // Leaving for another control of the window writes the row, as leaving the row does;
+    // a message box, a menu or another window is not leaving the grid.
+    if (!to || to->window() != window() || to == this || isAncestorOf(to))
+        return;
+    if (!from || (from != this && !isAncestorOf(from)))
+        return;
+    commitRow();
+}
+
+void DataGrid::afterReset()
+{
+    const int rows = m_model->rowCount();
+    if (rows == 0 || m_model->columnCount() == 0)
+        return;
+    int row = 0;
+    try {
+        const int pos = m_model->source()->position();
+        if (pos >= 0 && pos < m_model->storedRows())
+            row = pos;
+    } catch (const std::exception &) {
+    }
+    m_moving = true;
+    selectionModel()->setCurrentIndex(m_model->index(row, 0), QItemSelectionModel::NoUpdate);
+    m_moving = false;
+    m_model->setCurrentRow(row);
+}
+
+} // namespace kivo

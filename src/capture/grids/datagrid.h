@@ -1,0 +1,128 @@
+#pragma once
+
+#include "capture/grids/datasourcemodel.h"
+#include "platform/services.h"
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+#include <functional>
+
+namespace kivo {
+
+class DataSource;
+class DbfError;
+
+// The cell editor: every character typed or pasted goes through the grid's key chain, and
+// one that Windows-1252 cannot hold is refused.
+class GridEditor : public QLineEdit
+{
+    Q_OBJECT
+public:
+    GridEditor(std::function<int(int)> filter, QWidget *parent);
+
+    QString filtered(const QString &text) const;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    std::function<int(int)> m_filter;
+};
+
+class DataGrid;
+
+class GridDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+public:
+    explicit GridDelegate(DataGrid *grid);
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override;
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
+    void setModelData(QWidget *editor, QAbstractItemModel *model,
+                      const QModelIndex &index) const override;
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override;
+
+private:
+    DataGrid *m_grid;
+};
+
+// A grid over one data source. A changed row is written when the cell cursor leaves it (or
+// the focus leaves the grid); Escape drops the changes of the row.
+class DataGrid : public QTableView
+{
+    Q_OBJECT
+public:
+    enum class TabMode {
+        WrapRows,   // from the last cell of a row to the first of the next
+        StayInRow,  // within the row; from its last cell on to the next control
+        LeaveGrid   // on to the next control at once
+    };
+    enum class EnterMode {
+        Default,    // commits the cell
+        LikeTab,    // moves like Tab
+        NextInRow   // next cell of the row, none after the last
+    };
+
+    DataGrid(DataSource *source, QList<GridColumn> columns, bool addAndDelete,
+             const Services &services, QWidget *parent = nullptr);
+
+    DataSourceModel *dataModel() const { return m_model; }
+    // Shows the data source's rows again (after the window refreshed it); a changed row is
+    // dropped.
+    void reload();
+    // Writes the changed row now; false when it was refused (the row stays in the grid).
+    bool commitRow();
+    void cancelRow();
+
+    void setTabMode(TabMode mode) { m_tabMode = mode; }
+    void setEnterMode(EnterMode mode) { m_enterMode = mode; }
+
+    // The whole key chain for one character code of `cell`: window-wide upper-casing, then the
+    // grid's own rule; 0 discards.
+    int keyChain(const QModelIndex &cell, int code) const;
+    // Tab, Backtab and Enter; true when handled.
+    bool navigate(int key, Qt::KeyboardModifiers modifiers);
+    // A committed cell text (from the cell editor).
+    virtual void commitCell(const QModelIndex &cell, const QString &text);
+
+protected:
+    // Hooks of the three grids.
+    virtual int cellKey(const QModelIndex &cell, int code) const;
+    virtual void cellEntered(const QModelIndex &cell) { Q_UNUSED(cell) }
+    virtual bool cellEditable(const QModelIndex &cell) const;
+    virtual bool rowAccepted(int row) { Q_UNUSED(row) return true; }
+
+    void showDataError(const QString &detail) const;
+
+    void keyPressEvent(QKeyEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+
+    Services m_services;
+
+private:
+    friend class GridDelegate;
+    void moveTo(const QModelIndex &cell);
+    void leaveGrid(bool forward);
+    void deleteSelectedRow();
+    void focusMoved(QWidget *from, QWidget *to);
+    void afterReset();
+
+    DataSourceModel *m_model;
+    GridDelegate *m_delegate;
+    QPointer<QWidget> m_editor;
+    bool m_addAndDelete;
+    TabMode m_tabMode = TabMode::WrapRows;
+    EnterMode m_enterMode = EnterMode::Default;
+    bool m_moving = false;
+    bool m_committing = false;
+};
+
+} // namespace kivo

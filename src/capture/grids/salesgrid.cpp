@@ -1,0 +1,159 @@
+#include "capture/grids/salesgrid.h"
+
+#include "capture/grids/textos.h"
+#include "rules/keyfilters.h"
+
+#include <QLabel>
+#include <QLocale>
+#include <QPainter>
+#include <QStyleOptionHeader>
+#include <QVBoxLayout>
+
+namespace kivo {
+
+namespace {
+
+QList<GridColumn> salesColumns()
+{
+    using F = GridColumn::Format;
+    namespace t = gridtextos;
+    // The label is data of the installation and the balance is worked out: neither is typed.
+    // The year is stamped at every start, so typing it would be lost.
+    return {
+        {QStringLiteral("ETIQUETA"), QString(), F::AsStored, 85, true},
+        {QStringLiteral("ANO"), t::kAno, F::AsStored, 31, true},
+        {QStringLiteral("VTOT"), t::kVentasTotales, F::Amount2, 103, false},
+        {QStringLiteral("VMERCNAC"), t::kVentasNacional, F::Amount2, 103, false},
+        {QStringLiteral("EXPORTA"), t::kExportacion, F::Amount0, 103, false},
+        {QStringLiteral("IMPORTA"), t::kImportacion, F::Amount0, 103, false},
+        {QStringLiteral("SALDO"), t::kSaldo, F::Amount0, 103, true},
+        {QStringLiteral("TC"), t::kTipoCambio, F::AsStored, 53, false},
+    };
+}
+
+} // namespace
+
+WrappingHeader::WrappingHeader(int lines, QWidget *parent)
+    : QHeaderView(Qt::Horizontal, parent), m_lines(lines)
+{
+}
+
+QSize WrappingHeader::sizeHint() const
+{
+    QSize size = QHeaderView::sizeHint();
+    size.setHeight(qMax(size.height(), m_lines * fontMetrics().lineSpacing() + 6));
+    return size;
+}
+
+void WrappingHeader::paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const
+{
+    if (!rect.isValid())
+        return;
+    QStyleOptionHeader option;
+    initStyleOption(&option);
+    option.rect = rect;
+    option.section = logicalIndex;
+    option.text.clear();
+    painter->save();
+    style()->drawControl(QStyle::CE_Header, &option, painter, this);
+    painter->setPen(palette().color(QPalette::ButtonText));
+    const QString caption = model() ? model()->headerData(logicalIndex, orientation()).toString()
+                                    : QString();
+    painter->drawText(rect.adjusted(2, 1, -2, -1), Qt::AlignCenter | Qt::TextWordWrap, caption);
+    painter->restore();
+}
+
+SalesTable::SalesTable(DataSource *source, const Services &services, QWidget *parent)
+    : DataGrid(source, salesColumns(), false, services, parent)
+{
+    auto *header = new WrappingHeader(3, this);
+    setHorizontalHeader(header);
+    const double scale = logicalDpiX() / 96.0;
+    const QList<GridColumn> columns = salesColumns();
+    for (int c = 0; c < columns.size(); ++c)
+        setColumnWidth(c, qRound(columns.at(c).width * scale));
+    setTabMode(TabMode::WrapRows);
+    setEnterMode(EnterMode::LikeTab);
+}
+
+bool SalesTable::rateLocked(int row, int column)
+{
+    // Only the first year takes an exchange rate.
+    return column == Tc && (row == 1 || row == 2);
+}
+
+QString SalesTable::twoDecimals(const QVariant &value)
+{
+    const std::optional<double> number = gridNumber(value);
+    if (!number)
+        return QString();
+    return QLocale().toString(*number, 'f', 2);
+}
+
+int SalesTable::cellKey(const QModelIndex &cell, int code) const
+{
+    if (rateLocked(cell.row(), cell.column()))
+        return 0;
+    return rules::soloNumeros(code);
+}
+
+bool SalesTable::cellEditable(const QModelIndex &cell) const
+{
+    return m_allowUpdate && DataGrid::cellEditable(cell);
+}
+
+void SalesTable::cellEntered(const QModelIndex &cell)
+{
+    m_allowUpdate = !rateLocked(cell.row(), cell.column());
+    if (cell.column() == Tc) {
+        DataSourceModel *m = dataModel();
+        const QString rate = twoDecimals(m->value(cell.row(), Tc));
+        if (rate != m->text(cell.row(), Tc))
+            m->setValue(cell.row(), Tc, rate);
+    }
+    recomputeBalance(cell.row());
+}
+
+void SalesTable::commitCell(const QModelIndex &cell, const QString &text)
+{
+    dataModel()->setValue(cell.row(), cell.column(),
+                          cell.column() == Tc ? twoDecimals(text) : text);
+    recomputeBalance(cell.row());
+}
+
+void SalesTable::recomputeBalance(int row)
+{
+    DataSourceModel *m = dataModel();
+    if (row < 0 || row >= m->storedRows())
+        return;
+    // An empty or unreadable amount counts as 0.
+    const double exporta = gridNumber(m->value(row, Exporta)).value_or(0.0);
+    const double importa = gridNumber(m->value(row, Importa)).value_or(0.0);
+    const double saldo = exporta - importa;
+    const std::optional<double> held = gridNumber(m->value(row, Saldo));
+    if (!held || *held != saldo)
+        m->setValue(row, Saldo, saldo);
+}
+
+SalesGrid::SalesGrid(DataSource *source, const Services &services, QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("dbgVTotales"));
+    m_caption = new QLabel(gridtextos::kCaptionVentas, this);
+    m_caption->setObjectName(QStringLiteral("caption"));
+    m_caption->setAlignment(Qt::AlignCenter);
+    m_caption->setFrameShape(QFrame::Panel);
+    m_caption->setFrameShadow(QFrame::Raised);
+    m_caption->setAutoFillBackground(true);
+    m_caption->setBackgroundRole(QPalette::Button);
+    m_table = new SalesTable(source, services, this);
+    m_table->setObjectName(QStringLiteral("dbgVTotalesTabla"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_caption);
+    layout->addWidget(m_table, 1);
+    setFocusProxy(m_table);
+}
+
+} // namespace kivo

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "capture/grids/datagrid.h"
+
+#include <QHeaderView>
+#include <QWidget>
+
+class QLabel;
+
+namespace kivo {
+
+// Column headers of several lines: the captions wrap inside their section.
+class WrappingHeader : public QHeaderView
+{
+    Q_OBJECT
+public:
+    WrappingHeader(int lines, QWidget *parent);
+
+protected:
+    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override;
+    QSize sizeHint() const override;
+
+private:
+    int m_lines;
+};
+
+// The sales and trade table: three years of amounts, the trade balance worked out from
+// exports and imports, and the exchange rate of the first year only.
+class SalesTable : public DataGrid
+{
+    Q_OBJECT
+public:
+    enum Column { Etiqueta, Ano, Vtot, VmercNac, Exporta, Importa, Saldo, Tc };
+
+    SalesTable(DataSource *source, const Services &services, QWidget *parent = nullptr);
+
+    // False while the cursor stands in the exchange rate of the second or third row.
+    bool allowUpdate() const { return m_allowUpdate; }
+    void commitCell(const QModelIndex &cell, const QString &text) override;
+
+    // The exchange rate with exactly two decimals in the regional form; empty stays empty.
+    static QString twoDecimals(const QVariant &value);
+
+protected:
+    int cellKey(const QModelIndex &cell, int code) const override;
+    void cellEntered(const QModelIndex &cell) override;
+    bool cellEditable(const QModelIndex &cell) const override;
+
+private:
+    static bool rateLocked(int row, int column);
+    void recomputeBalance(int row);
+
+    bool m_allowUpdate = true;
+};
+
+// dbgVTotales: the caption above the table.
+class SalesGrid : public QWidget
+{
+    Q_OBJECT
+public:
+    SalesGrid(DataSource *source, const Services &services, QWidget *parent = nullptr);
+
+    SalesTable *table() const { return m_table; }
+    QLabel *caption() const { return m_caption; }
+    void reload() { m_table->reload(); }
+    bool commitRow() { return m_table->commitRow(); }
+
+private:
+    QLabel *m_caption;
+    SalesTable *m_table;
+};
+
+} // namespace kivo

@@ -1,0 +1,65 @@
+#include "capture/grids/suppliergrid.h"
+
+#include "capture/grids/textos.h"
+#include "platform/messages.h"
+#include "rules/keyfilters.h"
+#include "rules/rfc.h"
+#include "store/dbferror.h"
+
+namespace kivo {
+
+namespace {
+
+QList<GridColumn> supplierColumns()
+{
+    using F = GridColumn::Format;
+    namespace t = gridtextos;
+    return {
+        {QStringLiteral("PROVEEDOR"), t::kProveedor, F::AsStored, 233, false},
+        {QStringLiteral("RFC"), t::kRfc, F::AsStored, 103, false},
+        {QStringLiteral("DESCRIPCIO"), t::kProducto, F::AsStored, 343, false},
+    };
+}
+
+} // namespace
+
+SupplierGrid::SupplierGrid(DataSource *source, const Services &services, QWidget *parent)
+    : DataGrid(source, supplierColumns(), true, services, parent)
+{
+    setObjectName(QStringLiteral("dbProveedor"));
+    setTabMode(TabMode::StayInRow);
+    setEnterMode(EnterMode::NextInRow);
+}
+
+int SupplierGrid::cellKey(const QModelIndex &cell, int code) const
+{
+    return cell.column() == Rfc ? code : rules::upperKey(code);
+}
+
+bool SupplierGrid::rowAccepted(int row)
+{
+    Messages *messages = m_services.messages;
+    if (!messages)
+        return true;
+    bool decided = false;
+    try {
+        const rules::ProveedorRfcResult rfc = rules::validaRfcProveedor(dataModel()->text(row, Rfc));
+        if (!rfc.valid) {
+            messages->show(gridtextos::kTituloRfc, rfc.message);
+            return false;
+        }
+        decided = true;
+        if (dataModel()->text(row, Proveedor).trimmed().isEmpty())
+            messages->show(kProgramTitle, gridtextos::kFaltaNombre);
+        if (dataModel()->text(row, Descripcion).trimmed().isEmpty())
+            messages->show(kProgramTitle, gridtextos::kFaltaDescripcion);
+    } catch (const std::exception &e) {
+        const auto *dbf = dynamic_cast<const DbfError *>(&e);
+        messages->show(kProgramTitle, dbf ? dbf->message() : QString::fromUtf8(e.what()));
+        // Without an answer from the RFC check the row is kept back rather than written.
+        return decided;
+    }
+    return true;
+}
+
+} // namespace kivo
