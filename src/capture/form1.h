@@ -1,0 +1,147 @@
+#pragma once
+
+#include "capture/textentry.h"
+#include "info/frmayuda.h"
+#include "platform/services.h"
+#include "questionnaire/frmdocument.h"
+#include "questionnaire/cuestionario.h"
+#include "submission/submissionhost.h"
+
+#include <QHash>
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+#include <vector>
+
+class QAbstractButton;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+
+namespace kivo {
+
+class EntryBinding;
+class Database;
+class DataSource;
+class RfcEntry;
+
+class Form1 : public QMainWindow, public SubmissionHost
+{
+    Q_OBJECT
+public:
+    Form1(Database &db, const Services &services, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Form_Load. False (after one message) when the data cannot carry the window.
+    bool load();
+
+    // Command1_Click.
+    void command1Click(int index);
+    void habilita(bool sn);
+    void busca(QComboBox *combo, const QVariant &valor);
+    void tipoprograma();
+    void validaRfc();
+    bool rfcValido() const { return m_rfcValido; }
+    bool faltanDatos() const { return m_faltanDatos; }
+    QPushButton *command1(int index) const { return m_command1.value(index); }
+    // What the questionnaire reads; the list data sources keep their row and record source.
+    CuestionarioDatos snapshot() const;
+    FrmDocument *documentWindow() const { return m_frmDocument; }
+    FrmAyuda *ayudaWindow() const { return m_frmAyuda; }
+
+    // SubmissionHost
+    DataSource *dataSource(const QString &name) override;
+    QString rfcText() const override;
+    void grabar() override;
+    bool verificaRequeridos() override;
+    void nuevo() override;
+    void clearMaquila() override;
+    void clearRfc() override;
+    void deselectOptions() override;
+    void selectFirstEntries() override;
+    void enableEditButton() override;
+    void showFirstPage() override;
+    int selectedCode(const QString &list) const override;
+    void reloadAfterFailure() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // form1layout.cpp
+    void buildWindow();
+    void buildHeader(QWidget *client);
+    void buildPages();
+    void finishControls();
+    TextEntry *entry(QWidget *parent, const char *name, int tab, const QRect &twips,
+                     TextEntry::KeyRule rule, int maxLength, const char *field = nullptr);
+    QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top);
+    QComboBox *list(QWidget *parent, const char *name, int tab, const QRect &twips);
+    QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, int tab,
+                     const QRect &twips, bool bold);
+    void place(QWidget *w, const QRect &twips, int yOffset = 0);
+    int px(int twips) const;
+
+    // form1.cpp
+    void fillList(QComboBox *combo, DataSource *ds, const QString &source, int textField);
+    void selectEntry(QComboBox *combo, int index);
+    void combo1Click();
+    void selectOption(QRadioButton *option);
+    void optionClick(QRadioButton *option);
+    void restoreTipo();
+    void pageChanged();
+    void totalPersonal();
+    void totalVentas();
+    void nameFieldRule();
+    void prog2FocusLost();
+    void actividadFocusLost();
+    void datoProvValidate(int action);
+    void editar();
+    void cancelar();
+    void borrarRenglon(DataSource *ds, QWidget *grid);
+    void abrirDocumento();
+    void abrirAyuda();
+    bool typedIntoNewRecord() const;
+    void reloadGrids();
+    void upperCaseKey(QObject *target, QKeyEvent *event);
+
+    Database &m_db;
+    Services m_services;
+    QHash<QString, DataSource *> m_sources;
+    std::vector<std::unique_ptr<EntryBinding>> m_bound;
+    QList<QWidget *> m_controls; // the window's control order
+    QHash<int, QPushButton *> m_command1;
+    double m_layoutScale = 1.0;
+    int m_currentYear = 0;
+    bool m_rfcValido = false;
+    bool m_faltanDatos = false;
+    bool m_loaded = false;
+
+    QTabWidget *m_sstab = nullptr;
+    RfcEntry *m_rfc = nullptr;
+    QComboBox *m_combo1 = nullptr, *m_combo5 = nullptr, *m_cmbActividad = nullptr,
+              *m_cmbBanco = nullptr;
+    TextEntry *m_tipoProg = nullptr, *m_txtProg1 = nullptr, *m_txtProg2 = nullptr;
+    TextEntry *m_txtNumMaquila = nullptr, *m_txtAnoMaquila = nullptr;
+    TextEntry *m_txtNombre1 = nullptr, *m_txtApemat1 = nullptr;
+    TextEntry *m_noEmpleados = nullptr, *m_noObreros = nullptr, *m_ventasPais = nullptr,
+              *m_ventasExterior = nullptr;
+    QLineEdit *m_totalPersonal = nullptr, *m_totalVentas = nullptr;
+    TextEntry *m_txtCompromisos = nullptr, *m_txtExportadores = nullptr;
+    QRadioButton *m_optPromotora = nullptr, *m_optConsolidadora = nullptr;
+    QWidget *m_dbProductos = nullptr, *m_dbProveedor = nullptr, *m_dbgVTotales = nullptr;
+    QPushButton *m_command2 = nullptr, *m_command3 = nullptr;
+
+    QPointer<FrmDocument> m_frmDocument;
+    QPointer<FrmAyuda> m_frmAyuda;
+};
+
+} // namespace kivo

@@ -1,0 +1,524 @@
+#include "capture/form1.h"
+
+#include "capture/bindings.h"
+#include "capture/icons.h"
+#include "capture/rfcentry.h"
+#include "capture/textos.h"
+#include "store/datasource.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionTab>
+#include <QStylePainter>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+
+#include <algorithm>
+
+namespace kivo {
+
+namespace {
+
+using Rule = TextEntry::KeyRule;
+
+// Seven tabs of equal width in one row, their captions wrapped on two lines as the design
+// draws them, so no caption is cut on a narrow window.
+class WrapTabBar : public QTabBar
+{
+public:
+    using QTabBar::QTabBar;
+    int rowWidth = 0;
+
+protected:
+    QSize tabSizeHint(int) const override
+    {
+        const int width = std::max(40, rowWidth / std::max(1, count()));
+        int height = fontMetrics().lineSpacing() * 2;
+        for (int i = 0; i < count(); ++i)
+            height = std::max(height, fontMetrics()
+                                          .boundingRect(QRect(0, 0, width - 6, 1000),
+                                                        Qt::TextWordWrap, tabText(i))
+                                          .height());
+        return QSize(width, height + 10);
+    }
+    QSize minimumTabSizeHint(int index) const override { return tabSizeHint(index); }
+    void paintEvent(QPaintEvent *) override
+    {
+        QStylePainter p(this);
+        for (int i = 0; i < count(); ++i) {
+            QStyleOptionTab opt;
+            initStyleOption(&opt, i);
+            p.drawControl(QStyle::CE_TabBarTabShape, opt);
+            p.setPen(palette().color(QPalette::WindowText));
+            p.drawText(opt.rect.adjusted(3, 2, -3, -2),
+                       Qt::AlignCenter | Qt::TextWordWrap, tabText(i));
+        }
+    }
+};
+
+class SsTab : public QTabWidget
+{
+public:
+    explicit SsTab(QWidget *parent) : QTabWidget(parent)
+    {
+        m_bar = new WrapTabBar(this);
+        m_bar->setExpanding(false);
+        m_bar->setUsesScrollButtons(false);
+        setTabBar(m_bar);
+    }
+    WrapTabBar *bar() const { return m_bar; }
+
+private:
+    WrapTabBar *m_bar;
+};
+
+} // namespace
+
+int Form1::px(int twips) const
+{
+    return qRound(twips / 15.0 * m_layoutScale);
+}
+
+void Form1::place(QWidget *w, const QRect &t, int yOffset)
+{
+    w->setGeometry(px(t.x()), std::max(yOffset ? 4 : 0, px(t.y()) - yOffset), px(t.width()),
+                   px(t.height()));
+}
+
+TextEntry *Form1::entry(QWidget *parent, const char *name, int tab, const QRect &twips,
+                        TextEntry::KeyRule rule, int maxLength, const char *field)
+{
+    auto *e = new TextEntry(parent);
+    e->setObjectName(QString::fromUtf8(name));
+    e->setProperty("tabOrder", tab);
+    e->setKeyRule(rule);
+    if (maxLength > 0)
+        e->setMaxLength(maxLength);
+    place(e, twips, parent->property("pageTop").toInt());
+    if (field) {
+        m_bound.push_back(std::make_unique<EntryBinding>(e, QString::fromLatin1(field)));
+        m_sources.value(QStringLiteral("dtsDatoProv"))->bind(m_bound.back().get());
+    }
+    m_controls.append(e);
+    return e;
+}
+
+QLabel *Form1::label(QWidget *parent, const char *name, const QString &text, int left, int top)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(QString::fromUtf8(name));
+    l->adjustSize();
+    l->move(px(left), std::max(0, px(top) - parent->property("pageTop").toInt()));
+    m_controls.append(l);
+    return l;
+}
+
+QComboBox *Form1::list(QWidget *parent, const char *name, int tab, const QRect &twips)
+{
+    auto *c = new QComboBox(parent);
+    c->setObjectName(QString::fromUtf8(name));
+    c->setProperty("tabOrder", tab);
+    place(c, twips, parent->property("pageTop").toInt());
+    if (c->height() < c->sizeHint().height())
+        c->resize(c->width(), c->sizeHint().height());
+    m_controls.append(c);
+    return c;
+}
+
+QGroupBox *Form1::frame(QWidget *parent, const char *name, const QString &caption, int tab,
+                        const QRect &twips, bool bold)
+{
+    auto *g = new QGroupBox(caption, parent);
+    g->setObjectName(QString::fromUtf8(name));
+    g->setProperty("tabOrder", tab);
+    g->setProperty("boldCaption", bold);
+    g->setFlat(false);
+    place(g, twips, parent->property("pageTop").toInt());
+    m_controls.append(g);
+    return g;
+}
+
+void Form1::buildWindow()
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(textos::kCaption);
+    setWindowIcon(buttonIcon(-1));
+
+    // The design was drawn for a narrower font than today's desktops use: grow the whole
+    // layout until its widest label fits, keeping every proportion.
+    const QFontMetrics fm(font());
+    const double byHeight = fm.height() / 13.0;
+    const double byWidth = (fm.horizontalAdvance(QStringLiteral("Correo Electrónico:")) + 8) / 124.0;
+    const double byWrapped = (std::max(fm.horizontalAdvance(QStringLiteral("Adm. local de")),
+                                       fm.horizontalAdvance(QStringLiteral("recaudación")))
+                              + 6) / 73.0;
+    m_layoutScale = std::max({1.0, byHeight, byWidth, byWrapped}) * logicalDpiX() / 96.0;
+
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+    client->setFixedSize(px(11175), px(7020));
+
+    buildHeader(client);
+    buildPages();
+    finishControls();
+}
+
+void Form1::buildHeader(QWidget *client)
+{
+    struct Button { int index, left, tab; };
+    const Button bar[] = {{6, 1320, 36}, {0, 2520, 31}, {2, 3788, 33}, {7, 5022, 37},
+                          {1, 6256, 32}, {9, 7490, 52}, {4, 8724, 34}, {5, 6825, 35},
+                          {8, 9960, -1}};
+    for (const Button &b : bar) {
+        auto *btn = new QPushButton(client);
+        btn->setObjectName(QStringLiteral("Command1"));
+        btn->setProperty("index", b.index);
+        if (b.tab >= 0)
+            btn->setProperty("tabOrder", b.tab);
+        btn->setToolTip(textos::toolTipBoton(b.index));
+        btn->setAccessibleName(textos::toolTipBoton(b.index));
+        btn->setIcon(buttonIcon(b.index));
+        btn->setIconSize(QSize(16, 16));
+        // A click must not take the focus: leaving the RFC entry by a click on the bar would
+        // run its check once for the focus and again for the command.
+        btn->setFocusPolicy(Qt::TabFocus);
+        if (b.index == 5)
+            place(btn, QRect(b.left, 75, 375, 450));
+        else
+            place(btn, QRect(b.left, 0, 375, 495));
+        if (b.index == 5 || b.index == 8) {
+            btn->setEnabled(b.index != 5);
+            btn->hide();
+        }
+        const int index = b.index;
+        connect(btn, &QPushButton::clicked, this, [this, index] { command1Click(index); });
+        m_command1.insert(b.index, btn);
+        m_controls.append(btn);
+    }
+
+    label(client, "lblRfc", QStringLiteral("RFC"), 240, 720);
+    m_rfc = new RfcEntry(client);
+    m_rfc->setObjectName(QStringLiteral("MaskEdBox1"));
+    m_rfc->setProperty("tabOrder", 1);
+    place(m_rfc, QRect(855, 630, 1695, 300));
+    m_bound.push_back(std::make_unique<RfcBinding>(m_rfc));
+    m_sources.value(QStringLiteral("dtsDatoProv"))->bind(m_bound.back().get());
+    m_controls.append(m_rfc);
+
+    label(client, "lblTipotramite", QStringLiteral("Tipo de Trámite"), 225, 1010);
+    m_combo1 = list(client, "Combo1", 8, QRect(1920, 1010, 1815, 315));
+    m_combo1->addItem(QStringLiteral("Programa nuevo"), 1);
+
+    auto hidden = [](QWidget *a, QWidget *b) { a->hide(); b->hide(); };
+    m_txtProg1 = entry(client, "txtProg1", 2, QRect(3960, 630, 855, 300), Rule::Numeric, 4, "PROG1P");
+    hidden(m_txtProg1, label(client, "Label1", QStringLiteral("Año VELDRA"), 2685, 720));
+    m_txtProg2 = entry(client, "txtProg2", 6, QRect(6720, 645, 1215, 300), Rule::Numeric, 4, "PROG2P");
+    hidden(m_txtProg2, label(client, "LblNumpro", QStringLiteral("Número VELDRA"), 5085, 720));
+    hidden(entry(client, "txtacredita", 7, QRect(9090, 630, 1695, 300), Rule::Upper, 10, "ACREDITA"),
+           label(client, "lblNumAcre", QStringLiteral("No. de acreditamiento"), 7350, 630));
+    m_txtAnoMaquila = entry(client, "txtañomaquila", 63, QRect(5640, 960, 975, 255), Rule::Numeric, 4);
+    hidden(m_txtAnoMaquila, label(client, "Label4", QStringLiteral("Año Programa Maquila"), 3930, 1010));
+    m_txtNumMaquila = entry(client, "txtnummaquila", 64, QRect(9120, 960, 1335, 255), Rule::Numeric, 4);
+    hidden(m_txtNumMaquila, label(client, "Label5", QStringLiteral("Numero de Maquila"), 7350, 1010));
+
+    QGroupBox *f1 = frame(client, "Frame1", QStringLiteral("Datos Generales"), 44,
+                          QRect(120, 1440, 10590, 1485), true);
+    label(f1, "lblRazonSoc", QStringLiteral("Razón  Social:"), 300, 240);
+    entry(f1, "txtApePat1", 3, QRect(2160, 240, 7335, 300), Rule::Upper, 100, "APEPATRAZ");
+    label(f1, "lblEmail", QStringLiteral("Correo Electrónico:"), 300, 623);
+    entry(f1, "txtEmail1", 4, QRect(2160, 600, 7335, 300), Rule::Lower, 50, "EMAIL");
+    label(f1, "lblActividad", QStringLiteral("Actividad Principal"), 300, 990);
+    m_cmbActividad = list(f1, "cmbActividad", 5, QRect(2160, 960, 7800, 315));
+    m_txtApemat1 = entry(f1, "txtApemat1", 9, QRect(9135, 630, 240, 315), Rule::Upper, 25, "APEMAT");
+    hidden(m_txtApemat1, label(f1, "lblApMaterno", QStringLiteral("Apellido Materno:"), 9135, 330));
+    m_txtNombre1 = entry(f1, "txtnombre1", 10, QRect(10170, 630, 210, 315), Rule::Upper, 25, "NOMBRE");
+    hidden(m_txtNombre1, label(f1, "lblNombre", QStringLiteral("Nombre(s):"), 10170, 330));
+
+    auto *sstab = new SsTab(client);
+    m_sstab = sstab;
+    m_sstab->setObjectName(QStringLiteral("SSTab1"));
+    m_sstab->setProperty("tabOrder", 0);
+    place(m_sstab, QRect(120, 3000, 10785, 3795));
+    sstab->bar()->rowWidth = m_sstab->width() - 4;
+}
+
+void Form1::buildPages()
+{
+    const QStringList captions = {
+        QStringLiteral("I. Datos Generales"), QStringLiteral("II Datos del Representante Legal"),
+        QStringLiteral("Personal ocupado"), QStringLiteral("Productos de exportación"),
+        QStringLiteral("Ventas totales "), QStringLiteral("Registro de proveedores"),
+        QStringLiteral("Cuenta bancaria")};
+    QList<QWidget *> pages;
+    for (const QString &c : captions) {
+        auto *page = new QWidget;
+        m_sstab->addTab(page, c);
+        pages.append(page);
+    }
+    // Children of a page are placed from the control's top edge, row of tabs included.
+    const int pageTop = m_sstab->tabBar()->sizeHint().height() + 2;
+    for (QWidget *page : pages)
+        page->setProperty("pageTop", pageTop);
+
+    // Page 0: fiscal address.
+    QGroupBox *f4 = frame(pages[0], "Frame4", QStringLiteral("Domicilio Fiscal"), 38,
+                          QRect(135, 540, 10290, 2490), true);
+    QList<QWidget *> fiscal;
+    label(f4, "lblCalle", QStringLiteral("Calle y No."), 75, 450);
+    fiscal << entry(f4, "txtCalle", 11, QRect(990, 420, 4815, 300), Rule::Upper, 254, "CALLEYNO");
+    label(f4, "lblColonia", QStringLiteral("Colonia"), 6075, 450);
+    fiscal << entry(f4, "txtColonia", 12, QRect(6975, 420, 2895, 300), Rule::Upper, 30, "COLONIA");
+    label(f4, "lblCp", QStringLiteral("CP"), 75, 780);
+    fiscal << entry(f4, "txtCP", 13, QRect(990, 780, 2295, 300), Rule::Numeric, 5, "CP");
+    label(f4, "lblEstado", QStringLiteral("Estado"), 6075, 780);
+    fiscal << entry(f4, "txtEstado", 14, QRect(6975, 780, 2895, 300), Rule::Upper, 30, "ESTADO");
+    label(f4, "lblCiudad", QStringLiteral("Ciudad"), 75, 1140);
+    fiscal << entry(f4, "txtCiudad", 15, QRect(990, 1140, 4815, 300), Rule::Upper, 60, "CIUDAD");
+    QLabel *adm = label(f4, "lblAdmLocal", QStringLiteral("Adm. local de recaudación"), 5850, 1125);
+    adm->setWordWrap(true);
+    adm->setAlignment(Qt::AlignCenter);
+    adm->setGeometry(px(5850), px(1125) - px(90), px(6975 - 5850) - 2, px(390) + px(120));
+    m_combo5 = list(f4, "Combo5", 16, QRect(6975, 1140, 2775, 315));
+    fiscal << m_combo5;
+    label(f4, "lblMuncipio", QStringLiteral("Del/Mun."), 75, 1500);
+    fiscal << entry(f4, "txtDelMun", 17, QRect(990, 1500, 4815, 300), Rule::Upper, 40, "DELMUN");
+    label(f4, "lblFax", QStringLiteral("Fax"), 6075, 1500);
+    fiscal << entry(f4, "txtfax", 18, QRect(6975, 1500, 2895, 300), Rule::Numeric, 15, "FAX");
+    label(f4, "lblTelefono", QStringLiteral("Teléfono"), 75, 1860);
+    fiscal << entry(f4, "txtTelefono", 19, QRect(990, 1860, 3015, 300), Rule::Numeric, 15, "TELEFONO");
+    TextEntry *admLocal = entry(f4, "txtAdmLocal", 20, QRect(6975, 1860, 2895, 300), Rule::Upper, 30, "COLONIA");
+    admLocal->hide();
+    fiscal << admLocal;
+    for (QWidget *w : fiscal)
+        w->setEnabled(false);
+
+    // Page 1: legal representative.
+    QGroupBox *f3 = frame(pages[1], "Frame3", QStringLiteral("Datos del Representante legal"), 65,
+                          QRect(360, 1200, 10095, 2025), true);
+    label(f3, "lblApRepLegal", QStringLiteral("Apellido Paterno"), 240, 240);
+    entry(f3, "txtApePatR2", 21, QRect(270, 480, 3135, 300), Rule::Upper, 25, "APEPREPLEG")->setEnabled(false);
+    label(f3, "lblAmRepLegal", QStringLiteral("Apellido Materno"), 3600, 240);
+    entry(f3, "txtApeMatR2", 22, QRect(3600, 495, 3015, 300), Rule::Upper, 25, "APEMREPLEG")->setEnabled(false);
+    label(f3, "lblNomRepLegal", QStringLiteral("Nombre(s)"), 6840, 240);
+    entry(f3, "txtNombreR2", 23, QRect(6840, 480, 2895, 300), Rule::Upper, 25, "NOMBREREPL")->setEnabled(false);
+    label(f3, "lblcargo", QStringLiteral("Cargo o Puesto"), 270, 840);
+    entry(f3, "txtcargo", 24, QRect(2160, 840, 5865, 300), Rule::UpperFilter, 0, "CARGO");
+    label(f3, "lblTelRepLegal", QStringLiteral("Teléfono"), 270, 1200);
+    entry(f3, "txtTelefonoR2", 25, QRect(2160, 1200, 3015, 300), Rule::Numeric, 25, "TEL_REPREG")->setEnabled(false);
+    label(f3, "lblFaxRepLegal", QStringLiteral("Fax"), 5880, 1200);
+    entry(f3, "txtFaxR2", 26, QRect(6360, 1200, 2895, 300), Rule::Numeric, 25, "FAXREP")->setEnabled(false);
+    label(f3, "lblEmailRepLegal", QStringLiteral("Correo Electrónico:"), 270, 1560);
+    entry(f3, "EMAILREP", 27, QRect(2160, 1560, 7335, 300), Rule::Lower, 50, "EMAILREPL");
+
+    // Page 2: staff and sales of the previous year.
+    QGroupBox *f2 = frame(pages[2], "Frame2", QStringLiteral("Personal ocupado en el año anterior"), 73,
+                          QRect(480, 1080, 4695, 2415), false);
+    label(f2, "Label6", QStringLiteral("(Promedio en el año)"), 720, 240);
+    label(f2, "Label7", QStringLiteral("No. de Administrativos:"), 630, 870);
+    m_noEmpleados = entry(f2, "NoEmpleados", 28, QRect(2130, 810, 1524, 288), Rule::Numeric, 0, "NOEMPLEADO");
+    label(f2, "Label8", QStringLiteral("No. de Obreros:"), 630, 1515);
+    m_noObreros = entry(f2, "NoObreros", 29, QRect(2130, 1380, 1524, 288), Rule::Numeric, 0, "NOOBREROS");
+    label(f2, "Label9", QStringLiteral("Total:"), 630, 1935);
+    QGroupBox *f6 = frame(pages[2], "Frame6", QStringLiteral("Valor de las ventas en el año anterior"), 86,
+                          QRect(5640, 1080, 4695, 2415), false);
+    label(f6, "Label10", QStringLiteral("(En miles de pesos)"), 600, 240);
+    label(f6, "Label11", QStringLiteral("En el país:"), 360, 840);
+    label(f6, "Label12", QStringLiteral("Al exterior:"), 360, 1320);
+    label(f6, "Label13", QStringLiteral("Total:"), 360, 1920);
+    m_ventasPais = entry(pages[2], "VentasPais", 83, QRect(7200, 1920, 1524, 288), Rule::Numeric, 0, "VTPAIS");
+    m_ventasExterior = entry(pages[2], "VentasExterior", 84, QRect(7200, 2400, 1524, 288), Rule::Numeric, 0, "VTEXTERIOR");
+    auto total = [this](QWidget *parent, const char *name, int tab, const QRect &r) {
+        auto *t = new QLineEdit(parent);
+        t->setObjectName(QString::fromLatin1(name));
+        t->setProperty("tabOrder", tab);
+        t->setEnabled(false);
+        t->setFocusPolicy(Qt::NoFocus);
+        place(t, r, parent->property("pageTop").toInt());
+        m_controls.append(t);
+        return t;
+    };
+    m_totalPersonal = total(f2, "TotalPersonal", 74, QRect(2130, 1875, 1524, 288));
+    m_totalVentas = total(pages[2], "TotalVentas", 85, QRect(7200, 3000, 1524, 288));
+    // The entries sit on the page over the right-hand frame.
+    m_ventasPais->raise();
+    m_ventasExterior->raise();
+    m_totalVentas->raise();
+
+    // Page 3: registry type and export products.
+    QGroupBox *f5 = frame(pages[3], "Frame5", QStringLiteral("Tipo de registro"), 78,
+                          QRect(240, 720, 10095, 555), true);
+    m_optPromotora = new QRadioButton(QStringLiteral("Promotora de Exportación"), f5);
+    m_optPromotora->setObjectName(QStringLiteral("optPromotora"));
+    m_optPromotora->setProperty("tabOrder", 103);
+    m_optConsolidadora = new QRadioButton(QStringLiteral("Consolidadora de exportación"), f5);
+    m_optConsolidadora->setObjectName(QStringLiteral("optConsolidadora"));
+    m_optConsolidadora->setProperty("tabOrder", 104);
+    for (QRadioButton *o : {m_optPromotora, m_optConsolidadora}) {
+        o->adjustSize();
+        o->move(px(o == m_optPromotora ? 360 : 3600), px(240) - o->height() / 3);
+        m_controls.append(o);
+        connect(o, &QRadioButton::clicked, this, [this, o] { optionClick(o); });
+    }
+    m_tipoProg = entry(f5, "TipoProg", 79, QRect(9360, 195, 465, 315), Rule::Upper, 0, "TIPOPROG");
+    m_tipoProg->setText(QStringLiteral("0"));
+    m_tipoProg->hide();
+    auto *chk = new QCheckBox(QStringLiteral("Directo e Indirecto"), f5);
+    chk->setObjectName(QStringLiteral("chkAbastecedor"));
+    chk->setProperty("tabOrder", 30);
+    place(chk, QRect(8760, 120, 225, 330));
+    chk->hide();
+    m_controls.append(chk);
+
+    QGroupBox *f7 = frame(pages[3], "Frame7",
+                          QStringLiteral("Principales productos exportados en el año anterior"
+                                         "(anotarlos en orden de importancia)"),
+                          91, QRect(120, 1440, 10575, 2055), false);
+    m_command2 = new QPushButton(QStringLiteral("Borrar Registro"), f7);
+    m_command2->setObjectName(QStringLiteral("Command2"));
+    m_command2->setProperty("tabOrder", 109);
+    place(m_command2, QRect(9150, 1650, 1290, 315));
+    m_controls.append(m_command2);
+
+    auto grid = [this](QWidget *parent, const char *name, int tab, const QRect &r) {
+        // Placeholder until the grid classes land.
+        QWidget *g = new QTableView(parent);
+        g->setObjectName(QString::fromLatin1(name));
+        g->setProperty("tabOrder", tab);
+        place(g, r, parent->property("pageTop").toInt());
+        m_controls.append(g);
+        return g;
+    };
+    m_dbProductos = grid(pages[3], "dbProductos", 80, QRect(120, 1680, 10215, 1380));
+    m_dbProductos->raise();
+
+    // Page 4: sales and foreign trade.
+    m_dbgVTotales = grid(pages[4], "dbgVTotales", 81, QRect(150, 720, 10575, 2295));
+    m_txtCompromisos = entry(pages[4], "txtCompromisos", 108, QRect(600, 3240, 9015, 285), Rule::Upper, 0);
+    m_txtCompromisos->setText(QStringLiteral("No ha seleccionado Tipo de registro"));
+    m_txtCompromisos->setReadOnly(true);
+
+    // Page 5: national suppliers.
+    m_dbProveedor = grid(pages[5], "dbProveedor", 102, QRect(120, 840, 10575, 2055));
+    m_txtExportadores = entry(pages[5], "txtexportadores", 105, QRect(2520, 3000, 5055, 285), Rule::Upper, 0);
+    m_txtExportadores->setReadOnly(true);
+    m_command3 = new QPushButton(QStringLiteral("Borrar Registro"), pages[5]);
+    m_command3->setObjectName(QStringLiteral("Command3"));
+    m_command3->setProperty("tabOrder", 110);
+    place(m_command3, QRect(8925, 3150, 1215, 315), pageTop);
+    m_controls.append(m_command3);
+
+    // Page 6: bank account.
+    label(pages[6], "Label2", QStringLiteral("Nombre del banco :"), 360, 840);
+    m_cmbBanco = list(pages[6], "cmbBanco", 92, QRect(1920, 720, 4935, 315));
+    m_cmbBanco->setEditable(true);
+    m_cmbBanco->setInsertPolicy(QComboBox::NoInsert);
+    label(pages[6], "Label3", QStringLiteral("Sucursal :"), 360, 1320);
+    entry(pages[6], "txtsucursal", 93, QRect(1920, 1320, 5055, 285), Rule::Upper, 0, "SUCURSAL");
+    label(pages[6], "Label14", QStringLiteral("Número de cuenta :"), 360, 1800);
+    entry(pages[6], "txtNumCuenta", 94, QRect(1920, 1800, 2175, 285), Rule::Numeric, 0, "NUMCUENTA");
+    label(pages[6], "Label15", QStringLiteral("Localidad :"), 5640, 1800);
+    entry(pages[6], "txtlocalidad", 95, QRect(6840, 1800, 2055, 285), Rule::Upper, 0, "LOCALIDAD");
+    QLabel *dom = label(pages[6], "Label16", QStringLiteral("Domicilio de la sucursal bancaria :"), 360, 2400);
+    dom->setWordWrap(true);
+    dom->setGeometry(px(360), px(2400) - pageTop, px(1950 - 360) - 4, px(480));
+    entry(pages[6], "txtDomSucursal", 96, QRect(1950, 2520, 8655, 285), Rule::Upper, 0, "DOMBANCO");
+    TextEntry *text2 = entry(pages[6], "Text2", 107, QRect(7920, 720, 1215, 285), Rule::Upper, 0);
+    text2->hide();
+    label(pages[6], "Label17", QStringLiteral("Clave :"), 7200, 840)->hide();
+
+    m_sstab->setCurrentIndex(6);
+}
+
+void Form1::finishControls()
+{
+    static const char *const required[] = {
+        "txtApePat1", "txtDomSucursal", "txtlocalidad", "txtNumCuenta", "txtsucursal",
+        "NoEmpleados", "NoObreros", "txtNombreR2", "txtTelefonoR2", "txtcargo", "txtDelMun",
+        "txtEstado", "txtCP", "txtColonia", "VentasPais", "VentasExterior", "MaskEdBox1"};
+    static const char *const optional[] = {"txtCalle", "txtfax", "txtTelefono",
+                                           "txtApePatR2", "txtApeMatR2", "txtFaxR2"};
+    struct Tip { const char *name; const char *text; };
+    static const Tip tips[] = {
+        {"MaskEdBox1", "RFC"}, {"txtProg1", "Año del Registro"}, {"txtApePat1", "Razon Social"},
+        {"cmbActividad", "Actividad Principal"}, {"txtColonia", "Colonia"},
+        {"txtCP", "Codigo Postal"}, {"txtEstado", "Estado"},
+        {"txtDelMun", "Delegación o Municipio"}, {"txtNombreR2", "Nombre Rep.  Legal"},
+        {"txtcargo", "Cargo o Puesto"}, {"txtTelefonoR2", "Teléfono"},
+        {"NoEmpleados", "No. Administrativos"}, {"NoObreros", "No. Obreros"},
+        {"VentasPais", "Ventas Pais"}, {"VentasExterior", "Ventas Exterior"},
+        {"txtsucursal", "Sucursal"}, {"txtNumCuenta", "Número de cuenta"},
+        {"txtlocalidad", "Localidad"}, {"txtDomSucursal", "Domicilio Banco"}};
+
+    auto byName = [this](const char *name) {
+        const QString n = QString::fromUtf8(name);
+        for (QWidget *w : std::as_const(m_controls))
+            if (w->objectName() == n)
+                return w;
+        return static_cast<QWidget *>(nullptr);
+    };
+    for (const Tip &t : tips)
+        byName(t.name)->setToolTip(QString::fromUtf8(t.text));
+    for (const char *n : optional)
+        byName(n)->setProperty("tag", QStringLiteral("R"));
+
+    // The window's control order puts the required entries first, in the order in which the
+    // missing list names them.
+    QList<QWidget *> ordered;
+    for (const char *n : required) {
+        QWidget *w = byName(n);
+        w->setProperty("tag", QStringLiteral("1"));
+        ordered.append(w);
+    }
+    for (QWidget *w : std::as_const(m_controls))
+        if (!ordered.contains(w))
+            ordered.append(w);
+    m_controls = ordered;
+
+    // Bold frame captions, plain contents.
+    QFont plain = font();
+    plain.setBold(false);
+    QFont bold = font();
+    bold.setBold(true);
+    for (QGroupBox *g : findChildren<QGroupBox *>()) {
+        if (!g->property("boldCaption").toBool())
+            continue;
+        g->setFont(bold);
+        for (QWidget *child : g->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            child->setFont(plain);
+    }
+    // A label wider than the design allowed steps left rather than run under its entry.
+    for (QLabel *l : findChildren<QLabel *>()) {
+        if (l->wordWrap())
+            continue;
+        l->adjustSize();
+        for (QWidget *sibling : l->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (sibling == l || qobject_cast<QLabel *>(sibling) || sibling->isHidden()
+                || qobject_cast<QGroupBox *>(sibling))
+                continue;
+            const QRect g = sibling->geometry();
+            if (g.intersects(l->geometry()) && g.left() > l->x())
+                l->move(std::max(2, g.left() - l->width() - 4), l->y());
+        }
+    }
+
+    // Tab key order follows the design's numbers.
+    QList<QWidget *> chain;
+    for (QWidget *w : std::as_const(m_controls))
+        if (w->property("tabOrder").isValid() && !qobject_cast<QGroupBox *>(w)
+            && w->focusPolicy() != Qt::NoFocus && w != m_sstab)
+            chain.append(w);
+    std::stable_sort(chain.begin(), chain.end(), [](QWidget *a, QWidget *b) {
+        return a->property("tabOrder").toInt() < b->property("tabOrder").toInt();
+    });
+    for (int i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
+} // namespace kivo
