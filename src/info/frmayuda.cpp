@@ -1,0 +1,56 @@
+#include "info/frmayuda.h"
+
+#include "info/textos.h"
+#include "platform/layoutrule.h"
+#include "platform/messages.h"
+#include "platform/printing.h"
+#include "store/textfile.h"
+
+#include <QPushButton>
+#include <QTextEdit>
+
+namespace kivo {
+
+FrmAyuda::FrmAyuda(const Services &services, QWidget *parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("frmayuda"));
+    setWindowTitle(textos::kAyudaTitulo);
+    setAttribute(Qt::WA_DeleteOnClose);
+    resize(twipsToPixels(7500), twipsToPixels(6060));
+    setWindowState(Qt::WindowMaximized);
+
+    m_cerrar = new QPushButton(textos::kCerrar, this);
+    m_cerrar->setObjectName(QStringLiteral("Command2"));
+    connect(m_cerrar, &QPushButton::clicked, this, &QWidget::close);
+
+    m_rtUltima = new QTextEdit(this);
+    m_rtUltima->setObjectName(QStringLiteral("RTUltima"));
+    m_rtUltima->setFont(courierNew());
+    m_rtUltima->setAcceptRichText(false);
+    // Nothing typed here is ever kept, so do not let it look editable.
+    m_rtUltima->setReadOnly(true);
+
+    applyTextWindowLayout(this, m_rtUltima, nullptr, m_cerrar);
+
+    QString error;
+    const QString text = readConsidera(consideraPath(services.dataFolder), &error);
+    if (!error.isEmpty()) {
+        if (services.messages)
+            services.messages->show(kProgramTitle, error);
+        return;
+    }
+    m_rtUltima->setPlainText(text);
+}
+
+QString FrmAyuda::shownText() const
+{
+    return m_rtUltima->toPlainText();
+}
+
+void FrmAyuda::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    applyTextWindowLayout(this, m_rtUltima, nullptr, m_cerrar);
+}
+
+} // namespace kivo

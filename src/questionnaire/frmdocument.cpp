@@ -1,0 +1,130 @@
+#include "questionnaire/frmdocument.h"
+
+#include "platform/layoutrule.h"
+#include "platform/messages.h"
+#include "platform/printing.h"
+#include "store/dbferror.h"
+#include "store/textfile.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTextEdit>
+
+#include <exception>
+
+namespace kivo {
+
+namespace {
+
+const QString kTitulo = QStringLiteral("Impresión de Solicitud");
+const QString kImprimir = QStringLiteral("&Imprimir");
+const QString kCerrar = QStringLiteral("&Cerrar");
+const QString kNoSeImprimio = QStringLiteral("No se pudo imprimir la solicitud.");
+const QString kNoSeImprimieron =
+    QStringLiteral("No se pudieron imprimir las consideraciones para el llenado de la solicitud.");
+const QString kDocSolicitud = QStringLiteral("Solicitud KIVO");
+const QString kDocConsideraciones = QStringLiteral("Consideraciones KIVO");
+
+class WaitCursor
+{
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+QString describe(const std::exception &e)
+{
+    if (const auto *dbf = dynamic_cast<const DbfError *>(&e))
+        return dbf->message();
+    return QString::fromLocal8Bit(e.what());
+}
+
+} // namespace
+
+FrmDocument::FrmDocument(Snapshot snapshot, const Services &services, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_snapshot(std::move(snapshot)), m_services(services)
+{
+    setObjectName(QStringLiteral("frmDocument"));
+    setWindowTitle(kTitulo);
+    setAttribute(Qt::WA_DeleteOnClose);
+    resize(twipsToPixels(7500), twipsToPixels(6060));
+    setWindowState(Qt::WindowMaximized);
+
+    m_imprimir = new QPushButton(kImprimir, this);
+    m_imprimir->setObjectName(QStringLiteral("Command1"));
+    connect(m_imprimir, &QPushButton::clicked, this, &FrmDocument::imprimir);
+
+    m_cerrar = new QPushButton(kCerrar, this);
+    m_cerrar->setObjectName(QStringLiteral("Command2"));
+    connect(m_cerrar, &QPushButton::clicked, this, &QWidget::close);
+
+    m_rtUltima = new QTextEdit(this);
+    m_rtUltima->setObjectName(QStringLiteral("RTUltima"));
+    m_rtUltima->setFont(courierNew());
+    m_rtUltima->setAcceptRichText(false);
+    // Printing composes afresh, so edits here would never reach paper.
+    m_rtUltima->setReadOnly(true);
+
+    applyTextWindowLayout(this, m_rtUltima, m_imprimir, m_cerrar);
+    setTabOrder(m_imprimir, m_cerrar);
+    setTabOrder(m_cerrar, m_rtUltima);
+
+    m_soloMostrar = true;
+    imprimir();
+}
+
+QString FrmDocument::shownText() const
+{
+    return m_rtUltima->toPlainText();
+}
+
+void FrmDocument::imprimir()
+{
+    const bool soloMostrar = m_soloMostrar;
+    m_soloMostrar = false;
+    try {
+        Cuestionario cuestionario;
+        {
+            WaitCursor wait;
+            cuestionario = armaCuestionario(m_snapshot());
+        }
+        if (soloMostrar) {
+            m_rtUltima->setPlainText(cuestionario.texto);
+            return;
+        }
+        if (!m_services.printing
+            || !m_services.printing->choosePrinter(!cuestionario.texto.isEmpty()))
+            return;
+
+        WaitCursor wait;
+        const PrintDocument solicitud{kDocSolicitud, cuestionario.texto, courierNew(),
+                                      cuestionario.longitudEncabezado};
+        if (!m_services.printing->print(solicitud)) {
+            if (m_services.messages)
+                m_services.messages->show(kProgramTitle, kNoSeImprimio);
+            return;
+        }
+        // The considerations are an optional second sheet: without the file the
+        // questionnaire alone is printed, and that is not worth a message.
+        QString error;
+        const QString considera = readConsidera(consideraPath(m_services.dataFolder), &error);
+        if (!error.isEmpty())
+            return;
+        if (!m_services.printing->print(PrintDocument{kDocConsideraciones, considera, courierNew(), 0})
+            && m_services.messages)
+            m_services.messages->show(kProgramTitle, kNoSeImprimieron);
+    } catch (const std::exception &e) {
+        if (m_services.messages)
+            m_services.messages->show(kProgramTitle, describe(e));
+    }
+}
+
+void FrmDocument::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    applyTextWindowLayout(this, m_rtUltima, m_imprimir, m_cerrar);
+}
+
+} // namespace kivo

@@ -1,0 +1,104 @@
+#include "info/frmabout.h"
+#include "info/frmayuda.h"
+#include "platform/layoutrule.h"
+#include "platform/messages.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+
+using namespace kivo;
+
+class TestInfo : public QObject
+{
+    Q_OBJECT
+
+private:
+    static void closeWith(QWidget *w, const char *button)
+    {
+        QPointer<QWidget> guard = w;
+        QTest::mouseClick(w->findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(guard.isNull());
+    }
+
+private Q_SLOTS:
+    void considerationsShowTheFile()
+    {
+        QTemporaryDir folder;
+        const QString text = QStringLiteral("CONSIDERACIONES PARA EL LLENADO\n\n1. Anote el RFC con "
+                                            "guiones; la razón social tal como aparece en el acta "
+                                            "constitutiva, sin abreviaturas ni cambios.\n");
+        QFile file(folder.filePath(QStringLiteral("considera.txt")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text.toUtf8());
+        file.close();
+
+        ScriptedMessages messages;
+        Services services;
+        services.messages = &messages;
+        services.dataFolder = folder.path();
+        auto *w = new FrmAyuda(services);
+        w->show();
+        QCOMPARE(w->windowTitle(), QStringLiteral("Consideraciones para el llenado de la Solicitud"));
+        QVERIFY(w->windowState() & Qt::WindowMaximized);
+        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(w->shownText(), text);
+
+        auto *rt = w->findChild<QTextEdit *>(QStringLiteral("RTUltima"));
+        QVERIFY(QStringList({"Courier New", "Liberation Mono"}).contains(rt->font().family()));
+        QCOMPARE(rt->font().pointSizeF(), 8.25);
+        QCOMPARE(rt->lineWrapMode(), QTextEdit::FixedPixelWidth);
+        QCOMPARE(rt->lineWrapColumnOrWidth(), rt->width() - twipsToPixels(400));
+        QVERIFY(!w->findChild<QPushButton *>(QStringLiteral("Command1")));
+        QCOMPARE(w->findChild<QPushButton *>(QStringLiteral("Command2"))->x(), twipsToPixels(5880));
+        closeWith(w, "Command2");
+    }
+
+    void considerationsMissingSayWhyAndOpenEmpty()
+    {
+        QTemporaryDir folder;
+        ScriptedMessages messages;
+        Services services;
+        services.messages = &messages;
+        services.dataFolder = folder.path();
+        auto *w = new FrmAyuda(services);
+        QCOMPARE(messages.shown.size(), 1);
+        QCOMPARE(messages.shown[0].title, QStringLiteral("KIVO"));
+        QCOMPARE(messages.shown[0].buttons, Buttons::Ok);
+        QVERIFY2(messages.shown[0].text.contains(QStringLiteral("considera.txt")),
+                 qPrintable(messages.shown[0].text));
+        w->show();
+        QVERIFY(w->shownText().isEmpty());
+        closeWith(w, "Command2");
+    }
+
+    void aboutNamesProgramAndVersion()
+    {
+        QWidget owner;
+        owner.setGeometry(100, 100, 800, 600);
+        owner.show();
+        auto *about = new FrmAbout(&owner);
+        QCOMPARE(about->windowTitle(), QStringLiteral("Acerca de"));
+        QVERIFY(about->isModal());
+        QVERIFY(!(about->windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint)));
+        QCOMPARE(about->minimumSize(), about->maximumSize());
+        QCOMPARE(about->findChild<QLabel *>(QStringLiteral("lblTitle"))->text(),
+                 QStringLiteral("Disco de Captura para solicitudes KIVO"));
+        QCOMPARE(about->findChild<QLabel *>(QStringLiteral("lblVersion"))->text(),
+                 QStringLiteral("Version 1.0.0"));
+        QCOMPARE(about->findChild<QLabel *>(QStringLiteral("lblDescription"))->text().count(u'\n'), 2);
+        QVERIFY(!about->findChild<QLabel *>(QStringLiteral("lblDisclaimer"))->text().isEmpty());
+        QCOMPARE(about->findChild<QPushButton *>(QStringLiteral("cmdOK"))->text(), QStringLiteral("OK"));
+        about->show();
+        QVERIFY((about->frameGeometry().center() - owner.frameGeometry().center()).manhattanLength() <= 4);
+        closeWith(about, "cmdOK");
+    }
+};
+
+QTEST_MAIN(TestInfo)
+#include "test_info.moc"
