@@ -1,6 +1,9 @@
 #include "capture/form1.h"
 
 #include "capture/bindings.h"
+#include "capture/grids/productsgrid.h"
+#include "capture/grids/salesgrid.h"
+#include "capture/grids/suppliergrid.h"
 #include "capture/rfcentry.h"
 #include "capture/textos.h"
 #include "info/frmabout.h"
@@ -676,7 +679,9 @@ void Form1::reloadAfterFailure()
 
 void Form1::reloadGrids()
 {
-    // TODO: reload() of the grid classes once they replace the placeholders.
+    m_dbgVTotales->reload();
+    m_dbProductos->reload();
+    m_dbProveedor->reload();
 }
 
 // ---- Closing and window-wide events ---------------------------------------------------------

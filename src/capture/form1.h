@@ -30,7 +30,10 @@ namespace kivo {
 class EntryBinding;
 class Database;
 class DataSource;
+class ProductsGrid;
 class RfcEntry;
+class SalesGrid;
+class SupplierGrid;
 
 class Form1 : public QMainWindow, public SubmissionHost
 {
@@ -137,7 +140,9 @@ private:
     QLineEdit *m_totalPersonal = nullptr, *m_totalVentas = nullptr;
     TextEntry *m_txtCompromisos = nullptr, *m_txtExportadores = nullptr;
     QRadioButton *m_optPromotora = nullptr, *m_optConsolidadora = nullptr;
-    QWidget *m_dbProductos = nullptr, *m_dbProveedor = nullptr, *m_dbgVTotales = nullptr;
+    ProductsGrid *m_dbProductos = nullptr;
+    SupplierGrid *m_dbProveedor = nullptr;
+    SalesGrid *m_dbgVTotales = nullptr;
     QPushButton *m_command2 = nullptr, *m_command3 = nullptr;
 
     QPointer<FrmDocument> m_frmDocument;

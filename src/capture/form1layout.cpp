@@ -1,6 +1,9 @@
 #include "capture/form1.h"
 
 #include "capture/bindings.h"
+#include "capture/grids/productsgrid.h"
+#include "capture/grids/salesgrid.h"
+#include "capture/grids/suppliergrid.h"
 #include "capture/icons.h"
 #include "capture/rfcentry.h"
 #include "capture/textos.h"
@@ -17,7 +20,6 @@
 #include <QStylePainter>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTableView>
 
 #include <algorithm>
 
@@ -386,26 +388,26 @@ void Form1::buildPages()
     place(m_command2, QRect(9150, 1650, 1290, 315));
     m_controls.append(m_command2);
 
-    auto grid = [this](QWidget *parent, const char *name, int tab, const QRect &r) {
-        // Placeholder until the grid classes land.
-        QWidget *g = new QTableView(parent);
+    auto grid = [this](QWidget *g, const char *name, int tab, const QRect &r) {
         g->setObjectName(QString::fromLatin1(name));
         g->setProperty("tabOrder", tab);
-        place(g, r, parent->property("pageTop").toInt());
+        place(g, r, g->parentWidget()->property("pageTop").toInt());
         m_controls.append(g);
-        return g;
     };
-    m_dbProductos = grid(pages[3], "dbProductos", 80, QRect(120, 1680, 10215, 1380));
+    m_dbProductos = new ProductsGrid(m_sources.value(QStringLiteral("dtsProductos")), m_services, pages[3]);
+    grid(m_dbProductos, "dbProductos", 80, QRect(120, 1680, 10215, 1380));
     m_dbProductos->raise();
 
     // Page 4: sales and foreign trade.
-    m_dbgVTotales = grid(pages[4], "dbgVTotales", 81, QRect(150, 720, 10575, 2295));
+    m_dbgVTotales = new SalesGrid(m_sources.value(QStringLiteral("dtsVTotales")), m_services, pages[4]);
+    grid(m_dbgVTotales, "dbgVTotales", 81, QRect(150, 720, 10575, 2295));
     m_txtCompromisos = entry(pages[4], "txtCompromisos", 108, QRect(600, 3240, 9015, 285), Rule::Upper, 0);
     m_txtCompromisos->setText(QStringLiteral("No ha seleccionado Tipo de registro"));
     m_txtCompromisos->setReadOnly(true);
 
     // Page 5: national suppliers.
-    m_dbProveedor = grid(pages[5], "dbProveedor", 102, QRect(120, 840, 10575, 2055));
+    m_dbProveedor = new SupplierGrid(m_sources.value(QStringLiteral("dtsProveedor")), m_services, pages[5]);
+    grid(m_dbProveedor, "dbProveedor", 102, QRect(120, 840, 10575, 2055));
     m_txtExportadores = entry(pages[5], "txtexportadores", 105, QRect(2520, 3000, 5055, 285), Rule::Upper, 0);
     m_txtExportadores->setReadOnly(true);
     m_command3 = new QPushButton(QStringLiteral("Borrar Registro"), pages[5]);
