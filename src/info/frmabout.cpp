@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace kivo {
 
 namespace {
@@ -17,13 +19,31 @@ QRect twips(int left, int top, int width, int height)
                  twipsToPixels(height));
 }
 
+// The boxes are those of the design; a wider system font is made smaller until the lines
+// fit, instead of being wrapped or cut.
+void fitFont(QLabel *label, qreal points)
+{
+    QFont font = label->font();
+    const QStringList lines = label->text().split(QLatin1Char('\n'));
+    for (; points > 6; points -= 0.5) {
+        font.setPointSizeF(points);
+        const QFontMetrics metrics(font);
+        int widest = 0;
+        for (const QString &line : lines)
+            widest = std::max(widest, metrics.horizontalAdvance(line));
+        if (widest <= label->width() && metrics.height() * lines.size() <= label->height())
+            break;
+    }
+    label->setFont(font);
+}
+
 QLabel *label(QWidget *parent, const char *name, const QRect &geometry, const QString &text)
 {
     auto *l = new QLabel(text, parent);
     l->setObjectName(QLatin1String(name));
     l->setGeometry(geometry);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    l->setWordWrap(true);
+    fitFont(l, l->font().pointSizeF());
     return l;
 }
 
@@ -58,10 +78,10 @@ FrmAbout::FrmAbout(QWidget *parent)
     setFixedSize(twipsToPixels(5865), twipsToPixels(3630));
 
     auto *title = label(this, "lblTitle", twips(1050, 225, 4095, 480), textos::kAcercaPrograma);
-    QFont big = title->font();
-    big.setPointSizeF(big.pointSizeF() * 1.4);
-    big.setBold(true);
-    title->setFont(big);
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    fitFont(title, bold.pointSizeF() * 1.4);
     label(this, "lblVersion", twips(1050, 810, 4095, 225), version());
     label(this, "lblDescription", twips(1050, 1125, 4095, 990), textos::kAcercaDescripcion);
     label(this, "lblDisclaimer", twips(225, 2340, 3870, 1140), textos::kAcercaContacto);

@@ -16,10 +16,10 @@ inline const QString kAcercaDescripcion = QStringLiteral(
     "Subsecretaría de Comercio Exterior\n"
     "Dirección General de Promoción");
 inline const QString kAcercaContacto = QStringLiteral(
-    "Para dudas y comentarios dirigirse a:\n"
-    "Lic. Marcela Ortuño Villaseñor, Jefa del Departamento KIVO\n"
-    "Teléfono: 55 5729 9100 ext. 4410\n"
-    "Correo electrónico: kivo@promocion.tolvania.gob");
+    "Dudas y comentarios:\n"
+    "Lic. Marcela Ortuño Villaseñor\n"
+    "Tel. 55 5729 9100, ext. 4410\n"
+    "kivo@promocion.tolvania.gob");
 inline const QString kAceptar = QStringLiteral("OK");
 
 } // namespace kivo::textos
