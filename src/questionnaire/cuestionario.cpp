@@ -116,8 +116,12 @@ QString seccionD(const CuestionarioDatos &d)
         return QString();
     QString s = QString(LF) + LF + QStringLiteral("Principales productos exportados en el año anterior") + LF
         + QString(31, QLatin1Char('_')) + LF + LF + sp(7) + QStringLiteral(" Descipción ") + LF;
-    for (const QString &producto : d.productos)
-        s += sp(7) + producto + LF;
+    const QString sangria = sp(7);
+    for (const QString &producto : d.productos) {
+        s += sangria;
+        s += producto;
+        s += LF;
+    }
     return s;
 }
 
@@ -150,8 +154,17 @@ QString seccionF(const CuestionarioDatos &d)
     QString s = QString(LF) + QStringLiteral("Registro de proveedores nacionales") + LF + QString(31, QLatin1Char('_'))
         + LF + LF + QStringLiteral("Proveedor Nacional") + LF + sp(5)
         + QStringLiteral("Registro Federal de Contribuyentes") + sp(15) + QStringLiteral("Producto") + sp(15) + LF;
-    for (const CuestionarioDatos::Proveedor &p : d.proveedores)
-        s += p.nombre + LF + sp(5) + p.rfc + sp(15) + p.producto + LF;
+    const QString antesRfc = QString(LF) + sp(5);
+    const QString antesProducto = sp(15);
+    // Appended piece by piece: tens of thousands of rows must not build temporaries.
+    for (const CuestionarioDatos::Proveedor &p : d.proveedores) {
+        s += p.nombre;
+        s += antesRfc;
+        s += p.rfc;
+        s += antesProducto;
+        s += p.producto;
+        s += LF;
+    }
     return s;
 }
 
