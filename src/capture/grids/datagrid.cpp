@@ -120,9 +120,13 @@ bool GridDelegate::eventFilter(QObject *object, QEvent *event)
     if (editor && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         const int k = key->key();
-        const bool moves = k == Qt::Key_Tab || k == Qt::Key_Backtab
-            || (isEnter(k) && m_grid->m_enterMode != DataGrid::EnterMode::Default);
-        if (moves) {
+        if (isEnter(k) && m_grid->m_enterMode == DataGrid::EnterMode::Default) {
+            // At once, not queued: a key right after Enter must find the cell committed.
+            Q_EMIT commitData(editor);
+            Q_EMIT closeEditor(editor, QAbstractItemDelegate::NoHint);
+            return true;
+        }
+        if (k == Qt::Key_Tab || k == Qt::Key_Backtab || isEnter(k)) {
             Q_EMIT commitData(editor);
             Q_EMIT closeEditor(editor, QAbstractItemDelegate::NoHint);
             m_grid->navigate(k, key->modifiers());
@@ -169,9 +173,21 @@ DataGrid::DataGrid(DataSource *source, QList<GridColumn> columns, bool addAndDel
     for (int c = 0; c < widths.size(); ++c)
         setColumnWidth(c, widths.at(c));
 
+    connect(m_delegate, &QAbstractItemDelegate::closeEditor, this, [this](QWidget *editor) {
+        if (m_editor == editor)
+            m_editor = nullptr;
+    });
+    // Delete takes a row only when it was chosen with its record selector.
+    connect(selectors, &QHeaderView::sectionPressed, this, [this](int row) { m_chosenRow = row; });
     connect(m_model, &QAbstractItemModel::modelReset, this, &DataGrid::afterReset);
     connect(qApp, &QApplication::focusChanged, this, &DataGrid::focusMoved);
     afterReset();
+}
+
+DataGrid::~DataGrid()
+{
+    // The focus leaves while the widget is torn down; no row is written then.
+    disconnect(qApp, nullptr, this, nullptr);
 }
 
 void DataGrid::reload()
@@ -320,13 +336,24 @@ void DataGrid::keyPressEvent(QKeyEvent *event)
             return;
         }
     }
+    const QModelIndex cur = currentIndex();
+    if (key == Qt::Key_Down && cur.isValid() && m_model->isNewRowLine(cur.row()) && m_editor)
+        commitData(m_editor);
+    if (key == Qt::Key_Down && cur.isValid() && m_model->isNewRowLine(cur.row())
+        && m_model->changedRow() == cur.row()) {
+        // Down from a new row writes it and opens the next new-row line.
+        if (commitRow())
+            moveTo(m_model->index(m_model->storedRows(), cur.column()));
+        event->accept();
+        return;
+    }
     if (key == Qt::Key_Escape) {
         cancelRow();
         event->accept();
         return;
     }
-    if (key == Qt::Key_Delete && m_addAndDelete && currentIndex().isValid()
-        && selectionModel()->isRowSelected(currentIndex().row(), QModelIndex())) {
+    if (key == Qt::Key_Delete && m_addAndDelete && cur.isValid() && m_chosenRow == cur.row()
+        && selectionModel()->isRowSelected(cur.row(), QModelIndex())) {
         deleteSelectedRow();
         event->accept();
         return;
@@ -362,6 +389,7 @@ void DataGrid::currentChanged(const QModelIndex &current, const QModelIndex &pre
     QTableView::currentChanged(current, previous); // commits an open cell editor
     if (m_moving)
         return;
+    m_chosenRow = -1;
     const int changed = m_model->changedRow();
     if (changed >= 0 && current.row() != changed && !commitRow()) {
         // The row stays current until it is corrected or its changes are dropped.

@@ -72,6 +72,7 @@ public:
 
     DataGrid(DataSource *source, QList<GridColumn> columns, bool addAndDelete,
              const Services &services, QWidget *parent = nullptr);
+    ~DataGrid() override;
 
     DataSourceModel *dataModel() const { return m_model; }
     // Shows the data source's rows again (after the window refreshed it); a changed row is
@@ -123,6 +124,7 @@ private:
     EnterMode m_enterMode = EnterMode::Default;
     bool m_moving = false;
     bool m_committing = false;
+    int m_chosenRow = -1; // row chosen with the record selector
 };
 
 } // namespace kivo
