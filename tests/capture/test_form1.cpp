@@ -1,0 +1,643 @@
+#include "support/form1fixture.h"
+
+#include "capture/grids/productsgrid.h"
+#include "capture/rfcentry.h"
+#include "capture/textentry.h"
+#include "questionnaire/frmdocument.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+
+using namespace kivo;
+
+namespace {
+
+const QStringList kHabilitaSet = {
+    "Combo1", "txtApemat1", "txtnombre1", "txtCalle", "txtColonia", "txtCP", "txtEstado",
+    "txtCiudad", "Combo5", "txtDelMun", "txtfax", "txtTelefono", "txtAdmLocal",
+    "chkAbastecedor", "txtApePatR2", "txtApeMatR2", "txtNombreR2", "txtcargo", "txtTelefonoR2",
+    "txtFaxR2", "EMAILREP", "NoEmpleados", "NoObreros"};
+const QStringList kNeverSwitched = {
+    "MaskEdBox1", "txtApePat1", "txtEmail1", "cmbActividad", "VentasPais", "VentasExterior",
+    "dbProductos", "dbgVTotales", "dbProveedor", "cmbBanco", "txtsucursal", "txtNumCuenta",
+    "txtlocalidad", "txtDomSucursal"};
+
+QList<bool> states(const Form1Fixture &f, const QStringList &names)
+{
+    QList<bool> out;
+    for (const QString &n : names)
+        out.append(f.w(n)->isEnabled());
+    return out;
+}
+
+void typeText(QWidget *w, const QString &text)
+{
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// A record the save command accepts: valid RFC and a local office.
+void fillMinimum(Form1Fixture &f, const QString &rfc = QStringLiteral("ABC991231XY1"))
+{
+    f.w<RfcEntry>("MaskEdBox1")->setRfcText(rfc);
+    f.w<QComboBox>("Combo5")->setCurrentIndex(3);
+}
+
+// Adds rows to a list table through its data source, as the grids do.
+void addRows(Form1Fixture &f, const QString &source, const QString &field, int n)
+{
+    DataSource *ds = f.form->dataSource(source);
+    for (int i = 0; i < n; ++i) {
+        ds->addNew();
+        ds->setField(field, QStringLiteral("R%1").arg(i));
+        ds->update();
+    }
+    ds->refresh();
+}
+
+} // namespace
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startUpOnEmptyTable();
+    void habilitaSwitchesOnlyTabOrder8To34();
+    void saveRestartAndEdit();
+    void saveGuardsAndRefusedWrite();
+    void closingQuestion();
+    void closingNewRecord();
+    void buscaAndProcedureType();
+    void registryTypeNotesAndRestore();
+    void totalsAndKeys();
+    void rfcCheckOnLeaving();
+    void printNeedsCompleteData();
+    void borrarRegistroAndMoveRunsCancel();
+    void startUpFailures();
+};
+
+void TestForm1::startUpOnEmptyTable()
+{
+    Form1Fixture f;
+    QVERIFY(f.start());
+    QVERIFY(f.messages.shown.isEmpty());
+
+    // Years stamped from the clock, whatever the rows held.
+    for (int r = 0; r < 3; ++r)
+        QCOMPARE(f.stored("VENTAS", r, "ANO").toInt(), 2004 + r);
+
+    // Each catalogue fills its list in table order with field 0 as the code.
+    struct List { const char *combo; const char *table; int textField; };
+    for (const List &l : {List{"Combo5", "admlocal", 1}, List{"cmbBanco", "catbanco", 2},
+                          List{"cmbActividad", "activida", 2}}) {
+        auto *combo = f.w<QComboBox>(l.combo);
+        Database fresh(f.dir.path());
+        DbfTable &t = fresh.table(l.table);
+        QCOMPARE(combo->count(), f.storedRows(l.table));
+        QCOMPARE(combo->itemText(4), t.text(4, l.textField));
+        QCOMPARE(combo->itemData(4).toInt(), t.value(4, 0).toInt());
+    }
+    QCOMPARE(f.w<QComboBox>("Combo5")->currentIndex(), -1);
+    QCOMPARE(f.w<QComboBox>("cmbBanco")->currentIndex(), 0);
+    QCOMPARE(f.w<QComboBox>("cmbActividad")->currentIndex(), 0);
+    QCOMPARE(f.w<QComboBox>("Combo1")->currentIndex(), 0);
+
+    DataSource *dp = f.form->dataSource("dtsDatoProv");
+    QCOMPARE(dp->editMode(), EditMode::Add);
+    QCOMPARE(dp->fieldText(20), QStringLiteral("14"));
+    QCOMPARE(f.w<QTabWidget>("SSTab1")->currentIndex(), 0);
+    for (const QString &n : kHabilitaSet)
+        QVERIFY2(!f.w(n)->isEnabled(), qPrintable(n));
+    for (int i : {0, 1, 2, 4})
+        QVERIFY(!f.form->command1(i)->isEnabled());
+    for (int i : {6, 7, 9})
+        QVERIFY(f.form->command1(i)->isEnabled());
+    QCOMPARE(f.w<TextEntry>("txtCompromisos")->text(), QStringLiteral("No ha seleccionado Tipo de registro"));
+    QVERIFY(!f.form->command1(5)->isVisibleTo(f.form.get()));
+    QVERIFY(!f.form->command1(8)->isVisibleTo(f.form.get()));
+    QVERIFY(!f.form->command1(3));
+
+    // An untouched new record closes without a question and writes nothing.
+    QVERIFY(f.form->close());
+    QVERIFY(f.messages.shown.isEmpty());
+    QCOMPARE(f.storedRows("datoprov"), 0);
+}
+
+void TestForm1::habilitaSwitchesOnlyTabOrder8To34()
+{
+    Form1Fixture f;
+    QVERIFY(f.start());
+    const QList<bool> before = states(f, kNeverSwitched);
+    f.w("TotalPersonal")->setEnabled(false);
+
+    f.form->habilita(true);
+    for (const QString &n : kHabilitaSet)
+        QVERIFY2(f.w(n)->isEnabled(), qPrintable(n));
+    for (int i : {0, 1, 2, 4})
+        QVERIFY(f.form->command1(i)->isEnabled());
+    QVERIFY(!f.form->command1(5)->isEnabled());
+    QVERIFY(!f.w("TotalPersonal")->isEnabled());
+
+    f.form->command1(6)->setEnabled(false);
+    f.form->habilita(false);
+    for (const QString &n : kHabilitaSet)
+        QVERIFY2(!f.w(n)->isEnabled(), qPrintable(n));
+    QCOMPARE(states(f, kNeverSwitched), before);
+    QVERIFY(!f.form->command1(6)->isEnabled());
+    QVERIFY(f.form->command1(7)->isEnabled() && f.form->command1(9)->isEnabled());
+    // The hidden controls it switches stay hidden.
+    QVERIFY(!f.w("txtAdmLocal")->isVisibleTo(f.form.get()));
+    QVERIFY(!f.w("chkAbastecedor")->isVisibleTo(f.form.get()));
+}
+
+void TestForm1::saveRestartAndEdit()
+{
+    Form1Fixture f;
+    QVERIFY(f.start());
+    fillMinimum(f);
+    QTest::keyClicks(f.w("txtApePat1"), "acme");
+    QCOMPARE(f.w<TextEntry>("txtApePat1")->text(), QStringLiteral("ACME"));
+    f.w<QRadioButton>("optConsolidadora")->click();
+    f.w<QComboBox>("cmbActividad")->setCurrentIndex(2);
+    const int admCode = f.w<QComboBox>("Combo5")->itemData(3).toInt();
+    const int actCode = f.w<QComboBox>("cmbActividad")->itemData(2).toInt();
+
+    DataSource *dp = f.form->dataSource("dtsDatoProv");
+    for (int round = 0; round < 2; ++round) {
+        f.form->command1Click(1);
+        QVERIFY(f.messages.shown.isEmpty());
+        QCOMPARE(dp->editMode(), EditMode::Edit);
+        QVERIFY(!QGuiApplication::overrideCursor());
+        QCOMPARE(f.storedRows("datoprov"), 1);
+    }
+    QCOMPARE(f.stored("datoprov", 0, "RFC").toString(), QStringLiteral("ABC991231XY1"));
+    QCOMPARE(f.stored("datoprov", 0, "APEPATRAZ").toString(), QStringLiteral("ACME"));
+    QCOMPARE(f.stored("datoprov", 0, "ADMLOCAL").toInt(), admCode);
+    QCOMPARE(f.stored("datoprov", 0, "ACTIVIDAD").toInt(), actCode);
+    QCOMPARE(f.stored("datoprov", 0, "TIPOPROG").toInt(), 2);
+    QCOMPARE(f.stored("datoprov", 0, "TIPOTRAM").toInt(), 1);
+    QCOMPARE(f.stored("datoprov", 0, "CVEFORMA").toString(), QStringLiteral("14"));
+    // The bank is not stored: a later start shows the first bank again.
+    f.w<QComboBox>("cmbBanco")->setCurrentIndex(5);
+    f.stop();
+
+    // Start-up on the stored record.
+    QVERIFY(f.start());
+    dp = f.form->dataSource("dtsDatoProv");
+    QCOMPARE(dp->editMode(), EditMode::Edit);
+    QCOMPARE(f.w<TextEntry>("txtApePat1")->text(), QStringLiteral("ACME"));
+    QCOMPARE(f.w<QComboBox>("Combo5")->currentIndex(), 3);
+    QCOMPARE(f.w<QComboBox>("cmbActividad")->currentIndex(), 2);
+    QCOMPARE(f.w<QComboBox>("cmbBanco")->currentIndex(), 0);
+    QVERIFY(f.w<QRadioButton>("optConsolidadora")->isChecked());
+    QCOMPARE(f.w<TextEntry>("txtexportadores")->text(), QStringLiteral("Debe registrar al menos 5 proveedores"));
+    QCOMPARE(f.w<TextEntry>("txtnummaquila")->text(), QString());
+    QCOMPARE(f.w<TextEntry>("txtañomaquila")->text(), QString());
+    // The design's state until something switches it.
+    QVERIFY(!f.w("txtCalle")->isEnabled());
+    QVERIFY(f.w("txtcargo")->isEnabled() && f.w("EMAILREP")->isEnabled());
+
+    // Edit twice: the second press finds the button disabled.
+    QPushButton *edit = f.form->command1(6);
+    QTest::mouseClick(edit, Qt::LeftButton);
+    QVERIFY(!edit->isEnabled());
+    for (const QString &n : kHabilitaSet.mid(3))
+        QVERIFY2(f.w(n)->isEnabled(), qPrintable(n));
+    // A person's RFC (first position filled) opens the personal name fields.
+    QVERIFY(f.w("txtnombre1")->isEnabled());
+    QTest::mouseClick(edit, Qt::LeftButton);
+    QCOMPARE(dp->editMode(), EditMode::Edit);
+    QVERIFY(f.messages.shown.isEmpty());
+
+    // Position 30 and 31 other than 0 are shown as they are.
+    dp->setField(30, 1234);
+    dp->setField(31, 1999);
+    f.form->command1Click(1);
+    f.stop();
+    QVERIFY(f.start());
+    QCOMPARE(f.w<TextEntry>("txtnummaquila")->text(), QStringLiteral("1234"));
+    QCOMPARE(f.w<TextEntry>("txtañomaquila")->text(), QStringLiteral("1999"));
+}
+
+void TestForm1::saveGuardsAndRefusedWrite()
+{
+    Form1Fixture f;
+    QVERIFY(f.start());
+
+    // Empty RFC: the RFC check refuses and nothing is written.
+    f.form->command1Click(1);
+    QCOMPARE(f.messages.texts(), QStringList{"El RFC no puede ser menor de 13"});
+    QCOMPARE(f.storedRows("datoprov"), 0);
+
+    // No local office: its message, page 0, nothing written.
+    f.messages.clear();
+    f.w<RfcEntry>("MaskEdBox1")->setRfcText("ABC991231XY1");
+    f.w<QTabWidget>("SSTab1")->setCurrentIndex(4);
+    f.form->command1Click(1);
+    QCOMPARE(f.messages.shown.size(), 1);
+    QCOMPARE(f.messages.shown[0].title, QStringLiteral("KIVO"));
+    QCOMPARE(f.messages.shown[0].text, QStringLiteral("Capture la admon. local del proveedor"));
+    QCOMPARE(f.messages.shown[0].icon, Icon::None);
+    QCOMPARE(f.w<QTabWidget>("SSTab1")->currentIndex(), 0);
+    QCOMPARE(f.storedRows("datoprov"), 0);
+
+    // A value the table cannot hold: named in the message, the typing kept, still editable.
+    f.messages.clear();
+    f.w<QComboBox>("Combo5")->setCurrentIndex(1);
+    const QString tooLong(61, QLatin1Char('C'));
+    f.w<TextEntry>("txtcargo")->setText(tooLong);
+    f.form->command1Click(1);
+    QCOMPARE(f.messages.shown.size(), 1);
+    QCOMPARE(f.messages.shown[0].icon, Icon::Critical);
+    QVERIFY2(f.messages.shown[0].text.contains("CARGO"), qPrintable(f.messages.shown[0].text));
+    QCOMPARE(f.w<TextEntry>("txtcargo")->text(), tooLong);
+    QCOMPARE(f.form->dataSource("dtsDatoProv")->editMode(), EditMode::Add);
+    QCOMPARE(f.storedRows("datoprov"), 0);
+    QVERIFY(!QGuiApplication::overrideCursor());
+
+    // Corrected, it saves.
+    f.messages.clear();
+    f.w<TextEntry>("txtcargo")->setText("GERENTE");
+    f.form->command1Click(1);
+    QVERIFY(f.messages.shown.isEmpty());
+    QCOMPARE(f.stored("datoprov", 0, "CARGO").toString(), QStringLiteral("GERENTE"));
+}
+
+void TestForm1::closingQuestion()
+{
+    Form1Fixture f;
+    QVERIFY(f.start());
+    fillMinimum(f);
+    f.w<TextEntry>("txtApePat1")->setText("PRIMERO");
+    f.form->command1Click(1);
+    f.stop();
+
+    const MessageBox question{"ATENCION", "Salvar los datos antes de salir?", Buttons::YesNoCancel,
+                              Icon::None};
+    struct Case { Answer answer; bool closes; const char *stored; };
+    for (const Case &c : {Case{Answer::Cancel, false, "PRIMERO"}, Case{Answer::No, true, "PRIMERO"},
+                          Case{Answer::Yes, true, "SEGUNDO"}}) {
+        QVERIFY(f.start());
+        f.messages.clear();
+        f.w<TextEntry>("txtApePat1")->setText("SEGUNDO");
+        f.messages.answer(c.answer);
+        QCOMPARE(f.form->close(), c.closes);
+        QCOMPARE(f.messages.shown.size(), 1);
+        QCOMPARE(f.messages.shown[0].title, question.title);
+        QCOMPARE(f.messages.shown[0].text, question.text);
+        QCOMPARE(f.messages.shown[0].buttons, question.buttons);
+        QCOMPARE(f.messages.shown[0].icon, question.icon);
+        QCOMPARE(f.stored("datoprov", 0, "APEPATRAZ").toString(), QString::fromLatin1(c.stored));
+        if (!c.closes)
+            QCOMPARE(f.w<TextEntry>("txtApePat1")->text(), QStringLiteral("SEGUNDO"));
+        f.stop();
+    }
+}
+
+void TestForm1::closingNewRecord()
+{
+    // Typed into a record never saved: the same question, and Yes keeps it.
+    Form1Fixture f;
+    QVERIFY(f.start());
+    f.w<RfcEntry>("MaskEdBox1")->setRfcText("XYZ010101AB1");
+    f.w<TextEntry>("txtApePat1")->setText("NUEVA");
+    f.messages.answer(Answer::Yes);
+    QVERIFY(f.form->close());
+    QCOMPARE(f.messages.texts(), QStringList{"Salvar los datos antes de salir?"});
+    QCOMPARE(f.storedRows("datoprov"), 1);
+    QCOMPARE(f.stored("datoprov", 0, "APEPATRAZ").toString(), QStringLiteral("NUEVA"));
+
+    // Choosing a registry type alone also counts as typing.
+    Form1Fixture g;
+    QVERIFY(g.start());
+    g.w<QRadioButton>("optPromotora")->click();
+    g.messages.answer(Answer::No);
+    QVERIFY(g.form->close());
+    QCOMPARE(g.messages.shown.size(), 1);
+    QCOMPARE(g.storedRows("datoprov"), 0);
+}
+
+void TestForm1::buscaAndProcedureType()
+{
+    Form1Fixture f;
+    QVERIFY(f.start());
+    auto *act = f.w<QComboBox>("cmbActividad");
+    const int fourth = act->itemData(3).toInt();
+
+    f.form->busca(act, QVariant(double(fourth)));
+    QCOMPARE(act->currentIndex(), 3);
+    f.form->busca(act, QStringLiteral("  %1 ").arg(fourth));
+    QCOMPARE(act->currentIndex(), 3);
+    f.form->busca(act, 999999);
+    QCOMPARE(act->currentIndex(), act->count() - 1);
+
+    // Textual comparison: a stored "07" is not the code 7.
+    auto *combo1 = f.w<QComboBox>("Combo1");
+    combo1->addItem("Otro", 7);
+    f.form->busca(combo1, QStringLiteral("07"));
+    QCOMPARE(combo1->currentIndex(), 1); // no match: the last entry
+    f.form->busca(combo1, 1);
+    QCOMPARE(combo1->currentIndex(), 0);
+
+    // The procedure type runs its rule whether the program or the user selects it.
+    auto *prog1 = f.w<TextEntry>("txtProg1");
+    auto *prog2 = f.w<TextEntry>("txtProg2");
+    prog1->setText("2003");
+    QVERIFY(!prog1->isEnabled() && !prog2->isEnabled());
+    f.form->busca(combo1, 7);
+    QVERIFY(prog1->isEnabled() && prog2->isEnabled());
+    combo1->setCurrentIndex(0); // as the user's choice
+    QVERIFY(!prog1->isEnabled() && !prog2->isEnabled());
+    QCOMPARE(prog1->text(), QStringLiteral("2003"));
+
+    QComboBox empty;
+    f.form->busca(&empty, 1);
+    QCOMPARE(empty.currentIndex(), -1);
+}
+
+void TestForm1::registryTypeNotesAndRestore()
+{
+    Form1Fixture f;
+    QVERIFY(f.start());
+    auto *prom = f.w<QRadioButton>("optPromotora");
+    auto *cons = f.w<QRadioButton>("optConsolidadora");
+    auto *tipo = f.w<TextEntry>("TipoProg");
+    auto *exportadores = f.w<TextEntry>("txtexportadores");
+    auto *compromisos = f.w<TextEntry>("txtCompromisos");
+
+    cons->click();
+    QCOMPARE(tipo->text(), QStringLiteral("2"));
+    QCOMPARE(exportadores->text(), QStringLiteral("Debe registrar al menos 5 proveedores"));
+    QCOMPARE(compromisos->text(), QStringLiteral("El monto minimo a exportar para una KIVO consolidadora  es de 3 millones de dls para el primer año fiscal"));
+    prom->click();
+    QCOMPARE(tipo->text(), QStringLiteral("1"));
+    QVERIFY(!cons->isChecked());
+    QCOMPARE(exportadores->text(), QStringLiteral("Debe registrar al menos 3 proveedores"));
+    QCOMPARE(compromisos->text(), QStringLiteral("El monto minimo a exportar para una KIVO promotora  es de 250 mil dls para el primer año fiscal"));
+
+    // Page 2 restores the options from the code; "0" changes nothing.
+    auto *tabs = f.w<QTabWidget>("SSTab1");
+    tipo->setText("2");
+    tabs->setCurrentIndex(2);
+    QVERIFY(cons->isChecked() && !prom->isChecked());
+    QCOMPARE(exportadores->text(), QStringLiteral("Debe registrar al menos 5 proveedores"));
+    tabs->setCurrentIndex(0);
+    f.form->deselectOptions();
+    tipo->setText("0");
+    tabs->setCurrentIndex(2);
+    QVERIFY(!cons->isChecked() && !prom->isChecked());
+    QCOMPARE(exportadores->text(), QStringLiteral("Debe registrar al menos 5 proveedores"));
+}
+
+void TestForm1::totalsAndKeys()
+{
+    Form1Fixture f;
+    QVERIFY(f.start());
+    f.form->habilita(true);
+    f.show();
+    auto *tabs = f.w<QTabWidget>("SSTab1");
+    auto *empleados = f.w<TextEntry>("NoEmpleados");
+    auto *obreros = f.w<TextEntry>("NoObreros");
+
+    // On page change.
+    empleados->setText("10");
+    obreros->setText("5");
+    tabs->setCurrentIndex(1);
+    QCOMPARE(f.w<QLineEdit>("TotalPersonal")->text(), QStringLiteral("15"));
+    obreros->setText("");
+    tabs->setCurrentIndex(2);
+    QCOMPARE(f.w<QLineEdit>("TotalPersonal")->text(), QStringLiteral("10"));
+
+    // On leaving a part.
+    empleados->setFocus();
+    QTest::keyClicks(empleados, ".5");
+    obreros->setFocus();
+    QCOMPARE(f.w<QLineEdit>("TotalPersonal")->text(), QStringLiteral("10.5"));
+    auto *pais = f.w<TextEntry>("VentasPais");
+    pais->setFocus();
+    QTest::keyClicks(pais, "1200.5");
+    f.w<TextEntry>("VentasExterior")->setFocus();
+    QCOMPARE(f.w<QLineEdit>("TotalVentas")->text(), QStringLiteral("1200.5"));
+    QCOMPARE(f.w("TotalVentas")->focusPolicy(), Qt::NoFocus);
+
+    // Each entry with its rule and limit.
+    tabs->setCurrentIndex(0);
+    auto *cp = f.w<TextEntry>("txtCP");
+    cp->setFocus();
+    QTest::keyClicks(cp, "12-a3.456");
+    QCOMPARE(cp->text(), QStringLiteral("123.4"));
+    typeText(f.w("txtColonia"), QStringLiteral("ñandú"));
+    QCOMPARE(f.w<TextEntry>("txtColonia")->text(), QStringLiteral("ÑANDÚ"));
+    QTest::keyClicks(f.w("EMAILREP"), "Ana@X.mx");
+    QCOMPARE(f.w<TextEntry>("EMAILREP")->text(), QStringLiteral("ana@x.mx"));
+    QTest::keyClicks(f.w("txtApePat1"), "a5");
+    QCOMPARE(f.w<TextEntry>("txtApePat1")->text(), QStringLiteral("A5"));
+    QCOMPARE(f.w<TextEntry>("txtTelefonoR2")->maxLength(), 25);
+    QCOMPARE(f.w<TextEntry>("txtDelMun")->maxLength(), 40);
+
+    // The bank list takes typing, upper-cased like every entry.
+    auto *banco = f.w<QComboBox>("cmbBanco");
+    banco->lineEdit()->clear();
+    typeText(banco->lineEdit(), QStringLiteral("bañco"));
+    QCOMPARE(banco->currentText(), QStringLiteral("BAÑCO"));
+}
+
+void TestForm1::rfcCheckOnLeaving()
+{
+    Form1Fixture f;
+    QVERIFY(f.start());
+    f.show();
+    auto *rfc = f.w<RfcEntry>("MaskEdBox1");
+    auto *razon = f.w("txtApePat1");
+
+    auto leave = [&](const QString &text) {
+        f.messages.clear();
+        rfc->setFocus();
+        rfc->setRfcText(text);
+        razon->setFocus();
+        QCoreApplication::processEvents();
+    };
+
+    // Three faults in one attempt: each message once, in order; the focus back in the RFC.
+    f.form->habilita(true);
+    leave("A1C991332XY1");
+    QCOMPARE(f.messages.texts(), (QStringList{"El 2 digito del RFC debe ser letra ",
+                                              "El valor del mes del RFC es incorrecto",
+                                              "El valor del dia del RFC es incorrecto"}));
+    QCOMPARE(f.messages.shown[0].title, QStringLiteral("KIVO"));
+    QCOMPARE(rfc->hasFocus(), true);
+    QVERIFY(!f.form->rfcValido());
+    QVERIFY(!f.w("txtCalle")->isEnabled());
+
+    // Too short: only its message, the fields as they were.
+    f.form->habilita(true);
+    leave("ABC991231XY");
+    QCOMPARE(f.messages.texts(), QStringList{"El RFC no puede ser menor de 13"});
+    QVERIFY(f.w("txtCalle")->isEnabled());
+
+    // Valid: silence and the fields open.
+    f.form->habilita(false);
+    leave("ABC991231XY1");
+    QVERIFY(f.messages.shown.isEmpty());
+    QVERIFY(f.form->rfcValido());
+    QVERIFY(f.w("txtCalle")->isEnabled() && f.w("Combo1")->isEnabled());
+    QVERIFY(razon->hasFocus());
+
+    // A person's RFC opens the name fields; a blank first position empties them.
+    auto *nombre = f.w<TextEntry>("txtnombre1");
+    rfc->setRfcText("ABCD91231XY1");
+    QVERIFY(nombre->isEnabled());
+    nombre->setText("JUAN");
+    rfc->setRfcText(" BC991231XY1");
+    QVERIFY(!nombre->isEnabled());
+    QCOMPARE(nombre->text(), QString());
+}
+
+void TestForm1::printNeedsCompleteData()
+{
+    Form1Fixture f;
+    QVERIFY(f.start());
+    const QStringList required = {"txtApePat1", "txtDomSucursal", "txtlocalidad", "txtNumCuenta",
+                                  "txtsucursal", "NoEmpleados", "NoObreros", "txtNombreR2",
+                                  "txtTelefonoR2", "txtcargo", "txtDelMun", "txtEstado", "txtCP",
+                                  "txtColonia", "VentasPais", "VentasExterior"};
+    for (const QString &n : required)
+        f.w<TextEntry>(n)->setText("1");
+    f.w<TextEntry>("NoObreros")->setText("0");
+    f.w<TextEntry>("txtCP")->setText("   ");
+    f.w<TextEntry>("txtColonia")->setText("");
+    f.w<RfcEntry>("MaskEdBox1")->setRfcText("ABC991231XY1");
+
+    // Missing data: one message, no print window.
+    f.form->command1Click(7);
+    const QString cr(QChar(13));
+    QCOMPARE(f.messages.shown.size(), 1);
+    QCOMPARE(f.messages.shown[0].title, QStringLiteral("Dato requerido"));
+    QCOMPARE(f.messages.shown[0].icon, Icon::Information);
+    QCOMPARE(f.messages.shown[0].text,
+             "La siguiente información es requerida: " + cr + "Codigo Postal," + cr + "Colonia,"
+                 + cr + "Tipo de Registro," + cr + "Productos de exportación" + cr + cr);
+    QVERIFY(f.form->faltanDatos());
+    QVERIFY(!f.form->documentWindow());
+
+    // Supplier minimum of the chosen type.
+    f.messages.clear();
+    f.w<TextEntry>("txtCP")->setText("01000");
+    f.w<TextEntry>("txtColonia")->setText("CENTRO");
+    f.w<QRadioButton>("optPromotora")->click();
+    addRows(f, "dtsProductos", "DESCRIPCIO", 2);
+    addRows(f, "dtsProveedor", "PROVEEDOR", 2);
+    QVERIFY(f.form->verificaRequeridos());
+    QCOMPARE(f.messages.shown.size(), 1);
+    QVERIFY(f.messages.shown[0].text.endsWith("Capture al menos tres proveedores" + cr + cr));
+
+    // Complete: the print window, one instance, fed without moving the lists.
+    f.messages.clear();
+    addRows(f, "dtsProveedor", "PROVEEDOR", 1);
+    DataSource *products = f.form->dataSource("dtsProductos");
+    products->moveNext();
+    f.form->command1Click(7);
+    QVERIFY(f.messages.shown.isEmpty());
+    QVERIFY(!f.form->faltanDatos());
+    QPointer<FrmDocument> doc = f.form->documentWindow();
+    QVERIFY(doc && doc->isVisible());
+    QVERIFY(doc->isWindow());
+    f.form->command1Click(7);
+    QCOMPARE(f.form->documentWindow(), doc.data());
+    QCOMPARE(products->position(), 1);
+    QCOMPARE(products->recordSource(), QStringLiteral("PROVMERC"));
+    const CuestionarioDatos datos = f.form->snapshot();
+    QCOMPARE(datos.productos, (QStringList{"R0", "R1"}));
+    QCOMPARE(datos.proveedores.size(), 3);
+    QCOMPARE(datos.ventas.size(), 3);
+    QCOMPARE(datos.ventas[0].ano, QStringLiteral("2004"));
+    QCOMPARE(datos.rfc, QStringLiteral("ABC991231XY1"));
+    QVERIFY(datos.promotora);
+    QCOMPARE(products->position(), 1);
+}
+
+void TestForm1::borrarRegistroAndMoveRunsCancel()
+{
+    Form1Fixture f;
+    QVERIFY(f.start());
+    auto *borrar = f.w<QPushButton>("Command2");
+    borrar->click();
+    QVERIFY(f.messages.shown.isEmpty());
+
+    addRows(f, "dtsProductos", "DESCRIPCIO", 2);
+    DataSource *products = f.form->dataSource("dtsProductos");
+    products->moveFirst();
+    borrar->click();
+    QCOMPARE(f.storedRows("PROVMERC"), 1);
+    QCOMPARE(products->rowCount(), 1);
+    QCOMPARE(products->position(), 0);
+    QCOMPARE(products->fieldText(products->fieldIndex("DESCRIPCIO")), QStringLiteral("R1"));
+    products->moveNext(); // past the last row
+    borrar->click();
+    QCOMPARE(f.storedRows("PROVMERC"), 1);
+
+    // A move of the application record runs the cancel command first.
+    fillMinimum(f);
+    f.form->command1Click(1);
+    f.form->command1Click(6);
+    QVERIFY(f.w("txtCalle")->isEnabled());
+    f.form->dataSource("dtsDatoProv")->moveFirst();
+    QVERIFY(!f.w("txtCalle")->isEnabled());
+    QVERIFY(f.form->command1(6)->isEnabled());
+    QVERIFY(!f.form->command1(4)->isEnabled());
+}
+
+void TestForm1::startUpFailures()
+{
+    struct Case {
+        const char *name;
+        std::function<void(Form1Fixture &)> spoil;
+        const char *mention;
+    };
+    const QList<Case> cases = {
+        {"missing table", [](Form1Fixture &f) { QFile::remove(f.path("admlocal.dbf")); }, "admlocal"},
+        {"malformed table",
+         [](Form1Fixture &f) {
+             QFile file(f.path("activida.dbf"));
+             file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+             file.write("no es una tabla");
+         },
+         "activida"},
+        {"empty catalogue",
+         [](Form1Fixture &f) {
+             DbfTable t = DbfTable::load(f.path("catbanco.dbf"));
+             for (int r = 0; r < t.recordCount(); ++r)
+                 t.setDeleted(r, true);
+             t.pack();
+             t.save();
+         },
+         "catbanco"},
+        {"two sales rows",
+         [](Form1Fixture &f) {
+             DbfTable t = DbfTable::load(f.path("VENTAS.dbf"));
+             t.setDeleted(0, true);
+             t.pack();
+             t.save();
+         },
+         "VENTAS"},
+        {"missing folder", [](Form1Fixture &f) { QDir(f.dir.path()).removeRecursively(); },
+         "No se puede iniciar"},
+    };
+    for (const Case &c : cases) {
+        Form1Fixture f;
+        c.spoil(f);
+        QVERIFY2(!f.start(), c.name);
+        QCOMPARE(f.messages.shown.size(), 1);
+        const MessageBox &box = f.messages.shown[0];
+        QCOMPARE(box.title, QStringLiteral("KIVO"));
+        QVERIFY2(box.text.contains(QString::fromLatin1(c.mention), Qt::CaseInsensitive), qPrintable(box.text));
+        QVERIFY2(box.text.contains(f.dir.path()), qPrintable(box.text));
+    }
+}
+
+QTEST_MAIN(TestForm1)
+#include "test_form1.moc"
