@@ -4,6 +4,7 @@
 #include "support/gridfixture.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -211,6 +212,14 @@ private Q_SLOTS:
         press(t, Qt::Key_Return); // moves like Tab
         QCOMPARE(t->currentIndex(), t->model()->index(0, 3));
         QCOMPARE(cell(t, 0, 2), QStringLiteral("1.50"));
+
+        // Pasting goes through the same filter as typing.
+        QApplication::clipboard()->setText(QStringLiteral("abc2.25x"));
+        press(t, Qt::Key_F2);
+        press(t, Qt::Key_End);
+        press(t, Qt::Key_V, Qt::ControlModifier);
+        press(t, Qt::Key_Backtab);
+        QCOMPARE(cell(t, 0, 3), QStringLiteral("2.25"));
 
         goTo(t, 0, 7);
         press(t, Qt::Key_Tab); // wraps to the next row

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 
 namespace kivo {
@@ -81,6 +82,20 @@ void GridEditor::keyPressEvent(QKeyEvent *event)
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+void GridEditor::inputMethodEvent(QInputMethodEvent *event)
+{
+    // Composed characters (dead keys, input methods) arrive here, not as key presses.
+    if (event->commitString().isEmpty()) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent filteredEvent(event->preeditString(), event->attributes());
+    filteredEvent.setCommitString(filtered(event->commitString()), event->replacementStart(),
+                                  event->replacementLength());
+    QLineEdit::inputMethodEvent(&filteredEvent);
+    event->accept();
 }
 
 GridDelegate::GridDelegate(DataGrid *grid) : QStyledItemDelegate(grid), m_grid(grid) {}

@@ -27,6 +27,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
 
 private:
     std::function<int(int)> m_filter;
