@@ -129,6 +129,8 @@ void RfcEntry::onTextChanged(const QString &text)
 
 void RfcEntry::applyEdit(const QString &text, int cursor)
 {
+    if (isReadOnly())
+        return;
     if (text != QLineEdit::text()) {
         m_undo.append({QLineEdit::text(), cursorPosition()});
         if (m_undo.size() > kHistoryLimit)
@@ -142,7 +144,7 @@ void RfcEntry::applyEdit(const QString &text, int cursor)
 
 void RfcEntry::undoEdit()
 {
-    if (m_undo.isEmpty())
+    if (m_undo.isEmpty() || isReadOnly())
         return;
     const Snapshot back = m_undo.takeLast();
     m_redo.append({text(), cursorPosition()});
@@ -153,7 +155,7 @@ void RfcEntry::undoEdit()
 
 void RfcEntry::redoEdit()
 {
-    if (m_redo.isEmpty())
+    if (m_redo.isEmpty() || isReadOnly())
         return;
     const Snapshot forward = m_redo.takeLast();
     m_undo.append({text(), cursorPosition()});
@@ -192,7 +194,7 @@ void RfcEntry::eraseSelection()
 
 void RfcEntry::cutMasked()
 {
-    if (!hasSelectedText())
+    if (!hasSelectedText() || isReadOnly())
         return;
     QGuiApplication::clipboard()->setText(selectedText());
     eraseSelection();
@@ -364,14 +366,18 @@ void RfcEntry::mouseReleaseEvent(QMouseEvent *event)
 
 void RfcEntry::dropEvent(QDropEvent *event)
 {
-    if (isReadOnly() || !event->mimeData()->hasText()) {
+    QDragLeaveEvent leave;
+    QLineEdit::dragLeaveEvent(&leave); // takes the drop caret away
+    // Only part of the text may be taken: the source must keep its own, so a source that can
+    // only move is refused.
+    if (isReadOnly() || !event->mimeData()->hasText()
+        || !(event->possibleActions() & Qt::CopyAction)) {
         event->ignore();
         return;
     }
     deselect();
     setCursorPosition(cursorPositionAt(event->position().toPoint()));
     typeText(event->mimeData()->text());
-    // Only part of the text may have been taken: the source must keep its own.
     event->setDropAction(Qt::CopyAction);
     event->accept();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLineEdit>
+#include <QList>
 
 class QMenu;
 

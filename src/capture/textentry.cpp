@@ -123,18 +123,22 @@ void TextEntry::dropEvent(QDropEvent *event)
     }
     const QString text = event->mimeData()->text();
     const QString accepted = filtered(text, m_rule);
-    if (accepted.isEmpty()) {
+    // Taking only part of a moved text would make the source delete the rest: then the
+    // source is told to keep its text, and a source that can only move is refused.
+    const bool whole = accepted == text && QLineEdit::text().size() + text.size() <= maxLength();
+    if (accepted.isEmpty() || (!whole && !(event->possibleActions() & Qt::CopyAction))) {
+        QDragLeaveEvent leave;
+        QLineEdit::dragLeaveEvent(&leave); // takes the drop caret away
         event->ignore();
         return;
     }
-    deselect();
-    setCursorPosition(cursorPositionAt(event->position().toPoint()));
-    const int before = QLineEdit::text().size();
-    insert(accepted);
-    // A move would make the source delete text that was only partly taken here.
-    if (accepted != text || QLineEdit::text().size() - before != accepted.size())
-        event->setDropAction(Qt::CopyAction);
-    event->accept();
+    QMimeData mime;
+    mime.setText(accepted);
+    QDropEvent changed(event->position(), event->possibleActions(), &mime, event->buttons(),
+                       event->modifiers());
+    QLineEdit::dropEvent(&changed);
+    event->setDropAction(whole ? changed.dropAction() : Qt::CopyAction);
+    event->setAccepted(changed.isAccepted());
 }
 
 void TextEntry::mouseReleaseEvent(QMouseEvent *event)
