@@ -36,7 +36,9 @@ struct CuestionarioDatos
     QList<Proveedor> proveedores;
     QString banco, sucursal, numCuenta, localidad, domSucursal;
     QDate hoy;
-    QLocale locale; // separators, month abbreviations
+    // Separators and month abbreviations. The date separator is the one between the first two
+    // fields of its short date format; "/" where those are parted by blanks only.
+    QLocale locale;
 };
 
 struct Cuestionario
