@@ -331,6 +331,14 @@ void TestEntries::rfcCaretOnFocus()
     type(rfc, QStringLiteral("x"));
     QCOMPARE(rfc->text(), QStringLiteral("X           "));
 
+    // Clicked into far to the right, a blank entry still starts at position 1.
+    rfc->setRfcText(QString());
+    before->setFocus();
+    QTest::mouseClick(rfc, Qt::LeftButton, {}, QPoint(rfc->width() - 3, rfc->height() / 2));
+    QCOMPARE(QApplication::focusWidget(), rfc);
+    QCOMPARE(rfc->cursorPosition(), 0);
+    QCOMPARE(rfc->selectedText(), QStringLiteral(" "));
+
     // A filled entry keeps its caret rather than selecting everything on Tab.
     rfc->setRfcText(QStringLiteral("ABC991231XY1"));
     rfc->setCursorPosition(5);
