@@ -41,7 +41,16 @@ WrappingHeader::WrappingHeader(int lines, QWidget *parent)
 QSize WrappingHeader::sizeHint() const
 {
     QSize size = QHeaderView::sizeHint();
-    size.setHeight(qMax(size.height(), m_lines * fontMetrics().lineSpacing() + 6));
+    int height = m_lines * fontMetrics().lineSpacing();
+    // A wider font than the one the captions were laid out for may need another line.
+    for (int section = 0; model() && section < count(); ++section) {
+        const QString caption = model()->headerData(section, orientation()).toString();
+        const QRect box(0, 0, qMax(1, sectionSize(section) - 4), 1000);
+        height = qMax(height, fontMetrics()
+                                  .boundingRect(box, Qt::AlignCenter | Qt::TextWordWrap, caption)
+                                  .height());
+    }
+    size.setHeight(qMax(size.height(), height + 6));
     return size;
 }
 
@@ -53,12 +62,14 @@ void WrappingHeader::paintSection(QPainter *painter, const QRect &rect, int logi
     initStyleOption(&option);
     option.rect = rect;
     option.section = logicalIndex;
-    option.text.clear();
     painter->save();
-    style()->drawControl(QStyle::CE_Header, &option, painter, this);
-    painter->setPen(palette().color(QPalette::ButtonText));
+    style()->drawControl(QStyle::CE_HeaderSection, &option, painter, this);
+    painter->restore();
     const QString caption = model() ? model()->headerData(logicalIndex, orientation()).toString()
                                     : QString();
+    painter->save();
+    painter->setClipRect(rect);
+    painter->setPen(palette().color(QPalette::ButtonText));
     painter->drawText(rect.adjusted(2, 1, -2, -1), Qt::AlignCenter | Qt::TextWordWrap, caption);
     painter->restore();
 }
