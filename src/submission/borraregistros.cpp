@@ -51,6 +51,16 @@ void deleteAll(DataSource &source, const QString &recordSource)
     source.refresh();
 }
 
+// The window puts itself back from the tables; should even that fail, the message already
+// shown is all the user can be told.
+void recover(SubmissionHost &host)
+{
+    try {
+        host.reloadAfterFailure();
+    } catch (const DbfError &) {
+    }
+}
+
 } // namespace
 
 void borraRegistros(SubmissionHost &host, const Services &services)
@@ -90,7 +100,7 @@ void borraRegistros(SubmissionHost &host, const Services &services)
         // What was deleted stays deleted; the window must not pretend otherwise.
         messages.show(kProgramTitle, textos::kBorradoIncompleto.arg(table, e.message()),
                       Buttons::Ok, Icon::Critical);
-        host.reloadAfterFailure();
+        recover(host);
         return;
     }
 
@@ -102,24 +112,23 @@ void borraRegistros(SubmissionHost &host, const Services &services)
     host.enableEditButton();
     host.showFirstPage();
 
-    // The save command writes both codes from the lists anyway; keeping them in the new record
-    // makes the record in progress agree with what the lists show.
-    const auto applyCodes = [&] {
-        if (datoProv->editMode() == EditMode::None)
-            return;
+    try {
+        // Nuevo normally leaves the new record in addition already; beginning another over it
+        // would write the pending one into the emptied table.
+        if (datoProv->editMode() != EditMode::Add) {
+            datoProv->cancelUpdate();
+            datoProv->addNew();
+        }
+        // The save command writes both codes from the lists anyway; keeping them in the record
+        // in progress makes it agree with what the lists show.
         if (const int office = host.selectedCode(QStringLiteral("Combo5")); office >= 0)
             datoProv->setField(kPosAdmLocal, office);
         if (const int activity = host.selectedCode(QStringLiteral("cmbActividad")); activity >= 0)
             datoProv->setField(kPosActividad, activity);
-    };
-    try {
-        applyCodes();
-        datoProv->addNew();
-        applyCodes();
     } catch (const DbfError &e) {
         messages.show(kProgramTitle, textos::kBorradoIncompleto.arg(table, e.message()),
                       Buttons::Ok, Icon::Critical);
-        host.reloadAfterFailure();
+        recover(host);
     }
 }
 
