@@ -50,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         d.hoy = QDate(2026, 12, 6);
         d.locale = QLocale::c();
         const kivo::Cuestionario c = kivo::armaCuestionario(d);
-        if (!c.texto.startsWith(QLatin1String("SECRETARIA DE TOLVANIA\n")) || !c.texto.endsWith(QLatin1String("\nFIRMA")))
+        if (!c.texto.startsWith(QLatin1String("SECRETARIA DE TOLVANIA\n"))
+            || !c.texto.endsWith(QLatin1String("\nFIRMA")))
             __builtin_trap();
     }
     return 0;

@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 
 namespace kivo {

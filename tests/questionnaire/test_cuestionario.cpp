@@ -110,7 +110,8 @@ void TestCuestionario::totalsAndSalesTitle()
     CuestionarioDatos d = vacio();
     d.empleados = "12", d.obreros = "TREINTA", d.ventasPais = "7.5", d.ventasExterior = " 1,500";
     d.locale = QLocale(QLocale::Spanish, QLocale::Spain);
-    QCOMPARE(linea(d, "  No. de obreros"), "  No. de obreros   : TREINTA" + QString(35, ' ') + "  Al Exterior :  1,500");
+    QCOMPARE(linea(d, "  No. de obreros"),
+             "  No. de obreros   : TREINTA" + QString(35, ' ') + "  Al Exterior :  1,500");
     QCOMPARE(linea(d, "  Total"), "  Total            : 12" + QString(35, ' ') + "  Total       : 8,5");
     // Without products, one empty line parts the totals from the sales title.
     d.ventas = {{"2004", {1500, 0, 0, 0, 0, 0}}};

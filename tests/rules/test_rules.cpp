@@ -88,7 +88,8 @@ void TestRules::supplierRfc()
     for (const auto &[rfc, position] : cases) {
         const ProveedorRfcResult r = validaRfcProveedor(rfc);
         QCOMPARE(r.valid, position < 0);
-        QCOMPARE(r.message, position < 0 ? QString() : "RFC Incorrecto, error en la posición " + QString::number(position));
+        const QString message = "RFC Incorrecto, error en la posición " + QString::number(position);
+        QCOMPARE(r.message, position < 0 ? QString() : message);
     }
 }
 
