@@ -152,9 +152,14 @@ bool Form1::load()
         if (vt->rowCount() < 3)
             throw DbfError(textos::faltanVentas(vt->rowCount()));
         for (int i = 0; i < 3; ++i) {
-            vt->edit();
-            vt->setField(0, m_currentYear - 1 + i);
-            vt->update();
+            // A row that already holds its year is not written again: each write is a
+            // durable file replacement, and most starts fall in the same year as the last.
+            const int year = m_currentYear - 1 + i;
+            if (vt->field(0).toInt() != year || vt->fieldText(0) != QString::number(year)) {
+                vt->edit();
+                vt->setField(0, year);
+                vt->update();
+            }
             vt->moveNext();
         }
         vt->moveFirst();

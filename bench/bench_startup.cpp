@@ -1,0 +1,112 @@
+// Start-up time of the capture window: a process that starts, loads the tables and shows
+// Form1, against the floor of a process that shows a window with as many plain widgets.
+// Prints the median of several runs of each.
+
+#include "capture/form1.h"
+#include "platform/clock.h"
+#include "platform/messages.h"
+#include "store/database.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+int runKivo(int argc, char **argv, const QString &folder)
+{
+    QApplication app(argc, argv);
+    kivo::QtMessages messages;
+    kivo::SystemClock clock;
+    kivo::Services services;
+    services.messages = &messages;
+    services.clock = &clock;
+    services.dataFolder = folder;
+    QElapsedTimer t;
+    t.start();
+    kivo::Database db(folder);
+    kivo::Form1 window(db, services);
+    const qint64 built = t.nsecsElapsed();
+    if (!window.load())
+        return 1;
+    const qint64 loaded = t.nsecsElapsed();
+    window.show();
+    if (qEnvironmentVariableIsSet("KIVO_BENCH_DETAIL"))
+        std::fprintf(stderr, "build %.1f ms, load %.1f ms\n", built / 1e6, (loaded - built) / 1e6);
+    QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    app.exec();
+    std::printf("%d\n", int(window.findChildren<QWidget *>().size()));
+    return 0;
+}
+
+int runFloor(int argc, char **argv, int widgets)
+{
+    QApplication app(argc, argv);
+    QMainWindow window;
+    auto *client = new QWidget(&window);
+    window.setCentralWidget(client);
+    for (int i = 0; i < widgets; ++i)
+        (new QLineEdit(client))->setGeometry((i % 10) * 60, (i / 10) * 24, 58, 22);
+    window.show();
+    QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    return app.exec();
+}
+
+double medianMs(const QString &program, const QStringList &args, int runs, QString *output)
+{
+    QList<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QProcess p;
+        QElapsedTimer t;
+        t.start();
+        p.start(program, args);
+        p.waitForFinished(60000);
+        times.append(t.nsecsElapsed() / 1e6);
+        if (output)
+            *output = QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+        if (p.exitCode() != 0)
+            std::fprintf(stderr, "%s failed: %s\n", qPrintable(args.join(' ')),
+                         p.readAllStandardError().constData());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc >= 3 && qstrcmp(argv[1], "--kivo") == 0)
+        return runKivo(argc, argv, QString::fromLocal8Bit(argv[2]));
+    if (argc >= 3 && qstrcmp(argv[1], "--floor") == 0)
+        return runFloor(argc, argv, QByteArray(argv[2]).toInt());
+
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QCoreApplication app(argc, argv);
+    const QString self = QCoreApplication::applicationFilePath();
+
+    QTemporaryDir dir;
+    const QDir delivered(QStringLiteral(KIVO_BINARY_DIR "/share/kivo/data"));
+    for (const QString &f : delivered.entryList(QDir::Files))
+        QFile::copy(delivered.filePath(f), dir.filePath(f));
+
+    const int runs = 9;
+    QString widgets;
+    medianMs(self, {"--kivo", dir.path()}, 1, &widgets); // warm the caches
+    const double kivoMs = medianMs(self, {"--kivo", dir.path()}, runs, &widgets);
+    const double floorMs = medianMs(self, {"--floor", widgets}, runs, nullptr);
+    std::printf("widgets: %s\n", qPrintable(widgets));
+    std::printf("kivo start to window shown: %.1f ms (median of %d)\n", kivoMs, runs);
+    std::printf("plain Qt window, same widget count: %.1f ms\n", floorMs);
+    std::printf("ratio: %.2f (goal <= 1.30)\n", kivoMs / floorMs);
+    return 0;
+}
