@@ -1,5 +1,7 @@
 #include "capture/entrysupport.h"
 
+#include "capture/textos.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -39,21 +41,21 @@ QMenu *createEditMenu(QLineEdit *entry, const EditMenuHooks &hooks)
 
     const bool canUndo = hooks.canUndo ? hooks.canUndo() : entry->isUndoAvailable();
     const bool canRedo = hooks.canRedo ? hooks.canRedo() : entry->isRedoAvailable();
-    addItem(menu, menutexts::kDeshacer, QKeySequence::Undo, writable && canUndo,
+    addItem(menu, textos::kDeshacer, QKeySequence::Undo, writable && canUndo,
             hooks.undo ? hooks.undo : [entry] { entry->undo(); });
-    addItem(menu, menutexts::kRehacer, QKeySequence::Redo, writable && canRedo,
+    addItem(menu, textos::kRehacer, QKeySequence::Redo, writable && canRedo,
             hooks.redo ? hooks.redo : [entry] { entry->redo(); });
     menu->addSeparator();
-    addItem(menu, menutexts::kCortar, QKeySequence::Cut, writable && selected && visibleText,
+    addItem(menu, textos::kCortar, QKeySequence::Cut, writable && selected && visibleText,
             hooks.cut);
-    addItem(menu, menutexts::kCopiar, QKeySequence::Copy, selected && visibleText,
+    addItem(menu, textos::kCopiar, QKeySequence::Copy, selected && visibleText,
             [entry] { entry->copy(); });
-    addItem(menu, menutexts::kPegar, QKeySequence::Paste, canPaste, hooks.paste);
-    QAction *erase = menu->addAction(menutexts::kEliminar);
+    addItem(menu, textos::kPegar, QKeySequence::Paste, canPaste, hooks.paste);
+    QAction *erase = menu->addAction(textos::kEliminar);
     erase->setEnabled(writable && selected);
     QObject::connect(erase, &QAction::triggered, menu, [run = hooks.erase] { run(); });
     menu->addSeparator();
-    addItem(menu, menutexts::kSeleccionarTodo, QKeySequence::SelectAll,
+    addItem(menu, textos::kSeleccionarTodo, QKeySequence::SelectAll,
             !entry->text().isEmpty() && entry->selectedText() != entry->text(),
             [entry] { entry->selectAll(); });
     return menu;

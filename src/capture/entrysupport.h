@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QString>
-
 #include <functional>
 
 class QFocusEvent;
@@ -11,17 +9,6 @@ class QMenu;
 class QWidget;
 
 namespace kivo {
-
-// Captions of the entries' own context menu (Qt's standard menu would be in English).
-namespace menutexts {
-inline const QString kDeshacer = QStringLiteral("Deshacer");
-inline const QString kRehacer = QStringLiteral("Rehacer");
-inline const QString kCortar = QStringLiteral("Cortar");
-inline const QString kCopiar = QStringLiteral("Copiar");
-inline const QString kPegar = QStringLiteral("Pegar");
-inline const QString kEliminar = QStringLiteral("Eliminar");
-inline const QString kSeleccionarTodo = QStringLiteral("Seleccionar todo");
-} // namespace menutexts
 
 // How an entry cuts, pastes and erases its selection: the entries run these through their own
 // key rules, so the menu cannot bypass them.
