@@ -1,5 +1,6 @@
 #include "platform/printing.h"
 
+#include <QAbstractButton>
 #include <QAbstractPrintDialog>
 #include <QDir>
 #include <QFileInfo>
@@ -9,6 +10,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QStringList>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -59,6 +61,12 @@ bool QtPrinting::choosePrinter(bool selection)
     dialog.setOption(QAbstractPrintDialog::PrintSelection, selection);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     m_printer->setPrintRange(selection ? QPrinter::Selection : QPrinter::AllPages);
+    // Qt's own dialog still offers "from page to page" without the page-range option; the
+    // documents are always printed whole, so that choice goes too once the dialog is set up.
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        if (auto *fromTo = dialog.findChild<QAbstractButton *>(QStringLiteral("printRange")))
+            fromTo->setEnabled(false);
+    });
     if (dialog.exec() != QDialog::Accepted)
         return false;
     beginRun();
