@@ -227,6 +227,9 @@ bool DataGrid::commitRow()
         try {
             m_model->writeRow();
             written = true;
+            // The data source stands on the row written; it follows the cursor again.
+            if (currentIndex().isValid())
+                m_model->setCurrentRow(currentIndex().row());
         } catch (const std::exception &e) {
             showDataError(gridtextos::renglonNoGuardado(errorText(e)));
         }

@@ -38,24 +38,25 @@ int SupplierGrid::cellKey(const QModelIndex &cell, int code) const
 
 bool SupplierGrid::rowAccepted(int row)
 {
-    Messages *messages = m_services.messages;
-    if (!messages)
-        return true;
+    const auto show = [this](const QString &title, const QString &text) {
+        if (m_services.messages)
+            m_services.messages->show(title, text);
+    };
     bool decided = false;
     try {
         const rules::ProveedorRfcResult rfc = rules::validaRfcProveedor(dataModel()->text(row, Rfc));
         if (!rfc.valid) {
-            messages->show(gridtextos::kTituloRfc, rfc.message);
+            show(gridtextos::kTituloRfc, rfc.message);
             return false;
         }
         decided = true;
         if (dataModel()->text(row, Proveedor).trimmed().isEmpty())
-            messages->show(kProgramTitle, gridtextos::kFaltaNombre);
+            show(kProgramTitle, gridtextos::kFaltaNombre);
         if (dataModel()->text(row, Descripcion).trimmed().isEmpty())
-            messages->show(kProgramTitle, gridtextos::kFaltaDescripcion);
+            show(kProgramTitle, gridtextos::kFaltaDescripcion);
     } catch (const std::exception &e) {
         const auto *dbf = dynamic_cast<const DbfError *>(&e);
-        messages->show(kProgramTitle, dbf ? dbf->message() : QString::fromUtf8(e.what()));
+        show(kProgramTitle, dbf ? dbf->message() : QString::fromUtf8(e.what()));
         // Without an answer from the RFC check the row is kept back rather than written.
         return decided;
     }
