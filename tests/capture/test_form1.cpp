@@ -78,6 +78,7 @@ private Q_SLOTS:
     void printNeedsCompleteData();
     void borrarRegistroAndMoveRunsCancel();
     void startUpFailures();
+    void clearingThroughTheWindow();
 };
 
 void TestForm1::startUpOnEmptyTable()
@@ -637,6 +638,51 @@ void TestForm1::startUpFailures()
         QVERIFY2(box.text.contains(QString::fromLatin1(c.mention), Qt::CaseInsensitive), qPrintable(box.text));
         QVERIFY2(box.text.contains(f.dir.path()), qPrintable(box.text));
     }
+}
+
+void TestForm1::clearingThroughTheWindow()
+{
+    // Records whether the hourglass was up while each message was on screen.
+    struct CursorMessages : ScriptedMessages
+    {
+        QList<bool> hourglass;
+        Answer ask(const MessageBox &box) override
+        {
+            const QCursor *c = QGuiApplication::overrideCursor();
+            hourglass.append(c && c->shape() == Qt::WaitCursor);
+            return ScriptedMessages::ask(box);
+        }
+    } messages;
+    Form1Fixture f;
+    f.services.messages = &messages;
+    QVERIFY(f.start());
+    fillMinimum(f);
+    f.w<TextEntry>("txtApePat1")->setText("BORRABLE");
+    f.w<TextEntry>("txtnummaquila")->setText("12");
+    f.w<QRadioButton>("optPromotora")->click();
+    f.form->command1Click(1);
+    addRows(f, "dtsProveedor", "PROVEEDOR", 2);
+    f.w<QTabWidget>("SSTab1")->setCurrentIndex(5);
+    f.form->command1(6)->setEnabled(false);
+
+    messages.answer(Answer::Yes);
+    f.form->command1Click(0);
+    QCOMPARE(messages.shown.size(), 1);
+    QCOMPARE(messages.hourglass, QList<bool>{true});
+    QVERIFY(!QGuiApplication::overrideCursor());
+
+    QCOMPARE(f.storedRows("datoprov"), 0);
+    QCOMPARE(f.storedRows("provprod"), 0);
+    QCOMPARE(f.form->dataSource("dtsDatoProv")->editMode(), EditMode::Add);
+    QCOMPARE(f.form->rfcText().trimmed(), QString());
+    QCOMPARE(f.w<TextEntry>("txtApePat1")->text(), QString());
+    QCOMPARE(f.w<TextEntry>("txtnummaquila")->text(), QString());
+    QVERIFY(!f.w<QRadioButton>("optPromotora")->isChecked());
+    QCOMPARE(f.w<QComboBox>("Combo5")->currentIndex(), 0);
+    QCOMPARE(f.w<QComboBox>("cmbActividad")->currentIndex(), 0);
+    QCOMPARE(f.w<QTabWidget>("SSTab1")->currentIndex(), 0);
+    QVERIFY(f.form->command1(6)->isEnabled());
+    QVERIFY(!f.w("txtCalle")->isEnabled());
 }
 
 QTEST_MAIN(TestForm1)
