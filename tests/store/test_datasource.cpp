@@ -1,5 +1,6 @@
 #include "store/datafolder.h"
 #include "store/datasource.h"
+#include "store/textfile.h"
 #include "support/storefixture.h"
 
 #include <QDir>
@@ -362,6 +363,24 @@ private Q_SLOTS:
         QCOMPARE(datafolder::location(), fresh);
         qunsetenv("KIVO_DATA_DIR");
         QCOMPARE(datafolder::location(), QDir::home().filePath(QStringLiteral("KIVO")));
+    }
+
+    void consideraIsReadAsUtf8OrElseAsWindows1252()
+    {
+        const QString path = file(QStringLiteral("considera.txt"));
+        QString error = QStringLiteral("sin tocar");
+        for (const QByteArray &bytes : {QByteArray("\xEF\xBB\xBFN\xC3\xBAmero \xE2\x82\xAC\r\n"),
+                                        QByteArray("N\xFAmero \x80\r\n")}) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(bytes);
+            f.close();
+            QCOMPARE(readConsidera(path, &error), QStringLiteral("Número €\r\n"));
+            QCOMPARE(error, QString());
+        }
+        QFile::remove(path);
+        QCOMPARE(readConsidera(path, &error), QString());
+        QCOMPARE(error, QStringLiteral("No se pudo abrir el archivo %1: no existe.").arg(path));
     }
 };
 
