@@ -73,8 +73,9 @@ FrmAbout::FrmAbout(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(textos::kAcercaTitulo);
+    // Modal and opened with exec() on the caller's stack: the caller owns it, so no
+    // delete-on-close here.
     setModal(true);
-    setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(twipsToPixels(5865), twipsToPixels(3630));
 
     auto *title = label(this, "lblTitle", twips(1050, 225, 4095, 480), textos::kAcercaPrograma);

@@ -65,7 +65,7 @@ private Q_SLOTS:
         QWidget owner;
         owner.setGeometry(100, 100, 800, 600);
         owner.show();
-        auto *about = new FrmAbout(&owner);
+        auto *about = new FrmAbout(&owner); // owned by `owner`
         QCOMPARE(about->windowTitle(), QStringLiteral("Acerca de"));
         QVERIFY(about->isModal());
         QCOMPARE(about->minimumSize(), about->maximumSize());
@@ -76,7 +76,9 @@ private Q_SLOTS:
         QCOMPARE(about->findChild<QLabel *>(QStringLiteral("lblDescription"))->text().count(u'\n'), 2);
         about->show();
         QVERIFY((about->frameGeometry().center() - owner.frameGeometry().center()).manhattanLength() <= 4);
-        closeWith(about, "cmdOK");
+        QTest::mouseClick(about->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        QVERIFY(!about->isVisible());
+        QCOMPARE(about->result(), int(QDialog::Accepted));
     }
 };
 
