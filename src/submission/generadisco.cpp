@@ -1,5 +1,6 @@
 #include "submission/generadisco.h"
 
+#include "platform/drives.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "store/datasource.h"
@@ -8,6 +9,7 @@
 #include "submission/textos.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <array>
@@ -52,12 +54,20 @@ private:
     bool m_active;
 };
 
+// The medium as mounted now: the user may have changed disks since the program started, and
+// a new disk is mounted under its own label.
+QString currentMedium(const Services &services)
+{
+    if (!services.driveA.isEmpty() && QFileInfo(services.driveA).isDir())
+        return services.driveA;
+    return driveALocation();
+}
+
 // Clears the medium, packs and copies; true for each table that arrived whole.
-std::array<bool, 5> writeMedium(const Services &services)
+std::array<bool, 5> writeMedium(const Services &services, const QString &drive)
 {
     WaitCursor wait;
     Files &files = *services.files;
-    const QString &drive = services.driveA;
 
     if (!drive.isEmpty() && files.anyMatch(drive, kOldTables))
         files.removeMatching(drive, kOldTables);
@@ -98,9 +108,10 @@ void generaDisco(SubmissionHost &host, const Services &services)
         != Answer::Ok)
         return;
 
-    const std::array<bool, 5> arrived = writeMedium(services);
+    const QString drive = currentMedium(services);
+    const std::array<bool, 5> arrived = writeMedium(services, drive);
 
-    const QDir medium(services.driveA);
+    const QDir medium(drive);
     for (size_t i = 0; i < kTables.size(); ++i) {
         const bool present = arrived[i] && services.files->exists(medium.filePath(kTables[i]));
         if (!present)

@@ -153,6 +153,8 @@ private Q_SLOTS:
 
     void missingMediumReportsEveryTable()
     {
+        qputenv("KIVO_DRIVE_A", "/nonexistent/kivo-a");
+        auto unset = qScopeGuard([] { qunsetenv("KIVO_DRIVE_A"); });
         for (const QString &drive : {QString(), QStringLiteral("/nonexistent/kivo-a")}) {
             Fixture fx;
             fx.seed();
