@@ -3,11 +3,14 @@
 #include "store/dbferror.h"
 #include "store/textos.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,7 +32,44 @@ private:
     int m_fd;
 };
 
+struct HeldLock
+{
+    int fd = -1;
+    int depth = 0;
+};
+
+QHash<QString, HeldLock> &heldLocks()
+{
+    static QHash<QString, HeldLock> held;
+    return held;
+}
+
 } // namespace
+
+FolderLock::FolderLock(const QString &folder) : m_folder(QDir(folder).absolutePath())
+{
+    HeldLock &lock = heldLocks()[m_folder];
+    if (lock.depth++ > 0)
+        return;
+    // The folder itself carries the lock, so no lock file ever sits among the tables.
+    const QByteArray name = QFile::encodeName(m_folder);
+    lock.fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // A folder that cannot be opened cannot take a table either; the write reports that.
+    if (lock.fd >= 0) {
+        while (::flock(lock.fd, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+}
+
+FolderLock::~FolderLock()
+{
+    HeldLock &lock = heldLocks()[m_folder];
+    if (--lock.depth > 0)
+        return;
+    if (lock.fd >= 0)
+        ::close(lock.fd); // releases the lock
+    heldLocks().remove(m_folder);
+}
 
 QString systemReason(int error)
 {
@@ -96,6 +136,7 @@ void writeAtomically(const QString &path, const QByteArray &bytes, const QString
     }
 
     const QFileInfo info(path);
+    const FolderLock lock(info.absolutePath());
     const QByteArray folder = QFile::encodeName(info.absolutePath());
     // Hidden and without the .dbf ending, so a half-written file left by a crash is never
     // taken for a table.

@@ -2,6 +2,7 @@
 #include "support/storefixture.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -68,6 +69,33 @@ private Q_SLOTS:
         pack.start(QStringLiteral(KIVO_BINARY_DIR "/bin/pack9"), {});
         QVERIFY(pack.waitForFinished());
         QCOMPARE(pack.exitCode(), 2);
+    }
+
+    // The packer and the program write the same folder; whoever holds it finishes first, so
+    // neither overwrites the other's newer rows with an older copy.
+    void writersOfOneFolderTakeTurns()
+    {
+        QTemporaryDir dir;
+        DbfTable t = writeTable(dir.filePath(QStringLiteral("VENTAS.dbf")), {QStringLiteral("N N 3 0")},
+                                {QStringLiteral("1")});
+        for (const bool packer : {false, true}) {
+            QProcess holder;
+            holder.start(QStringLiteral("flock"), {dir.path(), QStringLiteral("-c"), QStringLiteral("echo ya; sleep 1")});
+            QVERIFY(holder.waitForReadyRead(10000));
+            QElapsedTimer waited;
+            waited.start();
+            if (packer) {
+                QProcess pack;
+                pack.setWorkingDirectory(dir.path());
+                pack.start(QStringLiteral(KIVO_BINARY_DIR "/bin/pack9"), {QStringLiteral("ventas")});
+                QVERIFY(pack.waitForFinished());
+                QCOMPARE(pack.exitCode(), 0);
+            } else {
+                t.save();
+            }
+            QVERIFY2(waited.elapsed() > 500, qPrintable(QString::number(waited.elapsed())));
+            QVERIFY(holder.waitForFinished());
+        }
     }
 };
 

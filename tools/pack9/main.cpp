@@ -3,6 +3,7 @@
 // named on standard error and left as it is; the others are still packed. Exit status 0 when
 // every table was packed, 1 otherwise, 2 without arguments.
 
+#include "store/atomicfile.h"
 #include "store/database.h"
 
 #include <QCoreApplication>
@@ -22,6 +23,9 @@ int main(int argc, char **argv)
     int status = 0;
     for (const QString &name : tables) {
         try {
+            // Held from reading to writing back: a row the program writes meanwhile waits
+            // for us instead of being overwritten by our older copy.
+            const kivo::FolderLock lock(database.folder());
             kivo::DbfTable &table = database.reload(name);
             const int before = table.recordCount();
             table.pack();
