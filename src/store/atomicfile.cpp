@@ -141,6 +141,11 @@ void writeAtomically(const QString &path, const QByteArray &bytes, const QString
     // Hidden and without the .dbf ending, so a half-written file left by a crash is never
     // taken for a table.
     QByteArray temp = folder + "/." + QFile::encodeName(info.fileName()) + ".XXXXXX";
+    // Every writer holds the lock while its scratch file exists, so any found now was left
+    // by a writer that died.
+    const QString scratch = QLatin1Char('.') + info.fileName() + QStringLiteral(".??????");
+    for (const QString &stale : QDir(info.absolutePath()).entryList({scratch}, QDir::Files | QDir::Hidden))
+        QFile::remove(QDir(info.absolutePath()).filePath(stale));
     Fd fd(::mkstemp(temp.data()));
     if (fd.get() < 0)
         throw fail(systemReason(errno));
