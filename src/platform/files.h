@@ -11,11 +11,12 @@ class Files
 {
 public:
     virtual ~Files() = default;
-    virtual bool exists(const QString &path) = 0;
+    virtual bool exists(const QString &path) = 0; // the file name in any letter case
     virtual bool anyMatch(const QString &folder, const QString &pattern) = 0;
     // True when every matching file is gone afterwards.
     virtual bool removeMatching(const QString &folder, const QString &pattern) = 0;
-    // Replaces `destination`; true only when the copy is complete and equal to the source
+    // Replaces `destination` (also a file of that name in another letter case); the source is
+    // found in any letter case. True only when the copy is complete and equal to the source
     // (a short copy is removed).
     virtual bool copy(const QString &source, const QString &destination) = 0;
     // Runs a program in `folder` and waits up to `timeoutMs`; the exit status, or -1 when it
