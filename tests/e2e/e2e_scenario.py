@@ -6,7 +6,9 @@ events; saved; closed with "Sí"; started again; printed to a PDF through the pr
 written to the folder that stands for the diskette. The tables are read back with dbfread,
 the PDF with pdftotext. Any window the clerk did not expect fails the run.
 
-usage: e2e_scenario.py --bin DIR [--data DIR] [--artifacts DIR] [--keep]
+usage: e2e_scenario.py (--bin DIR | --install-from BUILD) [--data DIR] [--artifacts DIR] [--keep]
+With --install-from, the build is first installed (cmake --install) into a temporary prefix
+and the installed program is the one driven.
 Exit status 77 means the tools to run it are missing."""
 
 import argparse
@@ -512,9 +514,31 @@ def diskette_view(diskette, data):
     return view
 
 
+def install(build, prefix):
+    """cmake --install into prefix; the installed tree must hold what a desktop needs."""
+    done = subprocess.run(["cmake", "--install", build, "--prefix", str(prefix)],
+                          capture_output=True, text=True, timeout=300)
+    if done.returncode != 0:
+        raise ScenarioError("cmake --install falló:\n" + done.stdout + done.stderr)
+    needed = ["bin/kivo", "bin/pack9", "share/kivo/data/considera.txt",
+              "share/applications/kivo.desktop", "share/icons/hicolor/scalable/apps/kivo.svg"]
+    needed += ["share/kivo/data/" + t for t in DISKETTE_TABLES + ["admlocal.dbf", "catbanco.dbf"]]
+    missing = [n for n in needed if not (prefix / n).is_file()]
+    if missing:
+        raise ScenarioError("la instalación no trae " + ", ".join(missing))
+    entry = (prefix / "share/applications/kivo.desktop").read_text()
+    for line in ("Exec=kivo", "Icon=kivo", "Type=Application"):
+        if line not in entry.splitlines():
+            raise ScenarioError("kivo.desktop sin " + line)
+    log("instalado en", prefix)
+    return prefix / "bin"
+
+
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--bin", required=True, help="folder holding kivo and pack9")
+    where = parser.add_mutually_exclusive_group(required=True)
+    where.add_argument("--bin", help="folder holding kivo and pack9")
+    where.add_argument("--install-from", help="build folder to install and then run")
     parser.add_argument("--data", help="the delivered data the first start must copy")
     parser.add_argument("--artifacts", default="artifacts/e2e")
     parser.add_argument("--keep", action="store_true", help="keep the temporary folder")
@@ -528,7 +552,7 @@ def main():
     if missing:
         print("SKIP: faltan " + ", ".join(missing))
         return SKIP
-    if not (Path(args.bin) / "kivo").exists():
+    if args.bin and not (Path(args.bin) / "kivo").exists():
         print("no existe " + str(Path(args.bin) / "kivo"))
         return 1
 
@@ -546,6 +570,8 @@ def main():
     signal.signal(signal.SIGALRM, too_long)
     signal.alarm(900)
     try:
+        if args.install_from:
+            args.bin = str(install(args.install_from, work / "root" / "usr"))
         x = XServer()
         scenario(args, work, x)
         log("escenario completo")
