@@ -26,6 +26,9 @@ QString Database::key(const QString &name) const
 
 QString Database::resolve(const QString &fileName) const
 {
+    // Tables live in the folder itself; a name that climbs out of it is no table of ours.
+    if (fileName.contains(u'/') || fileName.isEmpty())
+        return {};
     const QDir dir(m_folder);
     if (QFileInfo::exists(dir.filePath(fileName)))
         return dir.filePath(fileName);

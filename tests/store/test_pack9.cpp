@@ -66,6 +66,10 @@ private Q_SLOTS:
         QCOMPARE(pack.exitCode(), 0);
         QCOMPARE(pack.readAllStandardError(), QByteArray());
 
+        pack.start(QStringLiteral(KIVO_BINARY_DIR "/bin/pack9"), {QStringLiteral("../%1/datoprov").arg(QDir(dir.path()).dirName())});
+        QVERIFY(pack.waitForFinished());
+        QCOMPARE(pack.exitCode(), 1);
+
         pack.start(QStringLiteral(KIVO_BINARY_DIR "/bin/pack9"), {});
         QVERIFY(pack.waitForFinished());
         QCOMPARE(pack.exitCode(), 2);
