@@ -397,7 +397,10 @@ void DataGrid::keyPressEvent(QKeyEvent *event)
 
 bool DataGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
 {
-    if (!cellEditable(index))
+    // A click on another row while a refused row keeps the cursor must not open a cell whose
+    // text would have no row to go to.
+    const int changed = m_model->changedRow();
+    if (!cellEditable(index) || (changed >= 0 && index.row() != changed))
         return false;
     return QTableView::edit(index, trigger, event);
 }
