@@ -111,9 +111,11 @@ class Clerk:
             os.killpg(self.proc.pid, signal.SIGKILL)
             self.proc.wait(10)
 
-    def wait_exit(self, timeout=20):
+    def wait_exit(self, timeout=60):
+        started = time.monotonic()
         try:
             code = self.proc.wait(timeout)
+            log(f"el programa terminó en {time.monotonic() - started:.2f} s")
         except subprocess.TimeoutExpired:
             raise ScenarioError("el programa no terminó al cerrar la ventana")
         if code != 0:
@@ -482,7 +484,9 @@ def scenario(args, work, x):
         log("5. generar el disco")
         clerk.click_button(3788)  # "Generar disco  para Tolvania"
         clerk.answer("Grabar Disco", ["Return"], [MAIN_TITLE], timeout=30)
-        clerk.answer("Disco grabado.", ["Return"], [MAIN_TITLE], timeout=60)
+        started = time.monotonic()
+        clerk.answer("Disco grabado.", ["Return"], [MAIN_TITLE], timeout=90)
+        log(f"disco grabado en {time.monotonic() - started:.2f} s")
         clerk.expect([MAIN_TITLE])
         names = sorted(p.name for p in diskette.iterdir())
         if names != sorted(DISKETTE_TABLES + ["leame.txt"]):

@@ -124,15 +124,18 @@ class XServer:
         values = dict(line.split("=", 1) for line in out.split() if "=" in line)
         return (int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"]))
 
+    # No --sync on mousemove anywhere: onto the place where the pointer already is, it waits
+    # 15 s for a motion that never comes.
     def click(self, x, y, button=1):
-        self.xdotool("mousemove", "--sync", str(int(x)), str(int(y)))
+        self.xdotool("mousemove", str(int(x)), str(int(y)))
         self.xdotool("click", str(button))
 
     def focus(self, wid):
         """Give the window the keyboard, as a window manager does when it is clicked."""
         x, y, w, h = self.geometry(wid)
-        self.xdotool("mousemove", "--sync", str(x + w // 2), str(y + min(h // 2, 12)))
-        self.xdotool("windowfocus", "--sync", str(wid))
+        self.xdotool("mousemove", str(x + w // 2), str(y + min(h // 2, 12)))
+        # Not --sync: a window that already holds the focus would make it wait 15 s.
+        self.xdotool("windowfocus", str(wid))
         time.sleep(0.3)  # the toolkit makes the window active once it sees the focus
 
     def type(self, text):
