@@ -375,7 +375,7 @@ def fill_application(clerk):
     clerk.shot("pagina6-capturada")
 
 
-def check_questionnaire(pdf, stage):
+def check_questionnaire(pdf, data, stage):
     out = subprocess.run(["pdftotext", "-layout", "-fixed", "4.95", str(pdf), "-"],
                          capture_output=True, text=True, timeout=60)
     if out.returncode != 0:
@@ -392,6 +392,8 @@ def check_questionnaire(pdf, stage):
     wanted += ["ESTADO :" + FISCAL[3][2], "CODIGO POSTAL :" + FISCAL[2][2],
                "FAX :" + FISCAL[7][2], "Total : 42", "Total : 4000.5"]
     wanted += [p.upper() for p in PRODUCTS]
+    # The bank is not stored: after a new start the list is back on its first entry.
+    wanted.append("Nombre de banco : " + text(read_table(data, "catbanco")[0]["NOMBRE"]))
     wanted += [n.upper() for n, _, _ in SUPPLIERS] + [r for _, r, _ in SUPPLIERS]
     for w in wanted:
         c.true(f'"{w}" no aparece en el PDF', " ".join(w.split()) in flat)
@@ -472,7 +474,7 @@ def scenario(args, work, x):
         # The file is complete once both documents are in it.
         wait_for(lambda: b"%%EOF" in pdf.read_bytes()[-64:], 30, "el PDF completo")
         clerk.expect([MAIN_TITLE, PRINT_TITLE])
-        printed, faults = check_questionnaire(pdf, "cuestionario impreso")
+        printed, faults = check_questionnaire(pdf, data, "cuestionario impreso")
         # Reported at the end, so one run also tells how the diskette fares.
         later.extend(faults)
         (artifacts / "cuestionario.txt").write_text(printed)
