@@ -32,6 +32,7 @@ PRINT_TITLE = "Impresión de Solicitud"
 RFC = ("kex050315ab1", "KEX050315AB1")
 HEADER = [("txtApePat1", "Exportadora del Norte de Tolvania", "EXPORTADORA DEL NORTE DE TOLVANIA"),
           ("txtEmail1", "Ventas@ExNorte.MX", "ventas@exnorte.mx")]
+COMPANY_SUFFIX = (", s.a. de c.v.", ", S.A. DE C.V.")
 FISCAL = [("CALLEYNO", "Av. Reforma 1520 int. 4", "AV. REFORMA 1520 INT. 4"),
           ("COLONIA", "Peñón de los Baños", "PEÑÓN DE LOS BAÑOS"),
           ("CP", "06-600", "06600"),
@@ -236,7 +237,7 @@ class Checks:
             raise ScenarioError(stage + ":\n  " + "\n  ".join(self.failures))
 
 
-def check_tables(folder, stage, year):
+def check_tables(folder, stage, year, company=HEADER[0][2]):
     """Every typed value in its table, as the window should have stored it."""
     c = Checks()
     apps = read_table(folder, "datoprov")
@@ -245,7 +246,7 @@ def check_tables(folder, stage, year):
         c.raise_if_failed(stage)
     app = apps[0]
     c.equal("RFC", text(app["RFC"]), RFC[1])
-    c.equal("APEPATRAZ", text(app["APEPATRAZ"]), HEADER[0][2])
+    c.equal("APEPATRAZ", text(app["APEPATRAZ"]), company)
     c.equal("EMAIL", text(app["EMAIL"]), HEADER[1][2])
     for field, _, want in FISCAL + REPRESENTATIVE + BANK:
         if want is not None:
@@ -383,7 +384,8 @@ def check_questionnaire(pdf, data, stage):
     printed = out.stdout
     flat = " ".join(printed.split())
     c = Checks()
-    wanted = ["CUESTIONARIO DE SOLICITUD DE PROGRAMA KIVO", RFC[1], HEADER[0][2],
+    wanted = ["CUESTIONARIO DE SOLICITUD DE PROGRAMA KIVO", RFC[1],
+              HEADER[0][2] + COMPANY_SUFFIX[1],
               "CONSIDERACIONES GENERALES"]
     # The questionnaire leaves out the representative's position.
     wanted += [want for field, _, want in FISCAL + REPRESENTATIVE + BANK
@@ -438,10 +440,15 @@ def scenario(args, work, x):
         clerk.click_button(6256)  # "Grabar datos"
         clerk.expect([MAIN_TITLE])
         check_tables(data, "después de grabar", year)
+        # A change made after the save is what "Sí" at closing must keep.
+        clerk.click_control(120 + 2160, 1440 + 240, 7335, 300)
+        x.key("End")
+        x.type(COMPANY_SUFFIX[0])
         x.close_window(clerk.main)
         clerk.answer("ATENCION", ["Return"], [MAIN_TITLE])
         clerk.wait_exit()
-        check_tables(data, "después de cerrar", year)
+        company = HEADER[0][2] + COMPANY_SUFFIX[1]
+        check_tables(data, "después de cerrar con Sí", year, company)
 
         log("3. segunda vez: cada dato en su lugar")
         clerk.start()
@@ -493,14 +500,14 @@ def scenario(args, work, x):
         names = sorted(p.name for p in diskette.iterdir())
         if names != sorted(DISKETTE_TABLES + ["leame.txt"]):
             raise ScenarioError(f"en el disco hay {names}")
-        check_tables(diskette_view(diskette, data), "tablas del disco", year)
+        check_tables(diskette_view(diskette, data), "tablas del disco", year, company)
         clerk.shot("disco-generado")
 
         log("6. cerrar otra vez")
         x.close_window(clerk.main)
         clerk.answer("ATENCION", ["Return"], [MAIN_TITLE])
         clerk.wait_exit()
-        check_tables(data, "al final", year)
+        check_tables(data, "al final", year, company)
     finally:
         clerk.stop()
     if later:
