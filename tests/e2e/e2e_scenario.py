@@ -580,7 +580,13 @@ def main():
 
     def too_long(*_):
         raise ScenarioError("el escenario pasó de 15 minutos")
+
+    def stopped(*_):
+        raise ScenarioError("detenido desde fuera")
     signal.signal(signal.SIGALRM, too_long)
+    # Stopped from outside, the X server and the program still go with us.
+    signal.signal(signal.SIGTERM, stopped)
+    signal.signal(signal.SIGINT, stopped)
     signal.alarm(900)
     try:
         if args.install_from:
