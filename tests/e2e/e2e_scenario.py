@@ -112,6 +112,15 @@ class Clerk:
             os.killpg(self.proc.pid, signal.SIGKILL)
             self.proc.wait(10)
 
+    def log_peak_memory(self):
+        try:
+            status = Path(f"/proc/{self.proc.pid}/status").read_text()
+        except OSError:
+            return
+        for line in status.splitlines():
+            if line.startswith("VmHWM:"):
+                log("memoria máxima del programa:", line.split(":", 1)[1].strip())
+
     def wait_exit(self, timeout=60):
         started = time.monotonic()
         try:
@@ -444,6 +453,7 @@ def scenario(args, work, x):
         clerk.click_control(120 + 2160, 1440 + 240, 7335, 300)
         x.key("End")
         x.type(COMPANY_SUFFIX[0])
+        clerk.log_peak_memory()
         x.close_window(clerk.main)
         clerk.answer("ATENCION", ["Return"], [MAIN_TITLE])
         clerk.wait_exit()
@@ -504,6 +514,7 @@ def scenario(args, work, x):
         clerk.shot("disco-generado")
 
         log("6. cerrar otra vez")
+        clerk.log_peak_memory()
         x.close_window(clerk.main)
         clerk.answer("ATENCION", ["Return"], [MAIN_TITLE])
         clerk.wait_exit()
