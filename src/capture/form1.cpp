@@ -32,6 +32,9 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 
+#include <functional>
+#include <utility>
+
 namespace kivo {
 
 namespace {
@@ -408,10 +411,12 @@ void Form1::command1Click(int index)
             borraRegistros(*this, m_services);
             break;
         case 1:
-            grabar();
+            if (commitGrids())
+                grabar();
             break;
         case 2:
-            generaDisco(*this, m_services);
+            if (commitGrids())
+                generaDisco(*this, m_services);
             break;
         case 4:
             abrirAyuda();
@@ -423,6 +428,8 @@ void Form1::command1Click(int index)
             editar();
             break;
         case 7:
+            if (!commitGrids())
+                break;
             m_faltanDatos = false;
             verificaRequeridos();
             if (!m_faltanDatos)
@@ -444,6 +451,29 @@ void Form1::command1Click(int index)
                                   dbf ? dbf->message() : QString::fromLocal8Bit(e.what()),
                                   Buttons::Ok, Icon::Critical);
     }
+}
+
+// A grid row being typed is written only when the cursor leaves it; the toolbar takes no
+// focus, so a command that reads or copies the tables writes it first. A refused row stops
+// the command on the grid's page, where its message points.
+bool Form1::commitGrids()
+{
+    const std::pair<QWidget *, std::function<bool()>> grids[] = {
+        {m_dbgVTotales, [this] { return m_dbgVTotales->commitRow(); }},
+        {m_dbProveedor, [this] { return m_dbProveedor->commitRow(); }},
+        {m_dbProductos, [this] { return m_dbProductos->commitRow(); }},
+    };
+    for (const auto &[grid, commit] : grids) {
+        if (!grid || commit())
+            continue;
+        for (int i = 0; i < m_sstab->count(); ++i) {
+            if (m_sstab->widget(i)->isAncestorOf(grid))
+                m_sstab->setCurrentIndex(i);
+        }
+        grid->setFocus();
+        return false;
+    }
+    return true;
 }
 
 void Form1::grabar()
@@ -701,6 +731,10 @@ bool Form1::typedIntoNewRecord() const
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    if (m_loaded && !commitGrids()) {
+        event->ignore();
+        return;
+    }
     DataSource *dp = m_sources.value(QStringLiteral("dtsDatoProv"));
     // A new record the user typed into is worth the same question as an edit.
     const bool ask = m_loaded && (dp->editMode() == EditMode::Edit

@@ -107,6 +107,7 @@ private:
     void prog2FocusLost();
     void actividadFocusLost();
     void datoProvValidate(int action);
+    bool commitGrids();
     void editar();
     void cancelar();
     void borrarRenglon(DataSource *ds, QWidget *grid);

@@ -6,6 +6,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <cstdio>
+
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace kivo {
@@ -69,6 +72,15 @@ bool sameContent(QFile &a, QFile &b)
     return b.atEnd();
 }
 
+void syncFolder(const QString &folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
 } // namespace
 
 bool RealFiles::exists(const QString &path)
@@ -114,7 +126,10 @@ bool RealFiles::copy(const QString &source, const QString &destination)
     for (const QString &name : old)
         QFile::remove(name);
 
-    QFile out(destination);
+    // Written under a scratch name and renamed when whole: a program stopped part-way
+    // leaves no half table on the medium under a table's name.
+    const QString scratch = destination + QStringLiteral(".tmp");
+    QFile out(scratch);
     bool ok = out.open(QIODevice::ReadWrite | QIODevice::Truncate);
     while (ok && !in.atEnd()) {
         const QByteArray chunk = in.read(kChunk);
@@ -124,10 +139,13 @@ bool RealFiles::copy(const QString &source, const QString &destination)
     ok = ok && out.flush() && ::fsync(out.handle()) == 0;
     ok = ok && sameContent(in, out);
     out.close();
-    if (!ok || out.error() != QFileDevice::NoError) {
-        QFile::remove(destination);
+    ok = ok && out.error() == QFileDevice::NoError
+        && ::rename(QFile::encodeName(scratch).constData(), QFile::encodeName(destination).constData()) == 0;
+    if (!ok) {
+        QFile::remove(scratch);
         return false;
     }
+    syncFolder(dest.absolutePath());
     return true;
 }
 

@@ -103,6 +103,54 @@ QString expandTabs(const QString &line)
     return out;
 }
 
+// A line wider than the page goes on over the next lines, broken at a blank where it
+// has one: a value cut at the page edge would be lost from a signed form.
+QStringList fitToWidth(const QString &line, const QFontMetricsF &metrics, qreal width)
+{
+    QStringList pieces;
+    QString rest = line;
+    while (metrics.horizontalAdvance(rest) > width) {
+        qsizetype fits = 0;
+        while (fits < rest.size() && metrics.horizontalAdvance(rest.left(fits + 1)) <= width)
+            ++fits;
+        fits = std::max<qsizetype>(fits, 1);
+        // Two blanks or more part one item from the next caption ("ESTADO   :" pads inside
+        // itself, before its colon), one blank the words of a value: the break goes between
+        // items where it can, so a value stays beside its caption.
+        qsizetype cut = fits;
+        qsizetype gap = -1;
+        qsizetype blank = -1;
+        for (qsizetype i = std::min<qsizetype>(fits + 1, rest.size() - 1); i > 0 && gap < 0; --i) {
+            if (rest.at(i) == QLatin1Char(' ') || rest.at(i - 1) != QLatin1Char(' '))
+                continue;
+            qsizetype start = i - 1;
+            while (start > 0 && rest.at(start - 1) == QLatin1Char(' '))
+                --start;
+            if (start == 0 || rest.left(start).trimmed().isEmpty())
+                break;
+            if (blank < 0)
+                blank = start;
+            if (i - start >= 2 && rest.at(i) != QLatin1Char(':'))
+                gap = start;
+        }
+        if (gap > 0)
+            cut = gap;
+        else if (blank > 0)
+            cut = blank;
+        QString piece = rest.left(cut);
+        while (piece.endsWith(QLatin1Char(' ')))
+            piece.chop(1);
+        qsizetype next = cut;
+        while (next < rest.size() && rest.at(next) == QLatin1Char(' '))
+            ++next;
+        pieces.append(piece);
+        rest = rest.mid(next);
+    }
+    if (!rest.isEmpty() || pieces.isEmpty())
+        pieces.append(rest);
+    return pieces;
+}
+
 bool paintLines(QPainter &painter, QPrinter *printer, const PrintDocument &document)
 {
     painter.setFont(document.font);
@@ -124,17 +172,19 @@ bool paintLines(QPainter &painter, QPrinter *printer, const PrintDocument &docum
             line.chop(1);
         line = expandTabs(line);
 
-        if (pageHasLines && y + lineHeight > page.height()) {
-            if (!printer->newPage())
-                return false;
-            y = 0;
+        for (const QString &piece : fitToWidth(line, metrics, page.width())) {
+            if (pageHasLines && y + lineHeight > page.height()) {
+                if (!printer->newPage())
+                    return false;
+                y = 0;
+            }
+            qreal x = 0;
+            if (centred)
+                x = std::max<qreal>(0, (page.width() - metrics.horizontalAdvance(piece)) / 2);
+            painter.drawText(QPointF(x, y + metrics.ascent()), piece);
+            y += lineHeight;
+            pageHasLines = true;
         }
-        qreal x = 0;
-        if (centred)
-            x = std::max<qreal>(0, (page.width() - metrics.horizontalAdvance(line)) / 2);
-        painter.drawText(QPointF(x, y + metrics.ascent()), line);
-        y += lineHeight;
-        pageHasLines = true;
     }
     return true;
 }

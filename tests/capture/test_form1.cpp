@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableView>
 
 using namespace kivo;
 
@@ -79,6 +80,7 @@ private Q_SLOTS:
     void borrarRegistroAndMoveRunsCancel();
     void startUpFailures();
     void clearingThroughTheWindow();
+    void gridRowBeingTypedIsWrittenFirst();
 };
 
 void TestForm1::startUpOnEmptyTable()
@@ -676,6 +678,53 @@ void TestForm1::clearingThroughTheWindow()
     QCOMPARE(f.w<QTabWidget>("SSTab1")->currentIndex(), 0);
     QVERIFY(f.form->command1(6)->isEnabled());
     QVERIFY(!f.w("txtCalle")->isEnabled());
+}
+
+
+void TestForm1::gridRowBeingTypedIsWrittenFirst()
+{
+    // Typed into a grid and, without leaving the row, straight to the toolbar or the close box.
+    const auto typeRow = [](Form1Fixture &f, const char *grid, const QStringList &cells) {
+        auto *view = f.w<QTableView>(QString::fromLatin1(grid));
+        f.w<QTabWidget>("SSTab1")->setCurrentWidget(view->parentWidget());
+        const int newRow = view->model()->rowCount() - 1;
+        for (int c = 0; c < cells.size(); ++c) {
+            view->setFocus();
+            view->setCurrentIndex(view->model()->index(newRow, c));
+            typeText(view, cells[c].left(1));
+            typeText(QApplication::focusWidget(), cells[c].mid(1));
+        }
+    };
+
+    Form1Fixture f;
+    QVERIFY(f.start());
+    f.show();
+    fillMinimum(f);
+    typeRow(f, "dbProductos", {"mango"});
+    QCOMPARE(f.storedRows("PROVMERC"), 0);
+    f.messages.answer(Answer::No);
+    QVERIFY(f.form->close());
+    QCOMPARE(f.messages.texts(), QStringList{"Salvar los datos antes de salir?"});
+    QCOMPARE(f.stored("PROVMERC", 0, "DESCRIPCIO").toString(), QStringLiteral("MANGO"));
+
+    // A supplier row the RFC check refuses stops the command on its own page, and is kept.
+    QVERIFY(f.start());
+    f.show();
+    fillMinimum(f);
+    typeRow(f, "dbProveedor", {"acme", "12", "tornillos"});
+    f.messages.clear();
+    f.form->command1Click(7);
+    QCOMPARE(f.messages.shown.size(), 1);
+    QCOMPARE(f.messages.shown[0].title, QStringLiteral("Mensaje"));
+    QVERIFY(!f.form->findChild<FrmDocument *>());
+    auto *proveedores = f.w<QTableView>("dbProveedor");
+    QCOMPARE(f.w<QTabWidget>("SSTab1")->currentWidget(), proveedores->parentWidget());
+    QCOMPARE(f.storedRows("provprod"), 0);
+    f.messages.clear();
+    QVERIFY(!f.form->close());
+    QCOMPARE(f.messages.shown.size(), 1);
+    QCOMPARE(proveedores->model()->index(0, 0).data().toString(), QStringLiteral("ACME"));
+    f.stop();
 }
 
 QTEST_MAIN(TestForm1)

@@ -1,0 +1,259 @@
+// The program is killed (SIGKILL) at random moments while it saves the application, writes
+// grid rows, clears the application and writes the submission disk. Afterwards every table
+// must open, with our engine and with an independent reader, and hold a state that some
+// write produced: never a torn mixture.
+
+#include "capture/form1.h"
+#include "capture/rfcentry.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/messages.h"
+#include "platform/printing.h"
+#include "store/database.h"
+#include "store/datasource.h"
+#include "submission/borraregistros.h"
+#include "submission/generadisco.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QProcess>
+#include <QRadioButton>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+using namespace kivo;
+
+namespace {
+
+const QStringList kActivities = {QStringLiteral("save"), QStringLiteral("grid"),
+                                 QStringLiteral("clear"), QStringLiteral("disk")};
+
+void setEntry(Form1 &form, const char *name, const QString &text)
+{
+    if (auto *e = form.findChild<QLineEdit *>(QString::fromLatin1(name)))
+        e->setText(text);
+}
+
+// Everything the completeness check asks for, so the disk procedure goes all the way.
+void fillApplication(Form1 &form, int n)
+{
+    form.findChild<RfcEntry *>(QStringLiteral("MaskEdBox1"))
+        ->setRfcText(QStringLiteral("ABC991231XY1"));
+    form.validaRfc();
+    setEntry(form, "txtApePat1", QStringLiteral("EMPRESA %1").arg(n));
+    setEntry(form, "txtCalle", QStringLiteral("CALLE %1").arg(n));
+    for (const char *name : {"txtCP", "txtColonia", "txtEstado", "txtDelMun", "txtNombreR2",
+                             "txtcargo", "txtTelefonoR2", "NoEmpleados", "NoObreros",
+                             "VentasPais", "VentasExterior", "txtsucursal", "txtNumCuenta",
+                             "txtlocalidad", "txtDomSucursal"})
+        setEntry(form, name, QStringLiteral("1"));
+    form.findChild<QComboBox *>(QStringLiteral("Combo5"))->setCurrentIndex(0);
+    form.findChild<QRadioButton *>(QStringLiteral("optPromotora"))->click();
+}
+
+void addRows(DataSource *ds, int n, int count, bool supplier)
+{
+    for (int i = 0; i < count; ++i) {
+        ds->addNew();
+        if (supplier) {
+            ds->setField(QStringLiteral("PROVEEDOR"), QStringLiteral("P %1").arg(n));
+            ds->setField(QStringLiteral("RFC"), QStringLiteral("ABC991231XY1"));
+        }
+        ds->setField(QStringLiteral("DESCRIPCIO"), QStringLiteral("D %1").arg(n));
+        ds->update();
+    }
+}
+
+void emptyRows(DataSource *ds)
+{
+    ds->refresh();
+    while (!ds->isEof()) {
+        ds->deleteCurrent();
+        ds->moveNext();
+    }
+    ds->refresh();
+}
+
+// The child: works on the folder until it is killed.
+int runChild(const QString &activity, const QString &folder, const QString &medium)
+{
+    ScriptedMessages messages;
+    FixedClock clock(QDate(2026, 12, 6));
+    RecordingPrinting printing;
+    RealFiles files;
+    Services services;
+    services.messages = &messages;
+    services.clock = &clock;
+    services.printing = &printing;
+    services.files = &files;
+    services.dataFolder = folder;
+    services.driveA = medium;
+    services.packer = QCoreApplication::applicationDirPath() + QStringLiteral("/pack9");
+
+    Database db(folder);
+    Form1 form(db, services);
+    if (!form.load())
+        return 2;
+    DataSource *proveedor = form.dataSource(QStringLiteral("dtsProveedor"));
+    DataSource *productos = form.dataSource(QStringLiteral("dtsProductos"));
+    // Tells the parent that its kill came after the start-up, inside the work.
+    QFile started(QDir(medium).filePath(QStringLiteral("../started")));
+    if (!started.open(QIODevice::WriteOnly))
+        return 3;
+    started.close();
+    for (int n = 0;; ++n) {
+        messages.clear();
+        if (activity == QLatin1String("save")) {
+            fillApplication(form, n);
+            form.command1Click(1);
+        } else if (activity == QLatin1String("grid")) {
+            if (n % 10 == 0)
+                emptyRows(proveedor);
+            addRows(proveedor, n, 1, true);
+        } else if (activity == QLatin1String("clear")) {
+            fillApplication(form, n);
+            form.command1Click(1);
+            addRows(proveedor, n, 3, true);
+            addRows(productos, n, 1, false);
+            messages.answer(Answer::Yes);
+            borraRegistros(form, services);
+        } else {
+            fillApplication(form, n);
+            if (n == 0) {
+                addRows(proveedor, n, 3, true);
+                addRows(productos, n, 1, false);
+            }
+            generaDisco(form, services);
+        }
+    }
+}
+
+QString fieldText(DbfTable &t, int record, const char *field)
+{
+    const int f = t.fieldIndex(QString::fromLatin1(field));
+    return f < 0 ? QString() : t.value(record, f).toString();
+}
+
+// "EMPRESA 7" and "CALLE 7" were written together: the same number or a torn record.
+bool sameNumber(const QString &a, const QString &b)
+{
+    static const QRegularExpression num(QStringLiteral("(\\d+)$"));
+    return num.match(a).captured(1) == num.match(b).captured(1);
+}
+
+} // namespace
+
+class TestKillSafety : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void killedAtRandomLeavesEveryTableWhole();
+};
+
+void TestKillSafety::killedAtRandomLeavesEveryTableWhole()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("KIVO"));
+    const QString medium = dir.filePath(QStringLiteral("medio"));
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(QDir().mkpath(medium));
+    const QDir delivered(QStringLiteral(KIVO_BUILD_DATA_DIR));
+    for (const QString &f : delivered.entryList(QDir::Files))
+        QVERIFY(QFile::copy(delivered.filePath(f), QDir(folder).filePath(f)));
+
+    const int killsPerActivity = qEnvironmentVariableIntValue("KIVO_KILLS") > 0
+                                     ? qEnvironmentVariableIntValue("KIVO_KILLS")
+                                     : 50;
+    QRandomGenerator rng(20261206);
+    int kills = 0;
+    for (const QString &activity : kActivities) {
+        int worked = 0; // kills that landed inside the work, not in the start-up
+        const QString started = dir.filePath(QStringLiteral("started"));
+        for (int i = 0; i < killsPerActivity; ++i) {
+            QFile::remove(started);
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
+            child.setProcessEnvironment(env);
+            child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            child.start(QCoreApplication::applicationFilePath(),
+                        {QStringLiteral("--child"), activity, folder, medium});
+            QVERIFY(child.waitForStarted());
+            // Past the start-up most of the time, so the kill lands inside the work.
+            QTest::qWait(150 + int(rng.bounded(700)));
+            if (child.state() != QProcess::Running) {
+                child.waitForFinished();
+                QFAIL(qPrintable(QStringLiteral("%1: the worker stopped by itself (%2)")
+                                     .arg(activity).arg(child.exitCode())));
+            }
+            ::kill(pid_t(child.processId()), SIGKILL);
+            child.waitForFinished();
+            ++kills;
+
+            Database db(folder);
+            for (const QString &name : QDir(folder).entryList({QStringLiteral("*.dbf")})) {
+                try {
+                    db.reload(name);
+                } catch (const DbfError &e) {
+                    QFAIL(qPrintable(QStringLiteral("after kill %1 (%2): %3")
+                                         .arg(kills).arg(activity, e.message())));
+                }
+            }
+            DbfTable &app = db.table(QStringLiteral("datoprov"));
+            DbfTable &prov = db.table(QStringLiteral("provprod"));
+            worked += QFile::exists(started) ? 1 : 0;
+            // What reached the medium is whole too: a table there is complete or absent.
+            for (const QString &name : QDir(medium).entryList({QStringLiteral("*.dbf")})) {
+                try {
+                    DbfTable::load(QDir(medium).filePath(name));
+                } catch (const DbfError &e) {
+                    QFAIL(qPrintable(QStringLiteral("medium after kill %1: %2").arg(kills).arg(e.message())));
+                }
+            }
+            for (int r = 0; r < app.recordCount(); ++r) {
+                if (!app.isDeleted(r))
+                    QVERIFY2(sameNumber(fieldText(app, r, "APEPATRAZ"),
+                                        fieldText(app, r, "CALLEYNO")),
+                             qPrintable(activity));
+            }
+            for (int r = 0; r < prov.recordCount(); ++r)
+                QVERIFY2(sameNumber(fieldText(prov, r, "PROVEEDOR"),
+                                    fieldText(prov, r, "DESCRIPCIO")),
+                         qPrintable(activity));
+        }
+        QVERIFY2(worked > killsPerActivity / 2, qPrintable(activity));
+        // The independent reader, once per activity over everything left behind.
+        QProcess reader;
+        reader.start(QStringLiteral("/usr/bin/python3"),
+                     {QStringLiteral("-c"),
+                      QStringLiteral("import sys,glob,dbfread\n"
+                                     "for d in sys.argv[1:]:\n"
+                                     "    for p in glob.glob(d+'/*.dbf'):\n"
+                                     "        list(dbfread.DBF(p, encoding='cp1252'))\n"),
+                      folder, medium});
+        QVERIFY(reader.waitForFinished(60000));
+        QVERIFY2(reader.exitCode() == 0, reader.readAllStandardError().constData());
+    }
+    QVERIFY(kills >= 4 * killsPerActivity);
+}
+
+int main(int argc, char **argv)
+{
+    if (argc == 5 && qstrcmp(argv[1], "--child") == 0) {
+        QApplication app(argc, argv);
+        return runChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                        QString::fromLocal8Bit(argv[4]));
+    }
+    QApplication app(argc, argv);
+    TestKillSafety test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_killsafety.moc"
