@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionGroupBox>
 #include <QStyleOptionTab>
 #include <QStylePainter>
 #include <QTabBar>
@@ -495,11 +496,33 @@ void Form1::finishControls()
         for (QWidget *child : g->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
             child->setFont(plain);
     }
-    // A label wider than the design allowed steps left rather than run under its entry.
+    // The option buttons sit in their frame's box, under its caption, not on its border;
+    // the frame grows if the caption's font leaves the box too low for them.
+    if (auto *g = qobject_cast<QGroupBox *>(m_optPromotora->parentWidget())) {
+        QStyleOptionGroupBox opt;
+        opt.initFrom(g);
+        opt.text = g->title();
+        opt.lineWidth = 1;
+        opt.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        opt.rect = g->rect();
+        const QRect box = g->style()->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxContents, g);
+        const int need = m_optPromotora->height() + 4 - box.height();
+        if (need > 0)
+            g->resize(g->width(), g->height() + need);
+        const int top = box.top() + (box.height() + std::max(need, 0) - m_optPromotora->height()) / 2;
+        for (QRadioButton *o : {m_optPromotora, m_optConsolidadora})
+            o->move(o->x(), top);
+    }
+
+    // A label wider than the design allowed steps left rather than run under its entry, and
+    // one beside an entry lines up with the entry's text.
     for (QLabel *l : findChildren<QLabel *>()) {
         if (l->wordWrap())
             continue;
+        const int designTop = l->y();
+        const int designBottom = l->geometry().bottom();
         l->adjustSize();
+        QWidget *beside = nullptr;
         for (QWidget *sibling : l->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
             if (sibling == l || qobject_cast<QLabel *>(sibling) || sibling->isHidden()
                 || qobject_cast<QGroupBox *>(sibling))
@@ -507,7 +530,13 @@ void Form1::finishControls()
             const QRect g = sibling->geometry();
             if (g.intersects(l->geometry()) && g.left() > l->x())
                 l->move(std::max(2, g.left() - l->width() - 4), l->y());
+            const bool sameRow = g.top() <= designBottom && g.bottom() >= designTop;
+            if (sameRow && g.left() > l->geometry().right() && g.height() < 2 * l->height()
+                && (!beside || g.left() < beside->x()))
+                beside = sibling;
         }
+        if (beside)
+            l->move(l->x(), beside->geometry().center().y() - l->height() / 2);
     }
 
     // Tab key order follows the design's numbers.

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QStyle>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 
@@ -158,13 +159,9 @@ bool GridDelegate::eventFilter(QObject *object, QEvent *event)
 
 DataGrid::DataGrid(DataSource *source, QList<GridColumn> columns, bool addAndDelete,
                    const Services &services, QWidget *parent)
-    : QTableView(parent), m_services(services), m_addAndDelete(addAndDelete)
+    : QTableView(parent), m_services(services), m_columns(columns), m_addAndDelete(addAndDelete)
 {
     const double scale = logicalDpiX() / 96.0;
-    QList<int> widths;
-    for (const GridColumn &c : std::as_const(columns))
-        widths.append(qRound(c.width * scale));
-
     m_model = new DataSourceModel(source, std::move(columns), addAndDelete, this);
     setModel(m_model);
     m_delegate = new GridDelegate(this);
@@ -185,8 +182,7 @@ DataGrid::DataGrid(DataSource *source, QList<GridColumn> columns, bool addAndDel
     selectors->setDefaultSectionSize(fontMetrics().height() + qRound(4 * scale));
     selectors->setFixedWidth(qMax(qRound(15 * scale),
                                   fontMetrics().horizontalAdvance(gridtextos::kSelectorEditado) + 6));
-    for (int c = 0; c < widths.size(); ++c)
-        setColumnWidth(c, widths.at(c));
+    applyColumnWidths();
 
     connect(m_delegate, &QAbstractItemDelegate::closeEditor, this, [this](QWidget *editor) {
         if (m_editor == editor)
@@ -457,6 +453,19 @@ void DataGrid::focusMoved(QWidget *from, QWidget *to)
     if (!from || (from != this && !isAncestorOf(from)))
         return;
     commitRow();
+}
+
+void DataGrid::applyColumnWidths()
+{
+    const double scale = logicalDpiX() / 96.0;
+    const int padding = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 2;
+    for (int c = 0; c < m_columns.size(); ++c) {
+        const GridColumn &column = m_columns.at(c);
+        int width = qRound(column.width * scale);
+        if (!column.widest.isEmpty())
+            width = std::max(width, fontMetrics().horizontalAdvance(column.widest) + padding);
+        setColumnWidth(c, width);
+    }
 }
 
 void DataGrid::afterReset()

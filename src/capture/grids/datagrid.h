@@ -102,6 +102,9 @@ protected:
     virtual bool rowAccepted(int row) { Q_UNUSED(row) return true; }
 
     void showDataError(const QString &detail) const;
+    // The design widths, scaled for the screen and grown where a column's widest content
+    // would be cut in today's fonts. Again after the header is replaced.
+    void applyColumnWidths();
 
     void keyPressEvent(QKeyEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
@@ -117,6 +120,7 @@ private:
     void focusMoved(QWidget *from, QWidget *to);
     void afterReset();
 
+    QList<GridColumn> m_columns;
     DataSourceModel *m_model;
     GridDelegate *m_delegate;
     QPointer<QWidget> m_editor;

@@ -23,6 +23,7 @@ struct GridColumn
     Format format = Format::AsStored;
     int width = 0; // pixels at 96 dpi
     bool readOnly = false;
+    QString widest; // the widest content that must show whole; the column grows for it
 };
 
 // Number of a cell text: the plain form typed in the grids ("1234.5") or the regional form

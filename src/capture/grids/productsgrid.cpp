@@ -7,7 +7,7 @@ namespace kivo {
 ProductsGrid::ProductsGrid(DataSource *source, const Services &services, QWidget *parent)
     : DataGrid(source,
                {{QStringLiteral("DESCRIPCIO"), gridtextos::kDescripcion,
-                 GridColumn::Format::AsStored, 658, false}},
+                 GridColumn::Format::AsStored, 658, false, {}}},
                true, services, parent)
 {
     setObjectName(QStringLiteral("dbProductos"));

@@ -20,14 +20,14 @@ QList<GridColumn> salesColumns()
     // The label is data of the installation and the balance is worked out: neither is typed.
     // The year is stamped at every start, so typing it would be lost.
     return {
-        {QStringLiteral("ETIQUETA"), QString(), F::AsStored, 85, true},
-        {QStringLiteral("ANO"), t::kAno, F::AsStored, 31, true},
-        {QStringLiteral("VTOT"), t::kVentasTotales, F::Amount2, 103, false},
-        {QStringLiteral("VMERCNAC"), t::kVentasNacional, F::Amount2, 103, false},
-        {QStringLiteral("EXPORTA"), t::kExportacion, F::Amount0, 103, false},
-        {QStringLiteral("IMPORTA"), t::kImportacion, F::Amount0, 103, false},
-        {QStringLiteral("SALDO"), t::kSaldo, F::Amount0, 103, true},
-        {QStringLiteral("TC"), t::kTipoCambio, F::AsStored, 53, false},
+        {QStringLiteral("ETIQUETA"), QString(), F::AsStored, 85, true, {}},
+        {QStringLiteral("ANO"), t::kAno, F::AsStored, 31, true, QStringLiteral("0000")},
+        {QStringLiteral("VTOT"), t::kVentasTotales, F::Amount2, 103, false, {}},
+        {QStringLiteral("VMERCNAC"), t::kVentasNacional, F::Amount2, 103, false, {}},
+        {QStringLiteral("EXPORTA"), t::kExportacion, F::Amount0, 103, false, {}},
+        {QStringLiteral("IMPORTA"), t::kImportacion, F::Amount0, 103, false, {}},
+        {QStringLiteral("SALDO"), t::kSaldo, F::Amount0, 103, true, {}},
+        {QStringLiteral("TC"), t::kTipoCambio, F::AsStored, 53, false, {}},
     };
 }
 
@@ -79,12 +79,22 @@ SalesTable::SalesTable(DataSource *source, const Services &services, QWidget *pa
 {
     auto *header = new WrappingHeader(3, this);
     setHorizontalHeader(header);
-    const double scale = logicalDpiX() / 96.0;
-    const QList<GridColumn> columns = salesColumns();
-    for (int c = 0; c < columns.size(); ++c)
-        setColumnWidth(c, qRound(columns.at(c).width * scale));
+    applyColumnWidths();
     setTabMode(TabMode::WrapRows);
     setEnterMode(EnterMode::LikeTab);
+}
+
+void SalesTable::resizeEvent(QResizeEvent *event)
+{
+    DataGrid::resizeEvent(event);
+    // The row captions are longer than their design column: they take the room the grid
+    // leaves over, up to their whole length.
+    int others = 0;
+    for (int c = Ano; c <= Tc; ++c)
+        others += columnWidth(c);
+    const int design = qRound(salesColumns().at(Etiqueta).width * logicalDpiX() / 96.0);
+    const int room = viewport()->width() - others;
+    setColumnWidth(Etiqueta, std::max(design, std::min(sizeHintForColumn(Etiqueta), room)));
 }
 
 bool SalesTable::rateLocked(int row, int column)

@@ -45,6 +45,7 @@ protected:
     int cellKey(const QModelIndex &cell, int code) const override;
     void cellEntered(const QModelIndex &cell) override;
     bool cellEditable(const QModelIndex &cell) const override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     static bool rateLocked(int row, int column);

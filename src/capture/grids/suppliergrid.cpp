@@ -15,9 +15,9 @@ QList<GridColumn> supplierColumns()
     using F = GridColumn::Format;
     namespace t = gridtextos;
     return {
-        {QStringLiteral("PROVEEDOR"), t::kProveedor, F::AsStored, 233, false},
-        {QStringLiteral("RFC"), t::kRfc, F::AsStored, 103, false},
-        {QStringLiteral("DESCRIPCIO"), t::kProducto, F::AsStored, 343, false},
+        {QStringLiteral("PROVEEDOR"), t::kProveedor, F::AsStored, 233, false, {}},
+        {QStringLiteral("RFC"), t::kRfc, F::AsStored, 103, false, QStringLiteral("WWWW999999WWW")},
+        {QStringLiteral("DESCRIPCIO"), t::kProducto, F::AsStored, 343, false, {}},
     };
 }
 
