@@ -78,6 +78,10 @@ Form1::Form1(Database &db, const Services &services, QWidget *parent)
         auto *ds = new DataSource(QString::fromLatin1(name), &m_db, this);
         ds->setRecordSource(QString::fromLatin1(source));
         m_sources.insert(ds->name(), ds);
+        connect(ds, &DataSource::fileChangedOutside, this, [this](const QString &path) {
+            m_services.messages->show(kProgramTitle, textos::archivoCambiado(path), Buttons::Ok,
+                                      Icon::Warning);
+        });
     }
 
     buildWindow();

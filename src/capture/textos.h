@@ -40,6 +40,12 @@ inline QString grabacionFallida(const QString &detalle)
     return QStringLiteral("Los datos no se grabaron:") + kCr + detalle + kCr
         + QStringLiteral("Lo capturado sigue en la ventana; corrija el dato y vuelva a grabar.");
 }
+inline QString archivoCambiado(const QString &archivo)
+{
+    return QStringLiteral("Otro programa cambió o dañó el archivo ") + archivo
+        + QStringLiteral(" mientras la solicitud estaba abierta.") + kCr
+        + QStringLiteral("Se grabó de nuevo con los datos de esta ventana, incluido lo recién capturado.");
+}
 inline QString borradoFallido(const QString &detalle)
 {
     return QStringLiteral("No se pudo borrar el registro:") + kCr + detalle;

@@ -136,6 +136,11 @@ void writeAtomically(const QString &path, const QByteArray &bytes, const QString
     }
 
     const QFileInfo info(path);
+    // The same for a folder the user made read-only: its tables stay as they are.
+    struct stat folderStat {};
+    if (::stat(QFile::encodeName(info.absolutePath()).constData(), &folderStat) == 0
+        && (folderStat.st_mode & 0222) == 0)
+        throw fail(msg(textos::kCarpetaSoloLectura));
     const FolderLock lock(info.absolutePath());
     const QByteArray folder = QFile::encodeName(info.absolutePath());
     // Hidden and without the .dbf ending, so a half-written file left by a crash is never

@@ -315,6 +315,7 @@ void DataSource::writePending(bool copyBound)
         }
     }
     const DbfTable before = t; // shares its bytes until the first change
+    bool outside = false;
     int written = m_editRecord;
     try {
         if (m_mode == EditMode::Add) {
@@ -330,6 +331,7 @@ void DataSource::writePending(bool copyBound)
             }
             t.setRecord(written, live);
         }
+        outside = t.changedOnDisk();
         t.save();
     } catch (...) {
         t = before;
@@ -343,6 +345,8 @@ void DataSource::writePending(bool copyBound)
     dropPending();
     show();
     Q_EMIT rowsChanged();
+    if (outside)
+        Q_EMIT fileChangedOutside(t.path());
 }
 
 void DataSource::dropPending()
@@ -369,8 +373,10 @@ void DataSource::deleteCurrent()
     dropPending();
     DbfTable &t = table();
     const DbfTable before = t;
+    bool outside = false;
     try {
         t.setDeleted(record, true);
+        outside = t.changedOnDisk();
         t.save();
     } catch (...) {
         t = before;
@@ -383,6 +389,8 @@ void DataSource::deleteCurrent()
     }
     m_afterDelete = true;
     Q_EMIT rowsChanged();
+    if (outside)
+        Q_EMIT fileChangedOutside(t.path());
 }
 
 int DataSource::bookmark() const

@@ -104,6 +104,9 @@ Q_SIGNALS:
     void repositioned();
     // After refresh(), update(), deleteCurrent(): the rows may have changed.
     void rowsChanged();
+    // A write found its file changed by another program since it was read, and replaced it
+    // with the table as this program holds it.
+    void fileChangedOutside(const QString &path);
 
 private:
     struct Query;

@@ -5,10 +5,13 @@
 #include "store/win1252.h"
 
 #include <QDate>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
 #include <cmath>
+
+#include <sys/stat.h>
 
 namespace kivo {
 
@@ -163,7 +166,28 @@ QString numberText(const QVariant &v)
 
 DbfTable DbfTable::load(const QString &path)
 {
-    return fromBytes(readWholeFile(path), path);
+    DbfTable t = fromBytes(readWholeFile(path), path);
+    t.m_stamp = stampOf(path);
+    return t;
+}
+
+DbfTable::DiskStamp DbfTable::stampOf(const QString &path)
+{
+    DiskStamp stamp;
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+        stamp.size = st.st_size;
+        stamp.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        stamp.inode = st.st_ino;
+    } else {
+        stamp.size = -2; // gone
+    }
+    return stamp;
+}
+
+bool DbfTable::changedOnDisk() const
+{
+    return m_stamp.size != -1 && !m_path.isEmpty() && !(stampOf(m_path) == m_stamp);
 }
 
 DbfTable DbfTable::fromBytes(const QByteArray &bytes, const QString &path)
@@ -556,6 +580,7 @@ QByteArray DbfTable::toBytes() const
 void DbfTable::save()
 {
     writeAtomically(m_path, toBytes(), tableName());
+    m_stamp = stampOf(m_path);
 }
 
 } // namespace kivo

@@ -70,8 +70,21 @@ public:
     // last-update date. On failure throws DbfError and the file on disk is untouched.
     void save();
     QByteArray toBytes() const;
+    // True when the file is no longer the one this table was read from or last wrote:
+    // another program changed, replaced or removed it meanwhile.
+    bool changedOnDisk() const;
 
 private:
+    struct DiskStamp
+    {
+        qint64 size = -1; // -1: never read from or written to a file
+        qint64 modifiedNs = 0;
+        quint64 inode = 0;
+        bool operator==(const DiskStamp &) const = default;
+    };
+    static DiskStamp stampOf(const QString &path);
+
+    DiskStamp m_stamp;
     QString m_path;
     QList<FieldDef> m_fields;
     QList<int> m_offsets;    // of each field inside a record, after the deleted-flag byte

@@ -39,6 +39,7 @@ inline constexpr char kSinCampo[] = "La tabla %1 no tiene el campo número %2.";
 // Writing a table.
 inline constexpr char kNoGuarda[] = "No se pudo guardar la tabla %1 en el archivo %2: %3.";
 inline constexpr char kSoloLectura[] = "el archivo es de solo lectura";
+inline constexpr char kCarpetaSoloLectura[] = "la carpeta de datos es de solo lectura";
 inline constexpr char kNoEsArchivo[] = "no es un archivo común";
 
 // Reasons from the system, by errno.

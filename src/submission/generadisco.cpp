@@ -110,6 +110,18 @@ void generaDisco(SubmissionHost &host, const Services &services)
 
     const QString drive = currentMedium(services);
     const std::array<bool, 5> arrived = writeMedium(services, drive);
+    // The packer rewrote the list tables: the window reads them again, so that its next row
+    // write starts from the packed file rather than put the deleted rows back.
+    for (const char *name : {"dtsProductos", "dtsProveedor", "dtsVTotales"}) {
+        DataSource *list = host.dataSource(QString::fromLatin1(name));
+        try {
+            if (list)
+                list->refresh();
+        } catch (const DbfError &e) {
+            messages.show(kProgramTitle, textos::kReleerFallo.arg(e.message()), Buttons::Ok,
+                          Icon::Critical);
+        }
+    }
 
     const QDir medium(drive);
     for (size_t i = 0; i < kTables.size(); ++i) {

@@ -81,6 +81,7 @@ private Q_SLOTS:
     void startUpFailures();
     void clearingThroughTheWindow();
     void gridRowBeingTypedIsWrittenFirst();
+    void folderTroubleWhileOpen();
 };
 
 void TestForm1::startUpOnEmptyTable()
@@ -724,6 +725,51 @@ void TestForm1::gridRowBeingTypedIsWrittenFirst()
     QVERIFY(!f.form->close());
     QCOMPARE(f.messages.shown.size(), 1);
     QCOMPARE(proveedores->model()->index(0, 0).data().toString(), QStringLiteral("ACME"));
+    f.stop();
+}
+
+void TestForm1::folderTroubleWhileOpen()
+{
+    Form1Fixture f;
+    QVERIFY(f.start());
+    fillMinimum(f);
+    f.w<TextEntry>("txtApePat1")->setText("PRIMERA");
+    f.form->command1Click(1);
+    QVERIFY(f.messages.shown.isEmpty());
+
+    // The data folder made read-only: refused in words, the typing kept, still editable.
+    QFile::Permissions before = QFile::permissions(f.dir.path());
+    QVERIFY(QFile::setPermissions(f.dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    f.w<TextEntry>("txtApePat1")->setText("SEGUNDA");
+    f.form->command1Click(1);
+    QVERIFY(QFile::setPermissions(f.dir.path(), before));
+    QCOMPARE(f.messages.shown.size(), 1);
+    QVERIFY2(f.messages.shown[0].text.startsWith("Los datos no se grabaron:"),
+             qPrintable(f.messages.shown[0].text));
+    QVERIFY(f.messages.shown[0].text.contains("solo lectura")
+            || f.messages.shown[0].text.contains("permiso denegado"));
+    QCOMPARE(f.w<TextEntry>("txtApePat1")->text(), QStringLiteral("SEGUNDA"));
+    QCOMPARE(f.stored("datoprov", 0, "APEPATRAZ").toString(), QStringLiteral("PRIMERA"));
+
+    // The table replaced by garbage behind the window's back: the save says so and puts the
+    // whole table back, with what was just typed.
+    f.messages.clear();
+    QFile garbage(f.path("datoprov.dbf"));
+    QVERIFY(garbage.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    garbage.write(QByteArray(700, '\x5a'));
+    garbage.close();
+    f.form->command1Click(1);
+    QCOMPARE(f.messages.shown.size(), 1);
+    QCOMPARE(f.messages.shown[0].icon, Icon::Warning);
+    QVERIFY(f.messages.shown[0].text.contains(f.path("datoprov.dbf")));
+    QCOMPARE(f.stored("datoprov", 0, "APEPATRAZ").toString(), QStringLiteral("SEGUNDA"));
+    QCOMPARE(f.storedRows("datoprov"), 1);
+
+    // Its own writes never count as another program's.
+    f.messages.clear();
+    f.w<TextEntry>("txtApePat1")->setText("TERCERA");
+    f.form->command1Click(1);
+    QVERIFY(f.messages.shown.isEmpty());
     f.stop();
 }
 
