@@ -1,6 +1,6 @@
 // Start-up time of the capture window: a process that starts, loads the tables and shows
 // Form1, against the floor of a process that shows a window with as many plain widgets.
-// Prints the median of several runs of each.
+// Prints the median of several runs of each, and each process's peak memory.
 
 #include "capture/form1.h"
 #include "platform/clock.h"
@@ -19,7 +19,16 @@
 #include <algorithm>
 #include <cstdio>
 
+#include <sys/resource.h>
+
 namespace {
+
+void printPeakMemory()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("rss %ld\n", usage.ru_maxrss);
+}
 
 int runKivo(int argc, char **argv, const QString &folder)
 {
@@ -44,6 +53,7 @@ int runKivo(int argc, char **argv, const QString &folder)
     QTimer::singleShot(0, &app, &QCoreApplication::quit);
     app.exec();
     std::printf("%d\n", int(window.findChildren<QWidget *>().size()));
+    printPeakMemory();
     return 0;
 }
 
@@ -57,10 +67,13 @@ int runFloor(int argc, char **argv, int widgets)
         (new QLineEdit(client))->setGeometry((i % 10) * 60, (i / 10) * 24, 58, 22);
     window.show();
     QTimer::singleShot(0, &app, &QCoreApplication::quit);
-    return app.exec();
+    const int code = app.exec();
+    printPeakMemory();
+    return code;
 }
 
-double medianMs(const QString &program, const QStringList &args, int runs, QString *output)
+double medianMs(const QString &program, const QStringList &args, int runs, QString *output,
+                long *peakKb = nullptr)
 {
     QList<double> times;
     for (int i = 0; i < runs; ++i) {
@@ -70,8 +83,13 @@ double medianMs(const QString &program, const QStringList &args, int runs, QStri
         p.start(program, args);
         p.waitForFinished(60000);
         times.append(t.nsecsElapsed() / 1e6);
-        if (output)
-            *output = QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+        const QStringList lines = QString::fromLocal8Bit(p.readAllStandardOutput()).split(QLatin1Char('\n'));
+        for (const QString &line : lines) {
+            if (line.startsWith(QLatin1String("rss ")) && peakKb)
+                *peakKb = std::max(*peakKb, line.mid(4).toLong());
+            else if (output && !line.trimmed().isEmpty())
+                *output = line.trimmed();
+        }
         if (p.exitCode() != 0)
             std::fprintf(stderr, "%s failed: %s\n", qPrintable(args.join(' ')),
                          p.readAllStandardError().constData());
@@ -102,11 +120,15 @@ int main(int argc, char **argv)
     const int runs = 9;
     QString widgets;
     medianMs(self, {"--kivo", dir.path()}, 1, &widgets); // warm the caches
-    const double kivoMs = medianMs(self, {"--kivo", dir.path()}, runs, &widgets);
-    const double floorMs = medianMs(self, {"--floor", widgets}, runs, nullptr);
+    long kivoKb = 0;
+    long floorKb = 0;
+    const double kivoMs = medianMs(self, {"--kivo", dir.path()}, runs, &widgets, &kivoKb);
+    const double floorMs = medianMs(self, {"--floor", widgets}, runs, nullptr, &floorKb);
     std::printf("widgets: %s\n", qPrintable(widgets));
     std::printf("kivo start to window shown: %.1f ms (median of %d)\n", kivoMs, runs);
     std::printf("plain Qt window, same widget count: %.1f ms\n", floorMs);
     std::printf("ratio: %.2f (goal <= 1.30)\n", kivoMs / floorMs);
+    std::printf("peak memory: kivo %.1f MB, plain Qt window %.1f MB (ratio %.2f)\n", kivoKb / 1024.0,
+                floorKb / 1024.0, double(kivoKb) / double(floorKb));
     return 0;
 }

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 
 #include <cstdio>
@@ -118,6 +119,39 @@ int main(int argc, char **argv)
         sales.update();
     }
     report("single-row updates on a 3-row table", 1000, timer.nsecsElapsed());
+
+    // A supplier grid row written with 10,000 suppliers stored: a changed row and a new one.
+    const QString midFolder = QDir(folder).filePath(QStringLiteral("diezmil"));
+    QDir().mkpath(midFolder);
+    {
+        const DbfTable mid = DbfTable::load(path);
+        QFile::remove(QDir(midFolder).filePath(QStringLiteral("provprod.dbf")));
+        DbfTable copy = DbfTable::create(QDir(midFolder).filePath(QStringLiteral("provprod.dbf")), mid.fields());
+        for (int r = 0; r < 10000; ++r)
+            copy.setRecord(copy.appendRecord(), mid.record(r));
+        copy.save();
+    }
+    Database midDb(midFolder);
+    DataSource suppliers(QStringLiteral("dtsProveedor"), &midDb);
+    suppliers.setRecordSource(QStringLiteral("provprod"));
+    suppliers.refresh();
+    timer.restart();
+    for (int i = 0; i < 100; ++i) {
+        suppliers.moveTo((i * 97) % suppliers.rowCount());
+        suppliers.edit();
+        suppliers.setField(2, QStringLiteral("Cambiado %1").arg(i));
+        suppliers.update();
+    }
+    std::printf("%-52s %9.2f ms per row\n", "grid row changed, 10,000 suppliers stored",
+                double(timer.nsecsElapsed()) / 1e6 / 100);
+    timer.restart();
+    for (int i = 0; i < 100; ++i) {
+        suppliers.addNew();
+        suppliers.setField(0, QStringLiteral("Nuevo %1").arg(i));
+        suppliers.update();
+    }
+    std::printf("%-52s %9.2f ms per row\n", "grid row added, 10,000 suppliers stored",
+                double(timer.nsecsElapsed()) / 1e6 / 100);
 
     {
         DbfTable d = DbfTable::load(path);
