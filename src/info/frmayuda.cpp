@@ -6,7 +6,9 @@
 #include "platform/printing.h"
 #include "store/textfile.h"
 
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextEdit>
 
 namespace kivo {
@@ -16,7 +18,12 @@ FrmAyuda::FrmAyuda(const Services &services, QWidget *parent) : QWidget(parent, 
     setObjectName(QStringLiteral("frmayuda"));
     setWindowTitle(textos::kAyudaTitulo);
     setAttribute(Qt::WA_DeleteOnClose);
-    resize(twipsToPixels(7500), twipsToPixels(6060));
+    // Without a window manager nothing maximizes it: it takes the screen by itself then.
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        setGeometry(screen->availableGeometry());
+    else
+        resize(twipsToPixels(7500), twipsToPixels(6060));
     setWindowState(Qt::WindowMaximized);
 
     m_cerrar = new QPushButton(textos::kCerrar, this);

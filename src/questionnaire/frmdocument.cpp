@@ -7,7 +7,9 @@
 #include "store/textfile.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextEdit>
 
 #include <exception>
@@ -49,7 +51,12 @@ FrmDocument::FrmDocument(Snapshot snapshot, const Services &services, QWidget *p
     setObjectName(QStringLiteral("frmDocument"));
     setWindowTitle(kTitulo);
     setAttribute(Qt::WA_DeleteOnClose);
-    resize(twipsToPixels(7500), twipsToPixels(6060));
+    // Without a window manager nothing maximizes it: it takes the screen by itself then.
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        setGeometry(screen->availableGeometry());
+    else
+        resize(twipsToPixels(7500), twipsToPixels(6060));
     setWindowState(Qt::WindowMaximized);
 
     m_imprimir = new QPushButton(kImprimir, this);
