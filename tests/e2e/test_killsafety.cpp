@@ -173,7 +173,6 @@ void TestKillSafety::killedAtRandomLeavesEveryTableWhole()
     QRandomGenerator rng(20261206);
     int kills = 0;
     for (const QString &activity : kActivities) {
-        int worked = 0; // kills that landed inside the work, not in the start-up
         const QString started = dir.filePath(QStringLiteral("started"));
         for (int i = 0; i < killsPerActivity; ++i) {
             QFile::remove(started);
@@ -186,8 +185,11 @@ void TestKillSafety::killedAtRandomLeavesEveryTableWhole()
             child.start(QCoreApplication::applicationFilePath(),
                         {QStringLiteral("--child"), activity, folder, medium});
             QVERIFY(child.waitForStarted());
-            // Past the start-up most of the time, so the kill lands inside the work.
-            QTest::qWait(150 + int(rng.bounded(700)));
+            // The kill lands inside the work, however slow the machine is to start the worker.
+            QVERIFY2(QTest::qWaitFor([&] { return QFile::exists(started) || child.state() != QProcess::Running; },
+                                     30000),
+                     qPrintable(activity + QStringLiteral(": the worker never began")));
+            QTest::qWait(int(rng.bounded(400)));
             if (child.state() != QProcess::Running) {
                 child.waitForFinished();
                 QFAIL(qPrintable(QStringLiteral("%1: the worker stopped by itself (%2)")
@@ -208,7 +210,6 @@ void TestKillSafety::killedAtRandomLeavesEveryTableWhole()
             }
             DbfTable &app = db.table(QStringLiteral("datoprov"));
             DbfTable &prov = db.table(QStringLiteral("provprod"));
-            worked += QFile::exists(started) ? 1 : 0;
             // What reached the medium is whole too: a table there is complete or absent.
             for (const QString &name : QDir(medium).entryList({QStringLiteral("*.dbf")})) {
                 try {
@@ -228,7 +229,6 @@ void TestKillSafety::killedAtRandomLeavesEveryTableWhole()
                                     fieldText(prov, r, "DESCRIPCIO")),
                          qPrintable(activity));
         }
-        QVERIFY2(worked > killsPerActivity / 2, qPrintable(activity));
         // The independent reader, once per activity over everything left behind.
         QProcess reader;
         reader.start(QStringLiteral("/usr/bin/python3"),
