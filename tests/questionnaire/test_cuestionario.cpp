@@ -60,95 +60,86 @@ class TestCuestionario : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void golden_data();
-    void golden();
-    void headingAndProgrammeType();
-    void totalsAndSalesTitle();
-    void formatoColumna();
-    void dateFollowsLocale();
+    void golden_data()
+    {
+        QTest::addColumn<CuestionarioDatos>("datos");
+        QTest::addColumn<QString>("archivo");
+        QTest::newRow("full application") << completo() << "completo.txt";
+        QTest::newRow("empty application") << vacio() << "vacio.txt";
+    }
+
+    void golden()
+    {
+        QFETCH(CuestionarioDatos, datos);
+        QFETCH(QString, archivo);
+        QFile file(QStringLiteral(KIVO_SOURCE_DIR "/tests/questionnaire/golden/") + archivo);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray expected = file.readAll();
+        const QByteArray actual = kivo::armaCuestionario(datos).texto.toUtf8();
+        const QList<QByteArray> a = actual.split('\n'), e = expected.split('\n');
+        for (int i = 0; i < qMin(a.size(), e.size()); ++i) // names the first line that differs
+            QVERIFY2(a.at(i) == e.at(i), qPrintable(QString("line %1: [%2] != [%3]").arg(i + 1).arg(a.at(i), e.at(i))));
+        QCOMPARE(actual, expected);
+    }
+
+    void headingAndProgrammeType()
+    {
+        CuestionarioDatos d = vacio();
+        const kivo::Cuestionario c = kivo::armaCuestionario(d);
+        QCOMPARE(c.longitudEncabezado, 91); // the heading alone, not the line feed after it
+        QCOMPARE(c.texto.left(92),
+                 "SECRETARIA DE TOLVANIA\nCUESTIONARIO DE SOLICITUD DE PROGRAMA KIVO\n\nDATOS DE LA SOLICITUD \n\n\n");
+        // The other two programme types are in the golden files.
+        const QString tipo = "TIPO DE TRAMITE      :     TIPO DE PROGRAMA : ";
+        d.consolidadora = true;
+        QCOMPARE(linea(d, "TIPO"), tipo + "  Consolidadora de Exportación" + QString(5, ' '));
+    }
+
+    void totalsAndSalesTitle()
+    {
+        CuestionarioDatos d = vacio();
+        d.empleados = "12", d.obreros = "TREINTA", d.ventasPais = "7.5", d.ventasExterior = " 1,500";
+        d.locale = QLocale(QLocale::Spanish, QLocale::Spain);
+        QCOMPARE(linea(d, "  No. de obreros"),
+                 "  No. de obreros   : TREINTA" + QString(35, ' ') + "  Al Exterior :  1,500");
+        QCOMPARE(linea(d, "  Total"), "  Total            : 12" + QString(35, ' ') + "  Total       : 8,5");
+        // Without products, one empty line parts the totals from the sales title.
+        d.ventas = {{"2004", {1500, 0, 0, 0, 0, 0}}};
+        d.locale = mexico;
+        const QString texto = kivo::armaCuestionario(d).texto;
+        QVERIFY(texto.contains("  Total       : 8.5\n\nVentas totales e intercambio comercial con el exterior\n"));
+        QVERIFY(texto.contains("\n2004        1,500.00             .00"));
+    }
+
+    void formatoColumna()
+    {
+        const QLocale spain(QLocale::Spanish, QLocale::Spain);
+        const QList<std::tuple<QVariant, QLocale, QString>> cases = {
+            {1234.567, mexico, "        1,234.57"}, {1234.567, spain, "        1.234,57"},
+            {0, mexico, "             .00"}, {0.5, mexico, "             .50"}, {1.005, mexico, "            1.01"},
+            {-1234.5, mexico, "       -1,234.50"}, {-0.001, mexico, "             .00"},
+            {999999999.99, mexico, "  999,999,999.99"},
+            // Too wide: printed whole, never losing leading digits or the sign.
+            {1e10, mexico, "10,000,000,000.00"}, {9999999999.995, mexico, "10,000,000,000.00"},
+            {-1e9, mexico, "-1,000,000,000.00"}, {1e20, mexico, "100,000,000,000,000,000,000.00"},
+            {QVariant(), mexico, QString(16, ' ')}, {QString(), mexico, QString(16, ' ')},
+            {"2500", mexico, "        2,500.00"}, {"N/D", mexico, "             N/D"},
+            {std::numeric_limits<double>::infinity(), mexico, "  Desbordamiento"}};
+        for (const auto &[value, locale, column] : cases)
+            QCOMPARE(kivo::formatoColumna(value, locale), column);
+    }
+
+    void dateFollowsLocale()
+    {
+        CuestionarioDatos d = vacio();
+        d.hoy = QDate(2026, 12, 6);
+        QCOMPARE(linea(d, "FECHA"), "FECHA : 06/dic/2026");
+        d.locale = QLocale(QLocale::German, QLocale::Germany);
+        QCOMPARE(linea(d, "FECHA"), "FECHA : 06.Dez..2026"); // the locale's own separator and abbreviation
+        d.locale = QLocale::c(); // fields parted by blanks alone: the slash
+        QCOMPARE(linea(d, "FECHA"), "FECHA : 06/Dec/2026");
+    }
 };
-
-void TestCuestionario::golden_data()
-{
-    QTest::addColumn<CuestionarioDatos>("datos");
-    QTest::addColumn<QString>("archivo");
-    QTest::newRow("full application") << completo() << "completo.txt";
-    QTest::newRow("empty application") << vacio() << "vacio.txt";
-}
-
-void TestCuestionario::golden()
-{
-    QFETCH(CuestionarioDatos, datos);
-    QFETCH(QString, archivo);
-    QFile file(QStringLiteral(KIVO_SOURCE_DIR "/tests/questionnaire/golden/") + archivo);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray expected = file.readAll();
-    const QByteArray actual = kivo::armaCuestionario(datos).texto.toUtf8();
-    const QList<QByteArray> a = actual.split('\n'), e = expected.split('\n');
-    for (int i = 0; i < qMin(a.size(), e.size()); ++i) // names the first line that differs
-        QVERIFY2(a.at(i) == e.at(i), qPrintable(QString("line %1: [%2] != [%3]").arg(i + 1).arg(a.at(i), e.at(i))));
-    QCOMPARE(actual, expected);
-}
-
-void TestCuestionario::headingAndProgrammeType()
-{
-    CuestionarioDatos d = vacio();
-    const kivo::Cuestionario c = kivo::armaCuestionario(d);
-    QCOMPARE(c.longitudEncabezado, 91); // the heading alone, not the line feed after it
-    QCOMPARE(c.texto.left(92),
-             "SECRETARIA DE TOLVANIA\nCUESTIONARIO DE SOLICITUD DE PROGRAMA KIVO\n\nDATOS DE LA SOLICITUD \n\n\n");
-    const QString tipo = "TIPO DE TRAMITE      :     TIPO DE PROGRAMA : ";
-    QCOMPARE(linea(d, "TIPO"), tipo + QString(8, ' '));
-    d.promotora = true;
-    QCOMPARE(linea(d, "TIPO"), tipo + "Promotora de Exportación" + QString(7, ' '));
-    d.promotora = false, d.consolidadora = true;
-    QCOMPARE(linea(d, "TIPO"), tipo + "  Consolidadora de Exportación" + QString(5, ' '));
-}
-
-void TestCuestionario::totalsAndSalesTitle()
-{
-    CuestionarioDatos d = vacio();
-    d.empleados = "12", d.obreros = "TREINTA", d.ventasPais = "7.5", d.ventasExterior = " 1,500";
-    d.locale = QLocale(QLocale::Spanish, QLocale::Spain);
-    QCOMPARE(linea(d, "  No. de obreros"),
-             "  No. de obreros   : TREINTA" + QString(35, ' ') + "  Al Exterior :  1,500");
-    QCOMPARE(linea(d, "  Total"), "  Total            : 12" + QString(35, ' ') + "  Total       : 8,5");
-    // Without products, one empty line parts the totals from the sales title.
-    d.ventas = {{"2004", {1500, 0, 0, 0, 0, 0}}};
-    d.locale = mexico;
-    const QString texto = kivo::armaCuestionario(d).texto;
-    QVERIFY(texto.contains("  Total       : 8.5\n\nVentas totales e intercambio comercial con el exterior\n"));
-    QVERIFY(texto.contains("\n2004        1,500.00             .00"));
-}
-
-void TestCuestionario::formatoColumna()
-{
-    const QLocale spain(QLocale::Spanish, QLocale::Spain);
-    const QList<std::tuple<QVariant, QLocale, QString>> cases = {
-        {1234.567, mexico, "        1,234.57"}, {1234.567, spain, "        1.234,57"},
-        {0, mexico, "             .00"}, {0.5, mexico, "             .50"}, {1.005, mexico, "            1.01"},
-        {-1234.5, mexico, "       -1,234.50"}, {-0.001, mexico, "             .00"},
-        {999999999.99, mexico, "  999,999,999.99"},
-        // Too wide: printed whole, never losing leading digits or the sign.
-        {1e10, mexico, "10,000,000,000.00"}, {9999999999.995, mexico, "10,000,000,000.00"},
-        {-1e9, mexico, "-1,000,000,000.00"}, {1e20, mexico, "100,000,000,000,000,000,000.00"},
-        {QVariant(), mexico, QString(16, ' ')}, {QString(), mexico, QString(16, ' ')},
-        {"2500", mexico, "        2,500.00"}, {"N/D", mexico, "             N/D"},
-        {std::numeric_limits<double>::infinity(), mexico, "  Desbordamiento"}};
-    for (const auto &[value, locale, column] : cases)
-        QCOMPARE(kivo::formatoColumna(value, locale), column);
-}
-
-void TestCuestionario::dateFollowsLocale()
-{
-    CuestionarioDatos d = vacio();
-    d.hoy = QDate(2026, 12, 6);
-    QCOMPARE(linea(d, "FECHA"), "FECHA : 06/dic/2026");
-    d.locale = QLocale(QLocale::German, QLocale::Germany);
-    QCOMPARE(linea(d, "FECHA"), "FECHA : 06.Dez..2026"); // the locale's own separator and abbreviation
-    d.locale = QLocale::c(); // fields parted by blanks alone: the slash
-    QCOMPARE(linea(d, "FECHA"), "FECHA : 06/Dec/2026");
-}
 
 QTEST_APPLESS_MAIN(TestCuestionario)
 #include "test_cuestionario.moc"

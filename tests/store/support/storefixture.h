@@ -15,6 +15,18 @@ DbfTable writeTable(const QString &path, const QStringList &fields, const QStrin
 
 QByteArray readBytes(const QString &path);
 
+// The message of the DbfError the call throws; "no error" when it throws none.
+template <typename Call>
+QString errorOf(Call &&call)
+{
+    try {
+        call();
+    } catch (const DbfError &e) {
+        return e.message();
+    }
+    return QStringLiteral("no error");
+}
+
 // An entry of a window, as the store sees it.
 class FakeEntry : public BoundEntry
 {
