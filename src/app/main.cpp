@@ -53,7 +53,8 @@ int main(int argc, char **argv)
     case InstanceLock::Result::Failed:
         messages.show(kProgramTitle,
                       QStringLiteral("No se puede reservar la carpeta de datos ")
-                          + QDir::toNativeSeparators(folder) + QStringLiteral("."),
+                          + QDir::toNativeSeparators(folder) + QStringLiteral(": ") + lock.error()
+                          + QStringLiteral("."),
                       Buttons::Ok, Icon::Critical);
         return 1;
     }

@@ -1,10 +1,11 @@
 #include "platform/instancelock.h"
 
+#include "store/atomicfile.h"
+
 #include <QDir>
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -34,7 +35,7 @@ InstanceLock::Result InstanceLock::acquire()
         // A read-only folder without the lock file cannot be shared by two writers anyway.
         if (errno == EACCES || errno == EROFS)
             return Result::Acquired;
-        m_error = QString::fromLocal8Bit(std::strerror(errno));
+        m_error = systemReason(errno);
         return Result::Failed;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -42,7 +43,7 @@ InstanceLock::Result InstanceLock::acquire()
         ::close(fd);
         if (err == EWOULDBLOCK)
             return Result::Busy;
-        m_error = QString::fromLocal8Bit(std::strerror(err));
+        m_error = systemReason(err);
         return Result::Failed;
     }
     m_fd = fd;

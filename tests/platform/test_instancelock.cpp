@@ -1,0 +1,69 @@
+// One KIVO per data folder, and a program that dies never leaves the folder locked.
+
+#include "platform/instancelock.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <thread>
+
+using namespace kivo;
+
+class TestInstanceLock : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void secondHolderRefusedUntilTheFirstGoes()
+    {
+        QTemporaryDir dir;
+        auto first = std::make_unique<InstanceLock>(dir.path());
+        QCOMPARE(first->acquire(), InstanceLock::Result::Acquired);
+        InstanceLock second(dir.path());
+        QCOMPARE(second.acquire(), InstanceLock::Result::Busy);
+        first.reset();
+        QCOMPARE(second.acquire(), InstanceLock::Result::Acquired);
+
+        InstanceLock nowhere(dir.filePath(QStringLiteral("no/such/folder")));
+        QCOMPARE(nowhere.acquire(), InstanceLock::Result::Failed);
+        QCOMPARE(nowhere.error(), QStringLiteral("no existe")); // shown to the user: Spanish
+    }
+
+    void killedHolderLeavesNoLock()
+    {
+        QTemporaryDir dir;
+        QProcess holder;
+        holder.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold"), dir.path()});
+        QVERIFY(holder.waitForReadyRead(30000));
+        QCOMPARE(holder.readAll().trimmed(), QByteArray("held"));
+        InstanceLock mine(dir.path());
+        QCOMPARE(mine.acquire(), InstanceLock::Result::Busy);
+        ::kill(pid_t(holder.processId()), SIGKILL);
+        QVERIFY(holder.waitForFinished(30000));
+        QCOMPARE(mine.acquire(), InstanceLock::Result::Acquired);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    if (argc == 3 && qstrcmp(argv[1], "--hold") == 0) {
+        InstanceLock lock(QString::fromLocal8Bit(argv[2]));
+        if (lock.acquire() != InstanceLock::Result::Acquired)
+            return 1;
+        std::printf("held\n");
+        std::fflush(stdout);
+        std::this_thread::sleep_for(std::chrono::minutes(5));
+        return 0;
+    }
+    QCoreApplication app(argc, argv);
+    TestInstanceLock test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_instancelock.moc"
