@@ -644,6 +644,24 @@ private Q_SLOTS:
         QCOMPARE(f.messages.shown.size(), 1);
         QCOMPARE(proveedores->model()->index(0, 0).data().toString(), QStringLiteral("ACME"));
         f.stop();
+
+        // Clearing the application takes the row being typed with it: nothing comes back later.
+        Form1Fixture g;
+        QVERIFY(g.start());
+        g.show();
+        fillMinimum(g);
+        g.form->command1Click(1);
+        typeRow(g, "dbProductos", {"mango"});
+        g.messages.clear();
+        g.messages.answer(Answer::Yes);
+        g.form->command1Click(0);
+        QCOMPARE(g.messages.texts(), QStringList{"Con esta Acción borrar toda su solicitud"});
+        g.w<QTableView>("dbProductos")->setFocus();
+        g.w<QWidget>("MaskEdBox1")->setFocus();
+        g.messages.answer(Answer::No);
+        g.form->close();
+        QCOMPARE(g.storedRows("PROVMERC"), 0);
+        QCOMPARE(g.storedRows("datoprov"), 0);
     }
 
     void folderTroubleWhileOpen()
