@@ -23,6 +23,8 @@
 #include <QTabWidget>
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace kivo {
 
@@ -516,27 +518,40 @@ void Form1::finishControls()
 
     // A label wider than the design allowed steps left rather than run under its entry, and
     // one beside an entry lines up with the entry's text.
+    // Entries laid over a frame belong to the page, not to the frame their label is in.
+    const auto controlsNear = [](QLabel *l) {
+        QList<std::pair<QWidget *, QRect>> near;
+        QWidget *parent = l->parentWidget();
+        for (QWidget *holder : {parent, parent->parentWidget()}) {
+            if (!holder)
+                continue;
+            for (QWidget *w : holder->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+                if (w == l || w == parent || qobject_cast<QLabel *>(w) || w->isHidden()
+                    || qobject_cast<QGroupBox *>(w))
+                    continue;
+                const QPoint at = holder == parent ? w->pos() : w->pos() - parent->pos();
+                near.append({w, QRect(at, w->size())});
+            }
+        }
+        return near;
+    };
     for (QLabel *l : findChildren<QLabel *>()) {
         if (l->wordWrap())
             continue;
         const int designTop = l->y();
         const int designBottom = l->geometry().bottom();
         l->adjustSize();
-        QWidget *beside = nullptr;
-        for (QWidget *sibling : l->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-            if (sibling == l || qobject_cast<QLabel *>(sibling) || sibling->isHidden()
-                || qobject_cast<QGroupBox *>(sibling))
-                continue;
-            const QRect g = sibling->geometry();
-            if (g.intersects(l->geometry()) && g.left() > l->x())
+        std::optional<QRect> beside;
+        for (const auto &[w, g] : controlsNear(l)) {
+            if (w->parentWidget() == l->parentWidget() && g.intersects(l->geometry()) && g.left() > l->x())
                 l->move(std::max(2, g.left() - l->width() - 4), l->y());
             const bool sameRow = g.top() <= designBottom && g.bottom() >= designTop;
             if (sameRow && g.left() > l->geometry().right() && g.height() < 2 * l->height()
-                && (!beside || g.left() < beside->x()))
-                beside = sibling;
+                && (!beside || g.left() < beside->left()))
+                beside = g;
         }
         if (beside)
-            l->move(l->x(), beside->geometry().center().y() - l->height() / 2);
+            l->move(l->x(), beside->center().y() - l->height() / 2);
     }
 
     // Tab key order follows the design's numbers.
