@@ -2,45 +2,33 @@
 
 #include "store/datasource.h"
 #include "store/dbftable.h"
-
-#include <QByteArray>
-#include <QList>
-#include <QString>
+#include <QFile>
 #include <QStringList>
 
 namespace kivo::test {
 
-// Writes a table of the given fields ("NAME TYPE LEN DEC") and rows ("|" between values).
+// Fields are "NAME TYPE LEN DEC"; row values are separated by "|".
 DbfTable writeTable(const QString &path, const QStringList &fields, const QStringList &rows = {});
 
-QByteArray readBytes(const QString &path);
-
-// The message of the DbfError the call throws; "no error" when it throws none.
-template <typename Call>
-QString errorOf(Call &&call)
+inline QByteArray readBytes(const QString &path)
 {
-    try {
-        call();
-    } catch (const DbfError &e) {
-        return e.message();
-    }
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+template <typename Call> QString errorOf(Call &&call)
+{
+    try { call(); } catch (const DbfError &e) { return e.message(); }
     return QStringLiteral("no error");
 }
 
-// An entry of a window, as the store sees it.
-class FakeEntry : public BoundEntry
+struct FakeEntry : BoundEntry
 {
-public:
-    explicit FakeEntry(const QString &field) : m_field(field) {}
-    QString boundField() const override { return m_field; }
+    explicit FakeEntry(const QString &field) : field(field) {}
+    QString boundField() const override { return field; }
     QString boundText() const override { return text; }
-    void showBoundText(const QString &t) override { text = t; ++shows; }
-
-    QString text;
-    int shows = 0;
-
-private:
-    QString m_field;
+    void showBoundText(const QString &t) override { text = t; }
+    QString field, text;
 };
 
 } // namespace kivo::test
