@@ -1,9 +1,6 @@
 #include "support/gridfixture.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QtTest>
 
 namespace kivo::test {
@@ -19,27 +16,16 @@ GridFixture::GridFixture()
     services.messages = &messages;
     services.dataFolder = dir.path();
     database = std::make_unique<Database>(dir.path());
-    ventas = std::make_unique<DataSource>(QStringLiteral("dtsVTotales"), database.get());
-    ventas->setRecordSource(QStringLiteral("select * from ventas where tipo = 1 "));
-    ventas->refresh();
-    proveedores = std::make_unique<DataSource>(QStringLiteral("dtsProveedor"), database.get());
-    proveedores->setRecordSource(QStringLiteral("provprod"));
-    proveedores->refresh();
-    productos = std::make_unique<DataSource>(QStringLiteral("dtsProductos"), database.get());
-    productos->setRecordSource(QStringLiteral("PROVMERC"));
-    productos->refresh();
+    const auto open = [this](const char *name, const char *source) {
+        auto ds = std::make_unique<DataSource>(QString::fromLatin1(name), database.get());
+        ds->setRecordSource(QString::fromLatin1(source));
+        ds->refresh();
+        return ds;
+    };
+    ventas = open("dtsVTotales", "select * from ventas where tipo = 1 ");
+    proveedores = open("dtsProveedor", "provprod");
+    productos = open("dtsProductos", "PROVMERC");
     window.resize(900, 300);
-    m_ready = true;
-}
-
-QString GridFixture::path(const QString &table) const
-{
-    return database->resolve(table + QStringLiteral(".dbf"));
-}
-
-DbfTable GridFixture::load(const QString &table) const
-{
-    return DbfTable::load(path(table));
 }
 
 static QWidget *target(QAbstractItemView *view)
@@ -50,13 +36,11 @@ static QWidget *target(QAbstractItemView *view)
 
 void type(QAbstractItemView *view, const QString &text)
 {
-    for (QChar c : text) {
+    for (QChar c : text)
         if (c.unicode() < 128)
             QTest::keyClick(target(view), char(c.unicode()));
         else
-            QTest::sendKeyEvent(QTest::Click, target(view), Qt::Key_unknown, QString(c),
-                                Qt::NoModifier);
-    }
+            QTest::sendKeyEvent(QTest::Click, target(view), Qt::Key_unknown, QString(c), {});
 }
 
 void press(QAbstractItemView *view, Qt::Key key, Qt::KeyboardModifiers modifiers)
