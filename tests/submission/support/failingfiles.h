@@ -4,20 +4,12 @@
 
 namespace kivo::test {
 
-// Real files, except that every copy after the first `goodCopies` leaves half the table on
-// the medium and reports failure, as a medium that fills up would.
-class FailingFiles : public RealFiles
+// Real files, but each copy after the first `goodCopies` leaves half a table and fails.
+struct FailingFiles : RealFiles
 {
-public:
-    explicit FailingFiles(int goodCopies) : m_left(goodCopies) {}
+    explicit FailingFiles(int goodCopies) : left(goodCopies) {}
     bool copy(const QString &source, const QString &destination) override;
-    int run(const QString &program, const QStringList &arguments, const QString &folder,
-            int timeoutMs) override;
-
-    QStringList calls; // "copy <name>", "run"
-
-private:
-    int m_left;
+    int left;
 };
 
 } // namespace kivo::test

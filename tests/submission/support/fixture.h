@@ -3,7 +3,10 @@
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/services.h"
+#include "store/database.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 namespace kivo::test {
@@ -11,19 +14,22 @@ namespace kivo::test {
 // A fresh copy of the delivered data folder and an empty folder standing for the medium.
 struct Fixture
 {
-    Fixture();
-    bool ready() const; // false when the delivered tables are not built
+    Fixture()
+    {
+        const QDir delivered(QStringLiteral(KIVO_BUILD_DATA_DIR));
+        for (const QString &name : delivered.entryList(QDir::Files))
+            QFile::copy(delivered.filePath(name), data.filePath(name));
+    }
+    QString path(const QString &table) const { return Database(data.path()).resolve(table); }
+    QStringList mediumFiles() const { return QDir(medium.path()).entryList(QDir::Files, QDir::Name); }
+    // An application, suppliers, two products, amounts in every sales row, one more of another `tipo`.
+    void seed();
 
     QTemporaryDir data, medium;
     ScriptedMessages messages;
     RealFiles files;
-    Services services;
-
-    QString path(const QString &table) const;   // of a table in the data folder, any case
-    QStringList mediumFiles() const;            // sorted names
-    // Stores an application record, `suppliers` suppliers, two products and amounts in the
-    // application's sales rows; adds one sales row of another `tipo`.
-    void seed(int suppliers = 3);
+    Services services{.messages = &messages, .files = &files, .dataFolder = data.path(),
+                      .driveA = medium.path(), .packer = {}};
 };
 
 } // namespace kivo::test

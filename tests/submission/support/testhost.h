@@ -4,8 +4,6 @@
 #include "store/datasource.h"
 #include "submission/submissionhost.h"
 
-#include <QStringList>
-
 namespace kivo::test {
 
 // The capture window reduced to its data sources and a log of what the procedures asked of it.
@@ -13,23 +11,34 @@ class TestHost : public SubmissionHost
 {
 public:
     explicit TestHost(const QString &dataFolder);
-
-    DataSource *dataSource(const QString &name) override;
+    DataSource *dataSource(const QString &name) override
+    {
+        const auto it = std::find_if(all.begin(), all.end(), [&](DataSource *ds) { return ds->name() == name; });
+        return it == all.end() ? nullptr : *it;
+    }
     QString rfcText() const override { return rfc; }
-    void grabar() override;
-    bool verificaRequeridos() override;
-    void nuevo() override;
-    void clearMaquila() override { log << QStringLiteral("clearMaquila"); }
-    void clearRfc() override { log << QStringLiteral("clearRfc"); }
-    void deselectOptions() override { log << QStringLiteral("deselectOptions"); }
-    void selectFirstEntries() override { log << QStringLiteral("selectFirstEntries"); }
-    void enableEditButton() override { log << QStringLiteral("enableEditButton"); }
-    void showFirstPage() override { log << QStringLiteral("showFirstPage"); }
-    int selectedCode(const QString &list) const override;
+    void grabar() override
+    {
+        log << "grabar";
+        datoProv.setField("RFC", rfc);
+        datoProv.update();
+        datoProv.setBookmark(datoProv.lastModified());
+        datoProv.edit();
+    }
+    bool verificaRequeridos() override { log << "verificaRequeridos"; return faltanDatos; }
+    void nuevo() override { log << "nuevo"; datoProv.isEof() ? datoProv.addNew() : datoProv.edit(); }
+    void clearMaquila() override { log << "clearMaquila"; }
+    void clearRfc() override { log << "clearRfc"; }
+    void deselectOptions() override { log << "deselectOptions"; }
+    void selectFirstEntries() override { log << "selectFirstEntries"; }
+    void enableEditButton() override { log << "enableEditButton"; }
+    void showFirstPage() override { log << "showFirstPage"; }
+    int selectedCode(const QString &l) const override { return l == "Combo5" ? 7 : l == "cmbActividad" ? 3 : -1; }
     void reloadAfterFailure() override;
-
     Database db;
-    DataSource datoProv, vTotales, productos, proveedor;
+    DataSource datoProv{"dtsDatoProv", &db}, vTotales{"dtsVTotales", &db}, productos{"dtsProductos", &db},
+        proveedor{"dtsProveedor", &db};
+    const QList<DataSource *> all{&datoProv, &vTotales, &productos, &proveedor};
     QStringList log;
     QString rfc = QStringLiteral("AAA010101AA1");
     bool faltanDatos = false;
