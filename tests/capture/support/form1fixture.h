@@ -6,39 +6,29 @@
 #include "platform/printing.h"
 #include "store/database.h"
 #include "store/datasource.h"
-
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <memory>
 
-// A capture window over a private copy of the delivered tables, a clock in 2005 and message
-// boxes answered from a script.
+// A capture window over a private copy of the delivered tables, a clock in 2005 and scripted answers.
 struct Form1Fixture
 {
     QTemporaryDir dir;
     kivo::ScriptedMessages messages;
     kivo::FixedClock clock{QDate(2005, 6, 15)};
     kivo::RecordingPrinting printing;
-    kivo::Services services;
+    kivo::Services services{.messages = &messages, .clock = &clock, .files = nullptr, .printing = &printing,
+                            .dataFolder = dir.path(), .driveA = {}, .packer = {}};
     std::unique_ptr<kivo::Database> db;
     std::unique_ptr<kivo::Form1> form;
-
     Form1Fixture()
     {
         const QDir delivered(QStringLiteral(KIVO_BUILD_DATA_DIR));
         for (const QString &f : delivered.entryList(QDir::Files))
             QFile::copy(delivered.filePath(f), dir.filePath(f));
-        services.messages = &messages;
-        services.clock = &clock;
-        services.printing = &printing;
-        services.dataFolder = dir.path();
     }
-
-    QString path(const QString &file) const { return dir.filePath(file); }
-
     bool start()
     {
         form.reset();
@@ -46,8 +36,7 @@ struct Form1Fixture
         form = std::make_unique<kivo::Form1>(*db, services);
         return form->load();
     }
-
-    // Closes without the question, as a test that is done with the window.
+    // Closes without the closing question.
     void stop()
     {
         if (form)
@@ -55,29 +44,19 @@ struct Form1Fixture
         form.reset();
         db.reset();
     }
-
-    // The window shown and active, for the tests that move the focus.
     void show()
     {
         form->show();
         QApplication::setActiveWindow(form.get());
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
     }
-
     template <typename T = QWidget>
-    T *w(const QString &name) const
-    {
-        return form->findChild<T *>(name);
-    }
-
-    // What a fresh read of a table holds, outside the window's own copy.
+    T *w(const QString &name) const { return form->findChild<T *>(name); }
     QVariant stored(const QString &table, int record, const QString &field) const
     {
         kivo::Database fresh(dir.path());
         kivo::DbfTable &t = fresh.table(table);
-        if (record >= t.recordCount())
-            return QVariant();
-        return t.value(record, t.fieldIndex(field));
+        return record < t.recordCount() ? t.value(record, t.fieldIndex(field)) : QVariant();
     }
     int storedRows(const QString &table) const
     {
