@@ -37,10 +37,8 @@ int runKivo(int argc, char **argv, const QString &folder)
     QApplication app(argc, argv);
     kivo::QtMessages messages;
     kivo::SystemClock clock;
-    kivo::Services services;
-    services.messages = &messages;
-    services.clock = &clock;
-    services.dataFolder = folder;
+    const kivo::Services services{.messages = &messages, .clock = &clock, .files = nullptr, .printing = nullptr,
+                                  .dataFolder = folder, .driveA = {}, .packer = {}};
     QElapsedTimer t;
     t.start();
     kivo::Database db(folder);
@@ -65,10 +63,8 @@ int runSaves(int argc, char **argv, const QString &folder)
     QApplication app(argc, argv);
     kivo::ScriptedMessages messages;
     kivo::SystemClock clock;
-    kivo::Services services;
-    services.messages = &messages;
-    services.clock = &clock;
-    services.dataFolder = folder;
+    const kivo::Services services{.messages = &messages, .clock = &clock, .files = nullptr, .printing = nullptr,
+                                  .dataFolder = folder, .driveA = {}, .packer = {}};
     kivo::Database db(folder);
     kivo::Form1 window(db, services);
     if (!window.load())

@@ -62,13 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FixedClock clock(QDate(2026, 12, 6));
     RecordingPrinting printing;
     RealFiles files;
-    Services services;
-    services.messages = &messages;
-    services.clock = &clock;
-    services.printing = &printing;
-    services.files = &files;
-    services.dataFolder = dir.path();
-    services.driveA = dir.filePath(QStringLiteral("medio"));
+    const Services services{.messages = &messages, .clock = &clock, .files = &files, .printing = &printing,
+                            .dataFolder = dir.path(), .driveA = dir.filePath(QStringLiteral("medio"))};
     {
         Database db(dir.path());
         Form1 form(db, services);

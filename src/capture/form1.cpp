@@ -32,9 +32,6 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 
-#include <functional>
-#include <utility>
-
 namespace kivo {
 
 namespace {
@@ -462,13 +459,9 @@ void Form1::command1Click(int index)
 // the command on the grid's page, where its message points.
 bool Form1::commitGrids()
 {
-    const std::pair<QWidget *, std::function<bool()>> grids[] = {
-        {m_dbgVTotales, [this] { return m_dbgVTotales->commitRow(); }},
-        {m_dbProveedor, [this] { return m_dbProveedor->commitRow(); }},
-        {m_dbProductos, [this] { return m_dbProductos->commitRow(); }},
-    };
-    for (const auto &[grid, commit] : grids) {
-        if (!grid || commit())
+    DataGrid *const grids[] = {m_dbgVTotales->table(), m_dbProveedor, m_dbProductos};
+    for (DataGrid *grid : grids) {
+        if (grid->commitRow())
             continue;
         for (int i = 0; i < m_sstab->count(); ++i) {
             if (m_sstab->widget(i)->isAncestorOf(grid))

@@ -6,9 +6,7 @@
 #include "platform/printing.h"
 #include "store/textfile.h"
 
-#include <QGuiApplication>
 #include <QPushButton>
-#include <QScreen>
 #include <QTextEdit>
 
 namespace kivo {
@@ -18,13 +16,7 @@ FrmAyuda::FrmAyuda(const Services &services, QWidget *parent) : QWidget(parent, 
     setObjectName(QStringLiteral("frmayuda"));
     setWindowTitle(textos::kAyudaTitulo);
     setAttribute(Qt::WA_DeleteOnClose);
-    // Without a window manager nothing maximizes it: it takes the screen by itself then.
-    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
-    if (screen)
-        setGeometry(screen->availableGeometry());
-    else
-        resize(twipsToPixels(7500), twipsToPixels(6060));
-    setWindowState(Qt::WindowMaximized);
+    maximizeTextWindow(this, parent);
 
     m_cerrar = new QPushButton(textos::kCerrar, this);
     m_cerrar->setObjectName(QStringLiteral("Command2"));

@@ -1,5 +1,7 @@
 #include "platform/files.h"
 
+#include "store/atomicfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,7 +10,6 @@
 
 #include <cstdio>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace kivo {
@@ -70,15 +71,6 @@ bool sameContent(QFile &a, QFile &b)
             return false;
     }
     return b.atEnd();
-}
-
-void syncFolder(const QString &folder)
-{
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "platform/layoutrule.h"
 
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextEdit>
 
 #include <algorithm>
@@ -62,6 +64,16 @@ void applyTextWindowLayout(QWidget *window, QTextEdit *text, QPushButton *imprim
                                            twipsToPixels(l.imprimir.y())), button));
     cerrar->setGeometry(QRect(QPoint(twipsToPixels(l.cerrar.x()), twipsToPixels(l.cerrar.y())),
                               button));
+}
+
+void maximizeTextWindow(QWidget *window, QWidget *parent)
+{
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        window->setGeometry(screen->availableGeometry());
+    else
+        window->resize(twipsToPixels(7500), twipsToPixels(6060));
+    window->setWindowState(Qt::WindowMaximized);
 }
 
 } // namespace kivo

@@ -34,4 +34,8 @@ void applyTextWindowLayout(QWidget *window, QTextEdit *text, QPushButton *imprim
 // The design size of the two buttons, 1215 x 375 twips.
 QSize textWindowButtonSize();
 
+// Opens the print and considerations windows maximized; without a window manager nothing
+// maximizes them, so they take the screen of `parent` by themselves then.
+void maximizeTextWindow(QWidget *window, QWidget *parent);
+
 } // namespace kivo

@@ -7,9 +7,7 @@
 #include "store/textfile.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 #include <QPushButton>
-#include <QScreen>
 #include <QTextEdit>
 
 #include <exception>
@@ -51,13 +49,7 @@ FrmDocument::FrmDocument(Snapshot snapshot, const Services &services, QWidget *p
     setObjectName(QStringLiteral("frmDocument"));
     setWindowTitle(kTitulo);
     setAttribute(Qt::WA_DeleteOnClose);
-    // Without a window manager nothing maximizes it: it takes the screen by itself then.
-    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
-    if (screen)
-        setGeometry(screen->availableGeometry());
-    else
-        resize(twipsToPixels(7500), twipsToPixels(6060));
-    setWindowState(Qt::WindowMaximized);
+    maximizeTextWindow(this, parent);
 
     m_imprimir = new QPushButton(kImprimir, this);
     m_imprimir->setObjectName(QStringLiteral("Command1"));

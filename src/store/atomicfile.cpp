@@ -181,7 +181,12 @@ void writeAtomically(const QString &path, const QByteArray &bytes, const QString
     if (::rename(temp.constData(), target.constData()) != 0)
         throw abandon(errno);
     // The rename itself must reach the disk before we report success.
-    Fd dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    syncFolder(info.absolutePath());
+}
+
+void syncFolder(const QString &folder)
+{
+    Fd dir(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0)
         ::fsync(dir.get());
 }

@@ -31,5 +31,7 @@ private:
 // it over the target and flushes the folder, under the folder's lock. A file without write permission is refused. On
 // failure throws DbfError naming `tableName` and the file; the target is untouched.
 void writeAtomically(const QString &path, const QByteArray &bytes, const QString &tableName);
+// Flushes a folder's entries (a rename into it) to the disk; quietly does nothing when it cannot.
+void syncFolder(const QString &folder);
 
 } // namespace kivo

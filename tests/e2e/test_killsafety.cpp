@@ -86,14 +86,9 @@ int runChild(const QString &activity, const QString &folder, const QString &medi
     FixedClock clock(QDate(2026, 12, 6));
     RecordingPrinting printing;
     RealFiles files;
-    Services services;
-    services.messages = &messages;
-    services.clock = &clock;
-    services.printing = &printing;
-    services.files = &files;
-    services.dataFolder = folder;
-    services.driveA = medium;
-    services.packer = QCoreApplication::applicationDirPath() + QStringLiteral("/pack9");
+    const Services services{.messages = &messages, .clock = &clock, .files = &files, .printing = &printing,
+                            .dataFolder = folder, .driveA = medium,
+                            .packer = QCoreApplication::applicationDirPath() + QStringLiteral("/pack9")};
 
     Database db(folder);
     Form1 form(db, services);

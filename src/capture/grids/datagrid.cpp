@@ -455,13 +455,17 @@ void DataGrid::focusMoved(QWidget *from, QWidget *to)
     commitRow();
 }
 
+int DataGrid::designWidth(int column) const
+{
+    return qRound(m_columns.at(column).width * logicalDpiX() / 96.0);
+}
+
 void DataGrid::applyColumnWidths()
 {
-    const double scale = logicalDpiX() / 96.0;
     const int padding = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 2;
     for (int c = 0; c < m_columns.size(); ++c) {
         const GridColumn &column = m_columns.at(c);
-        int width = qRound(column.width * scale);
+        int width = designWidth(c);
         if (!column.widest.isEmpty())
             width = std::max(width, fontMetrics().horizontalAdvance(column.widest) + padding);
         setColumnWidth(c, width);

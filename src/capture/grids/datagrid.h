@@ -105,6 +105,7 @@ protected:
     // The design widths, scaled for the screen and grown where a column's widest content
     // would be cut in today's fonts. Again after the header is replaced.
     void applyColumnWidths();
+    int designWidth(int column) const; // the design's pixels, scaled for the screen
 
     void keyPressEvent(QKeyEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;

@@ -92,9 +92,8 @@ void SalesTable::resizeEvent(QResizeEvent *event)
     int others = 0;
     for (int c = Ano; c <= Tc; ++c)
         others += columnWidth(c);
-    const int design = qRound(salesColumns().at(Etiqueta).width * logicalDpiX() / 96.0);
     const int room = viewport()->width() - others;
-    setColumnWidth(Etiqueta, std::max(design, std::min(sizeHintForColumn(Etiqueta), room)));
+    setColumnWidth(Etiqueta, std::max(designWidth(Etiqueta), std::min(sizeHintForColumn(Etiqueta), room)));
 }
 
 bool SalesTable::rateLocked(int row, int column)

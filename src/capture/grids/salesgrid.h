@@ -64,7 +64,6 @@ public:
     SalesTable *table() const { return m_table; }
     QLabel *caption() const { return m_caption; }
     void reload() { m_table->reload(); }
-    bool commitRow() { return m_table->commitRow(); }
 
 private:
     QLabel *m_caption;
