@@ -53,11 +53,8 @@ bool sameName(const QString &folder, const QString &name, QStringList *paths)
 QString resolveNoCase(const QString &path)
 {
     const QFileInfo fi(path);
-    if (fi.isFile())
-        return fi.absoluteFilePath();
-    QStringList paths;
-    sameName(fi.absolutePath(), fi.fileName(), &paths);
-    return paths.isEmpty() ? QString() : paths.first();
+    const QString found = findNoCase(fi.absolutePath(), fi.fileName());
+    return QFileInfo(found).isFile() ? found : QString();
 }
 
 bool sameContent(QFile &a, QFile &b)

@@ -1,5 +1,7 @@
 #include "platform/printing.h"
 
+#include "store/atomicfile.h"
+
 #include <QAbstractButton>
 #include <QAbstractPrintDialog>
 #include <QDir>
@@ -31,14 +33,8 @@ QFont courierNew(qreal points)
 QString consideraPath(const QString &dataFolder)
 {
     const QString name = QStringLiteral("considera.txt");
-    const QDir dir(dataFolder);
-    if (QFileInfo::exists(dir.filePath(name)))
-        return dir.filePath(name);
-    for (const QString &entry : dir.entryList(QDir::Files)) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return dir.filePath(entry);
-    }
-    return dir.filePath(name);
+    const QString found = findNoCase(dataFolder, name);
+    return found.isEmpty() ? QDir(dataFolder).filePath(name) : found;
 }
 
 QtPrinting::QtPrinting() : m_printer(new QPrinter(QPrinter::HighResolution)) {}

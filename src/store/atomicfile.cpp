@@ -1,6 +1,7 @@
 #include "store/atomicfile.h"
 
 #include "store/dbferror.h"
+#include "store/fileio.h"
 #include "store/textos.h"
 
 #include <QDir>
@@ -26,7 +27,6 @@ public:
     explicit Fd(int fd) : m_fd(fd) {}
     ~Fd() { if (m_fd >= 0) ::close(m_fd); }
     int get() const { return m_fd; }
-    int release() { const int fd = m_fd; m_fd = -1; return fd; }
 
 private:
     int m_fd;
@@ -82,6 +82,30 @@ QString systemReason(int error)
     case EROFS: return msg(textos::kMedioSoloLectura);
     case EIO: return msg(textos::kErrorES);
     case EISDIR: return msg(textos::kEsCarpeta);
+    case ENOTDIR: return msg(textos::kNoEsCarpeta);
+    case ELOOP: return msg(textos::kCicloEnlaces);
+    case EMFILE:
+    case ENFILE: return msg(textos::kDemasiadosAbiertos);
+    case ENAMETOOLONG: return msg(textos::kNombreLargo);
+    case EFBIG:
+    case EOVERFLOW: return msg(textos::kArchivoGrande);
+    case EXDEV: return msg(textos::kOtroMedio);
+    case EBUSY:
+    case ETXTBSY: return msg(textos::kEnUso);
+    case ENXIO:
+    case ENODEV:
+    case ENOMEDIUM: return msg(textos::kSinMedio);
+    case ENOMEM: return msg(textos::kSinMemoria);
+    case EAGAIN:
+    case EINTR: return msg(textos::kInterrumpida);
+    case EEXIST: return msg(textos::kYaExiste);
+    case ENOTEMPTY: return msg(textos::kCarpetaNoVacia);
+    case EINVAL:
+    case EOPNOTSUPP: return msg(textos::kNoAdmite);
+    case ESTALE:
+    case ENOTCONN:
+    case ETIMEDOUT: return msg(textos::kRedPerdida);
+    case EBADF: return msg(textos::kDescriptor);
     default: return msg(textos::kErrorSistema).arg(error);
     }
 }
@@ -115,10 +139,48 @@ QByteArray readWholeFile(const QString &path)
     return bytes;
 }
 
-void writeAtomically(const QString &path, const QByteArray &bytes, const QString &tableName)
+QString findNoCase(const QString &folder, const QString &name)
+{
+    // Only entries of the folder itself: a name that climbs out of it is none of ours.
+    if (name.isEmpty() || name.contains(u'/') || name == u"." || name == u"..")
+        return {};
+    const QDir dir(folder);
+    if (QFileInfo::exists(dir.filePath(name)))
+        return dir.filePath(name);
+    const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                  | QDir::NoDotAndDotDot,
+                                              QDir::Name);
+    for (const QString &entry : entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return dir.filePath(entry);
+    }
+    return {};
+}
+
+namespace {
+
+// Hidden and without the .dbf ending, so a half-written file left by a crash is never taken
+// for a table; the marker lets removeStaleScratch() tell it from anybody else's hidden file.
+const char kScratchMarker[] = ".kivo";
+
+QStringList scratchFiles(const QDir &dir, const QString &fileName)
+{
+    // Every writer holds the folder's lock while its scratch file exists, so any found under
+    // the lock was left by a writer that died. Older versions wrote ".NAME.XXXXXX".
+    const QString marker = QString::fromLatin1(kScratchMarker);
+    const QStringList patterns = fileName.isEmpty()
+        ? QStringList{QStringLiteral(".*") + marker + QStringLiteral("??????")}
+        : QStringList{QLatin1Char('.') + fileName + marker + QStringLiteral("??????"),
+                      QLatin1Char('.') + fileName + QStringLiteral(".??????")};
+    return dir.entryList(patterns, QDir::Files | QDir::Hidden | QDir::System);
+}
+
+// Writes `bytes` beside `path` and renames the scratch file over it. `verify` reads the
+// scratch file back before the rename.
+void replaceFile(const QString &path, const QByteArray &bytes, const QString &label, bool verify)
 {
     auto fail = [&](const QString &reason) {
-        return DbfError(msg(textos::kNoGuarda).arg(tableName, path, reason));
+        return DbfError(msg(textos::kNoGuarda).arg(label, path, reason));
     };
     const QByteArray target = QFile::encodeName(path);
     mode_t mode = 0644;
@@ -142,28 +204,28 @@ void writeAtomically(const QString &path, const QByteArray &bytes, const QString
         && (folderStat.st_mode & 0222) == 0)
         throw fail(msg(textos::kCarpetaSoloLectura));
     const FolderLock lock(info.absolutePath());
-    const QByteArray folder = QFile::encodeName(info.absolutePath());
-    // Hidden and without the .dbf ending, so a half-written file left by a crash is never
-    // taken for a table.
-    QByteArray temp = folder + "/." + QFile::encodeName(info.fileName()) + ".XXXXXX";
-    // Every writer holds the lock while its scratch file exists, so any found now was left
-    // by a writer that died.
-    const QString scratch = QLatin1Char('.') + info.fileName() + QStringLiteral(".??????");
-    for (const QString &stale : QDir(info.absolutePath()).entryList({scratch}, QDir::Files | QDir::Hidden))
-        QFile::remove(QDir(info.absolutePath()).filePath(stale));
-    Fd fd(::mkstemp(temp.data()));
-    if (fd.get() < 0)
+    const QDir dir(info.absolutePath());
+    for (const QString &stale : scratchFiles(dir, info.fileName()))
+        QFile::remove(dir.filePath(stale));
+
+    FileIo &io = fileIo();
+    QByteArray temp = QFile::encodeName(info.absolutePath()) + "/."
+                      + QFile::encodeName(info.fileName()) + kScratchMarker + "XXXXXX";
+    int fd = io.createScratch(temp);
+    if (fd < 0)
         throw fail(systemReason(errno));
     auto abandon = [&](int error) {
+        if (fd >= 0)
+            io.close(fd);
         ::unlink(temp.constData());
         return fail(systemReason(error));
     };
-    if (::fchmod(fd.get(), mode) != 0)
+    if (::fchmod(fd, mode) != 0)
         throw abandon(errno);
     const char *p = bytes.constData();
     qsizetype left = bytes.size();
     while (left > 0) {
-        const ssize_t n = ::write(fd.get(), p, size_t(left));
+        const ssize_t n = io.write(fd, p, size_t(left));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -174,21 +236,58 @@ void writeAtomically(const QString &path, const QByteArray &bytes, const QString
         p += n;
         left -= n;
     }
-    if (::fsync(fd.get()) != 0)
+    if (io.flush(fd) != 0)
         throw abandon(errno);
-    if (::close(fd.release()) != 0)
+    const int closing = fd;
+    fd = -1;
+    if (io.close(closing) != 0)
         throw abandon(errno);
-    if (::rename(temp.constData(), target.constData()) != 0)
+    if (verify) {
+        bool same = false;
+        try {
+            same = readWholeFile(QFile::decodeName(temp)) == bytes;
+        } catch (const DbfError &) {
+        }
+        if (!same)
+            throw abandon(EIO);
+    }
+    if (io.rename(temp.constData(), target.constData()) != 0)
         throw abandon(errno);
-    // The rename itself must reach the disk before we report success.
-    syncFolder(info.absolutePath());
+    // The rename itself must reach the disk before we report success. The file is already
+    // replaced by now; a file system that cannot flush a folder is no reason to call the
+    // write failed.
+    io.flushFolder(QFile::encodeName(info.absolutePath()).constData());
+}
+
+} // namespace
+
+void writeAtomically(const QString &path, const QByteArray &bytes, const QString &tableName)
+{
+    replaceFile(path, bytes, tableName, false);
+}
+
+void copyAtomically(const QString &source, const QString &destination, const QString &label)
+{
+    replaceFile(destination, readWholeFile(source), label, true);
+}
+
+int removeStaleScratch(const QString &folder)
+{
+    const QDir dir(folder);
+    if (!dir.exists())
+        return 0;
+    const FolderLock lock(dir.absolutePath());
+    int removed = 0;
+    for (const QString &stale : scratchFiles(dir, QString())) {
+        if (QFile::remove(dir.filePath(stale)))
+            ++removed;
+    }
+    return removed;
 }
 
 void syncFolder(const QString &folder)
 {
-    Fd dir(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0)
-        ::fsync(dir.get());
+    fileIo().flushFolder(QFile::encodeName(folder).constData());
 }
 
 } // namespace kivo

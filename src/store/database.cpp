@@ -1,9 +1,9 @@
 #include "store/database.h"
 
+#include "store/atomicfile.h"
+#include "store/datasource.h"
 #include "store/textos.h"
 
-#include <QDir>
-#include <QFileInfo>
 
 namespace kivo {
 
@@ -26,19 +26,7 @@ QString Database::key(const QString &name) const
 
 QString Database::resolve(const QString &fileName) const
 {
-    // Tables live in the folder itself; a name that climbs out of it is no table of ours.
-    if (fileName.contains(u'/') || fileName.isEmpty())
-        return {};
-    const QDir dir(m_folder);
-    if (QFileInfo::exists(dir.filePath(fileName)))
-        return dir.filePath(fileName);
-    // Sorted, so that a folder holding both "VENTAS.dbf" and "ventas.DBF" always gives the same.
-    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    for (const QString &entry : entries) {
-        if (entry.compare(fileName, Qt::CaseInsensitive) == 0)
-            return dir.filePath(entry);
-    }
-    return {};
+    return findNoCase(m_folder, fileName);
 }
 
 DbfTable &Database::table(const QString &name)
@@ -61,7 +49,19 @@ DbfTable &Database::reload(const QString &name)
         *slot = std::move(loaded);
     else
         slot = std::make_shared<DbfTable>(std::move(loaded));
+    // The rows and columns of every data source over this table were counted in the old copy.
+    const QList<QPointer<DataSource>> readers = m_readers;
+    for (const QPointer<DataSource> &reader : readers) {
+        if (reader)
+            reader->tableReloaded(*slot);
+    }
     return *slot;
+}
+
+void Database::addReader(DataSource *source)
+{
+    m_readers.removeAll(nullptr);
+    m_readers.append(source);
 }
 
 } // namespace kivo

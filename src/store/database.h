@@ -3,11 +3,15 @@
 #include "store/dbftable.h"
 
 #include <QHash>
+#include <QList>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
 
 namespace kivo {
+
+class DataSource;
 
 // The data folder: finds tables without regard to letter case and shares one in-memory copy
 // of each table among the data sources that read it.
@@ -21,16 +25,21 @@ public:
     // "VENTAS", "ventas" and "Ventas.DBF" are one file. Throws DbfError (Spanish, naming the
     // folder and table) when there is no such table or it cannot be read.
     DbfTable &table(const QString &name);
-    // Reads the file again (after another program changed it).
+    // Reads the file again (after another program changed it) and has every data source
+    // over the table revalidate its rows and columns.
     DbfTable &reload(const QString &name);
     // Path of an existing file of that name in any letter case; empty when there is none.
     QString resolve(const QString &fileName) const;
+
+    // A data source that reads tables of this folder (it need not unregister).
+    void addReader(DataSource *source);
 
 private:
     QString key(const QString &name) const;
 
     QString m_folder;
     QHash<QString, std::shared_ptr<DbfTable>> m_tables;
+    QList<QPointer<DataSource>> m_readers;
 };
 
 } // namespace kivo

@@ -32,13 +32,9 @@ QStringList provision(const QString &folder, const QString &delivered)
     const QDir source(delivered);
     if (!source.exists())
         throw DbfError(QString::fromUtf8(textos::kSinEntregados).arg(delivered));
-    const QStringList present = QDir(folder).entryList(QDir::Files | QDir::Hidden);
     QStringList copied;
     for (const QString &name : source.entryList(QDir::Files, QDir::Name)) {
-        bool have = false;
-        for (const QString &p : present)
-            have = have || p.compare(name, Qt::CaseInsensitive) == 0;
-        if (have)
+        if (!findNoCase(folder, name).isEmpty())
             continue;
         const QString target = QDir(folder).filePath(name);
         try {

@@ -1,8 +1,11 @@
 #include "store/datasource.h"
 
+#include "store/atomicfile.h"
 #include "store/textos.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopedValueRollback>
 
 namespace kivo {
 
@@ -52,6 +55,7 @@ std::optional<ParsedSource> parseSource(const QString &source)
 DataSource::DataSource(const QString &name, Database *database, QObject *parent)
     : QObject(parent), m_name(name), m_database(database)
 {
+    m_database->addReader(this);
 }
 
 void DataSource::setRecordSource(const QString &source)
@@ -66,38 +70,37 @@ DbfTable &DataSource::table() const
     return m_database->table(m_tableName);
 }
 
-void DataSource::refresh()
+// The columns and rows a parsed record source selects from `t`; throws when a column it names
+// is not in the table.
+static void select(const ParsedSource &query, const DbfTable &t, const QString &recordSource,
+                   QList<int> *columns, QList<int> *rows)
 {
-    const auto parsed = parseSource(m_recordSource);
-    if (!parsed)
-        throw DbfError(msg(textos::kOrigenDesconocido).arg(m_recordSource, m_name));
-    DbfTable &t = m_database->reload(parsed->table);
     auto unknown = [&](const QString &column) {
         return DbfError(msg(textos::kColumnaDesconocida)
-                            .arg(column, m_recordSource.trimmed(), t.tableName(), t.path()));
+                            .arg(column, recordSource.trimmed(), t.tableName(), t.path()));
     };
-    QList<int> columns;
-    if (parsed->column.isEmpty()) {
+    columns->clear();
+    rows->clear();
+    if (query.column.isEmpty()) {
         for (int i = 0; i < t.fields().size(); ++i)
-            columns.append(i);
+            columns->append(i);
     } else {
-        const int c = t.fieldIndex(parsed->column);
+        const int c = t.fieldIndex(query.column);
         if (c < 0)
-            throw unknown(parsed->column);
-        columns.append(c);
+            throw unknown(query.column);
+        columns->append(c);
     }
     int whereField = -1;
     double whereValue = 0;
-    if (!parsed->whereField.isEmpty()) {
-        whereField = t.fieldIndex(parsed->whereField);
+    if (!query.whereField.isEmpty()) {
+        whereField = t.fieldIndex(query.whereField);
         if (whereField < 0)
-            throw unknown(parsed->whereField);
-        whereValue = parsed->whereValue.toDouble();
+            throw unknown(query.whereField);
+        whereValue = query.whereValue.toDouble();
     }
     const bool numericWhere = whereField >= 0
                               && (t.fields()[whereField].type == FieldType::Numeric
                                   || t.fields()[whereField].type == FieldType::Float);
-    QList<int> rows;
     const int n = t.recordCount();
     for (int r = 0; r < n; ++r) {
         if (t.isDeleted(r))
@@ -107,18 +110,78 @@ void DataSource::refresh()
                 const QVariant v = t.value(r, whereField);
                 if (v.isNull() || v.toDouble() != whereValue)
                     continue;
-            } else if (t.text(r, whereField).trimmed() != parsed->whereValue) {
+            } else if (t.text(r, whereField).trimmed() != query.whereValue) {
                 continue;
             }
         }
-        rows.append(r);
+        rows->append(r);
+    }
+}
+
+void DataSource::refresh()
+{
+    const auto parsed = parseSource(m_recordSource);
+    if (!parsed)
+        throw DbfError(msg(textos::kOrigenDesconocido).arg(m_recordSource, m_name));
+    DbfTable *reloaded = nullptr;
+    {
+        const QScopedValueRollback<bool> own(m_refreshing, true);
+        reloaded = &m_database->reload(parsed->table);
+    }
+    DbfTable &t = *reloaded;
+    QList<int> columns, rows;
+    try {
+        select(*parsed, t, m_recordSource, &columns, &rows);
+    } catch (const DbfError &) {
+        // The rows in hand stay, counted again in the table as it now is.
+        tableReloaded(t);
+        throw;
     }
     m_tableName = t.tableName();
+    m_query = m_recordSource;
     m_columns = columns;
     m_rows = rows;
     m_position = 0;
     m_afterDelete = false;
     dropPending();
+    show();
+    Q_EMIT rowsChanged();
+}
+
+void DataSource::tableReloaded(const DbfTable &t)
+{
+    if (m_refreshing || m_tableName.isEmpty() || t.tableName().compare(m_tableName, Qt::CaseInsensitive) != 0)
+        return;
+    // The same query over the table as it now is, keeping the current record when it is
+    // still there. A query the table no longer answers leaves no rows rather than wrong ones.
+    const int current = bookmark();
+    const auto parsed = parseSource(m_query);
+    QList<int> columns, rows;
+    try {
+        if (parsed)
+            select(*parsed, t, m_query, &columns, &rows);
+    } catch (const DbfError &) {
+        columns.clear();
+        rows.clear();
+    }
+    const bool sameShape = m_mode != EditMode::None && m_pendingRecord.size() == t.recordLength()
+                           && columns == m_columns;
+    m_columns = columns;
+    m_rows = rows;
+    const int kept = current >= 0 ? int(m_rows.indexOf(current)) : -1;
+    if (kept >= 0)
+        m_position = kept;
+    else if (current >= 0 && !m_rows.isEmpty()) // its row is gone: the nearest still there
+        m_position = std::min(m_position, rowCount() - 1);
+    else
+        m_position = std::clamp(m_position, 0, rowCount());
+    m_afterDelete = false;
+    if (m_mode != EditMode::None) {
+        // What is being typed stays; a row of another shape cannot be written into this table.
+        if (sameShape && (m_mode == EditMode::Add || m_editRecord < t.recordCount()))
+            return;
+        dropPending();
+    }
     show();
     Q_EMIT rowsChanged();
 }
@@ -318,6 +381,8 @@ void DataSource::writePending(bool copyBound)
     bool outside = false;
     int written = m_editRecord;
     try {
+        // Held from the check to the rename, so no other writer slips in between.
+        const FolderLock lock(QFileInfo(t.path()).absolutePath());
         if (m_mode == EditMode::Add) {
             written = t.appendRecord();
             record[0] = ' ';
@@ -375,6 +440,7 @@ void DataSource::deleteCurrent()
     const DbfTable before = t;
     bool outside = false;
     try {
+        const FolderLock lock(QFileInfo(t.path()).absolutePath());
         t.setDeleted(record, true);
         outside = t.changedOnDisk();
         t.save();

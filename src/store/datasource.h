@@ -109,7 +109,8 @@ Q_SIGNALS:
     void fileChangedOutside(const QString &path);
 
 private:
-    struct Query;
+    friend class Database;
+    void tableReloaded(const DbfTable &table);
     void show();
     DbfTable &table() const;
     void move(int action, int row, bool afterNext = false);
@@ -125,6 +126,7 @@ private:
     Database *m_database;
     QString m_recordSource;
     QString m_tableName;
+    QString m_query;         // the record source the rows were selected by
     QList<int> m_columns;    // table field of each record-set column
     QList<int> m_rows;       // table record of each row
     int m_position = -1;
@@ -133,7 +135,8 @@ private:
     QList<int> m_dirty;         // table fields changed by setField() during the edit
     int m_editRecord = -1;      // table record under edit
     int m_lastModified = -1;
-    bool m_afterDelete = false; // the next moveNext() lands on the row that followed
+    bool m_afterDelete = false;
+    bool m_refreshing = false;  // its own reload needs no revalidation // the next moveNext() lands on the row that followed
     QList<BoundEntry *> m_bound;
     QHash<BoundEntry *, QString> m_shown;
 };

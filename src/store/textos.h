@@ -50,6 +50,22 @@ inline constexpr char kCuota[] = "se agotó la cuota de disco";
 inline constexpr char kMedioSoloLectura[] = "el medio es de solo lectura";
 inline constexpr char kErrorES[] = "error de entrada/salida del disco";
 inline constexpr char kEsCarpeta[] = "es una carpeta";
+inline constexpr char kNoEsCarpeta[] = "una parte de la ruta no es una carpeta";
+inline constexpr char kCicloEnlaces[] =
+    "la ruta pasa por demasiados enlaces simbólicos (quizá un enlace que apunta a sí mismo)";
+inline constexpr char kDemasiadosAbiertos[] = "hay demasiados archivos abiertos";
+inline constexpr char kNombreLargo[] = "el nombre del archivo es demasiado largo";
+inline constexpr char kArchivoGrande[] = "el archivo es demasiado grande";
+inline constexpr char kOtroMedio[] = "el origen y el destino están en medios distintos";
+inline constexpr char kEnUso[] = "el archivo está en uso por otro programa";
+inline constexpr char kSinMedio[] = "el medio no está disponible (¿se retiró el disco?)";
+inline constexpr char kSinMemoria[] = "no hay memoria suficiente";
+inline constexpr char kInterrumpida[] = "la operación se interrumpió; inténtelo de nuevo";
+inline constexpr char kYaExiste[] = "ya existe";
+inline constexpr char kCarpetaNoVacia[] = "la carpeta no está vacía";
+inline constexpr char kNoAdmite[] = "el medio no admite la operación";
+inline constexpr char kRedPerdida[] = "se perdió la conexión con el medio";
+inline constexpr char kDescriptor[] = "error interno al usar el archivo";
 inline constexpr char kErrorSistema[] = "error del sistema número %1";
 
 // The data folder.
