@@ -39,7 +39,13 @@ DbfTable version(const QString &path, bool second)
 // 0 or 1 for a whole first or second version, -1 for anything else.
 int versionOf(const QString &path)
 {
-    const DbfTable t = DbfTable::load(path), expected = version(path, t.recordCount() == 700);
+    DbfTable t;
+    try {
+        t = DbfTable::load(path);
+    } catch (const DbfError &) {
+        return -1;
+    }
+    const DbfTable expected = version(path, t.recordCount() == 700);
     if (t.recordCount() != expected.recordCount())
         return -1;
     for (int r = 0; r < t.recordCount(); ++r) {
