@@ -4,6 +4,7 @@
 #include "capture/grids/productsgrid.h"
 #include "capture/grids/salesgrid.h"
 #include "capture/grids/suppliergrid.h"
+#include "capture/missingfocus.h"
 #include "capture/rfcentry.h"
 #include "capture/textos.h"
 #include "info/frmabout.h"
@@ -387,8 +388,10 @@ bool Form1::verificaRequeridos()
 
     const rules::RequeridosResult r = rules::verificaRequeridos(in);
     m_faltanDatos = r.faltanDatos;
-    if (!r.message.isEmpty())
+    if (!r.message.isEmpty()) {
         m_services.messages->show(textos::kDatoRequerido, r.message, Buttons::Ok, Icon::Information);
+        leadToMissing(this, r, m_controls);
+    }
     return m_faltanDatos;
 }
 
@@ -481,6 +484,7 @@ void Form1::grabar()
     if (m_combo5->currentIndex() < 0) {
         m_services.messages->show(kProgramTitle, textos::kSinAdmLocal);
         m_sstab->setCurrentIndex(0);
+        leadTo(m_combo5);
         return;
     }
     DataSource *dp = m_sources.value(QStringLiteral("dtsDatoProv"));

@@ -1,5 +1,6 @@
 #include "capture/form1.h"
 
+#include "capture/accessibility.h"
 #include "capture/bindings.h"
 #include "capture/grids/productsgrid.h"
 #include "capture/grids/salesgrid.h"
@@ -173,6 +174,7 @@ void Form1::buildWindow()
     buildHeader(client);
     buildPages();
     finishControls();
+    nameControls(this);
 }
 
 void Form1::buildHeader(QWidget *client)

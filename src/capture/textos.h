@@ -76,4 +76,14 @@ inline const QString kPegar = QStringLiteral("Pegar");
 inline const QString kEliminar = QStringLiteral("Eliminar");
 inline const QString kSeleccionarTodo = QStringLiteral("Seleccionar todo");
 
+// What a screen reader calls the two notes that have no label on the window.
+inline QString nombreSinEtiqueta(const QString &control)
+{
+    if (control == QLatin1String("txtCompromisos"))
+        return QStringLiteral("Monto mínimo a exportar");
+    if (control == QLatin1String("txtexportadores"))
+        return QStringLiteral("Mínimo de proveedores");
+    return QString();
+}
+
 } // namespace kivo::textos

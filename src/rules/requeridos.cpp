@@ -20,24 +20,32 @@ void agrega(QString &lista, const QString &item)
 
 RequeridosResult verificaRequeridos(const RequeridosInput &input)
 {
+    RequeridosResult result;
     QString lista;
-    for (const ControlValue &control : input.controls) {
+    const auto falta = [&](const QString &item, Faltante que, int control = -1) {
+        if (lista.isEmpty()) {
+            result.primero = que;
+            result.primerControl = control;
+        }
+        agrega(lista, item);
+    };
+    for (int i = 0; i < input.controls.size(); ++i) {
+        const ControlValue &control = input.controls.at(i);
         // Any blank counts as nothing typed, so a field of tabs or no-break spaces is empty too.
         if (control.tag == QLatin1String("1") && control.text.trimmed().isEmpty())
-            agrega(lista, control.toolTip);
+            falta(control.toolTip, Faltante::Control, i);
     }
     if (!input.activitySelected)
-        agrega(lista, textos::actividadPrincipal);
+        falta(textos::actividadPrincipal, Faltante::Actividad);
     if (input.tipo == TipoRegistro::Ninguno)
-        agrega(lista, textos::tipoRegistro);
+        falta(textos::tipoRegistro, Faltante::TipoRegistro);
     if (input.productCount <= 0)
-        agrega(lista, textos::productosExportacion);
+        falta(textos::productosExportacion, Faltante::Productos);
     if (input.tipo == TipoRegistro::Promotora && input.supplierCount < 3)
-        agrega(lista, textos::tresProveedores);
+        falta(textos::tresProveedores, Faltante::Proveedores);
     if (input.tipo == TipoRegistro::Consolidadora && input.supplierCount < 5)
-        agrega(lista, textos::cincoProveedores);
+        falta(textos::cincoProveedores, Faltante::Proveedores);
 
-    RequeridosResult result;
     result.faltanDatos = !lista.isEmpty();
     result.missingList = lista;
     if (result.faltanDatos)

@@ -24,9 +24,14 @@ struct RequeridosInput
     int supplierCount = 0;
 };
 
+// The first item of the missing list, so the window can lead the user to it.
+enum class Faltante { Nada, Control, Actividad, TipoRegistro, Productos, Proveedores };
+
 struct RequeridosResult
 {
     bool faltanDatos = false;
+    Faltante primero = Faltante::Nada;
+    int primerControl = -1; // index into RequeridosInput::controls when primero is Control
     QString missingList; // items joined by "," and a carriage return
     QString message;     // the whole text of the "Dato requerido" box; empty when nothing lacks
 };
