@@ -79,7 +79,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("tag");
         QTest::addColumn<QString>("name");
-        QTest::newRow("RFC") << "MaskEdBox1" << "RFC";
         QTest::newRow("tipo de trámite, una lista") << "Combo1" << "Tipo de Trámite";
         QTest::newRow("razón social, sin dos puntos") << "txtApePat1" << "Razón Social";
         QTest::newRow("estado, junto a una etiqueta de dos líneas") << "txtEstado" << "Estado";
@@ -88,8 +87,6 @@ private Q_SLOTS:
         QTest::newRow("fax, dos etiquetas a la izquierda") << "txtFaxR2" << "Fax";
         QTest::newRow("ventas en el país, etiqueta en otro marco") << "VentasPais" << "En el país";
         QTest::newRow("banco, lista con escritura") << "cmbBanco" << "Nombre del banco";
-        QTest::newRow("domicilio de la sucursal") << "txtDomSucursal" << "Domicilio de la sucursal bancaria";
-        QTest::newRow("opción") << "optPromotora" << "Promotora de Exportación";
         QTest::newRow("tabla de ventas, su título") << "dbgVTotalesTabla"
                                                     << "VENTAS TOTALES E INTERCAMBIO COMERCIAL CON EL EXTERIOR";
         QTest::newRow("productos, su marco") << "dbProductos"
@@ -109,7 +106,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("tag");
         QTest::addColumn<QString>("description");
-        QTest::newRow("entrada") << "txtCP" << "Codigo Postal";
         QTest::newRow("lista") << "cmbActividad" << "Actividad Principal";
         QTest::newRow("botón") << "Command1(2)" << "Generar disco  para Tolvania";
     }
