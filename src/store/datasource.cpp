@@ -166,6 +166,9 @@ void DataSource::tableReloaded(const DbfTable &t)
     }
     const bool sameShape = m_mode != EditMode::None && m_pendingRecord.size() == t.recordLength()
                            && columns == m_columns;
+    // A grid over the source starts again on rowsChanged, dropping a row being typed: only
+    // when the rows or columns it counted did change.
+    const bool changed = rows != m_rows || columns != m_columns;
     m_columns = columns;
     m_rows = rows;
     const int kept = current >= 0 ? int(m_rows.indexOf(current)) : -1;
@@ -182,8 +185,9 @@ void DataSource::tableReloaded(const DbfTable &t)
             return;
         dropPending();
     }
-    show();
-    Q_EMIT rowsChanged();
+    show(true);
+    if (changed)
+        Q_EMIT rowsChanged();
 }
 
 int DataSource::rowCount() const
@@ -495,9 +499,12 @@ QString DataSource::currentText(int position) const
     return fieldText(position);
 }
 
-void DataSource::show()
+void DataSource::show(bool keepTyped)
 {
     for (BoundEntry *entry : std::as_const(m_bound)) {
+        // Changed by the window since it was shown: kept, and still "changed" for update().
+        if (keepTyped && m_shown.contains(entry) && m_shown.value(entry) != entry->boundText())
+            continue;
         const int c = fieldIndex(entry->boundField());
         entry->showBoundText(c >= 0 ? currentText(c) : QString());
         // What the entry reports back (a mask may pad it) is the baseline for "changed".

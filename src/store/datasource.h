@@ -111,7 +111,7 @@ Q_SIGNALS:
 private:
     friend class Database;
     void tableReloaded(const DbfTable &table);
-    void show();
+    void show(bool keepTyped = false);
     DbfTable &table() const;
     void move(int action, int row, bool afterNext = false);
     void settlePending(bool save);

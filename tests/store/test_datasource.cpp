@@ -300,6 +300,27 @@ private Q_SLOTS:
         QCOMPARE(shown.text, label);
     }
 
+    void aReloadUnderASourceKeepsWhatTheWindowTyped()
+    {
+        Database db(m_folder);
+        DataSource reader("dtsVentas", &db), other("dtsEtiqueta", &db);
+        FakeEntry typed("ETIQUETA"), untouched("ANO");
+        other.bind(&typed);
+        other.bind(&untouched);
+        other.setRecordSource("VENTAS");
+        other.refresh();
+        typed.text = "Escrito a mano";
+        writeTable(file("VENTAS.dbf"), {"ANO N 4 0", "VTOT N 18 2", "ETIQUETA C 20 0", "TIPO N 2 0"},
+                   {"1999|1|Otra|1"});
+        reader.setRecordSource("VENTAS");
+        reader.refresh();
+        QCOMPARE(untouched.text, QStringLiteral("1999"));
+        QCOMPARE(typed.text, QStringLiteral("Escrito a mano"));
+        other.edit();
+        other.update();
+        QCOMPARE(DbfTable::load(file("VENTAS.dbf")).text(0, 2), QStringLiteral("Escrito a mano"));
+    }
+
     void theChangeCheckAndTheWriteAreOneStep()
     {
         DataSource &ds = open("PROVMERC");
@@ -351,14 +372,6 @@ private Q_SLOTS:
         writeTable(delivered + "/activida.dbf", {"CLAVE N 3 0"}, {"1"});
         QCOMPARE(datafolder::provision(fresh, delivered), QStringList{"activida.dbf"});
         QCOMPARE(Database(fresh).table("ACTIVIDA").recordCount(), 1);
-    }
-
-    void theDataFolderComesFromTheEnvironmentOrHome()
-    {
-        qputenv("KIVO_DATA_DIR", "/datos/kivo");
-        QCOMPARE(datafolder::location(), QStringLiteral("/datos/kivo"));
-        qunsetenv("KIVO_DATA_DIR");
-        QCOMPARE(datafolder::location(), QDir::home().filePath("KIVO"));
     }
 
     void aFileIsFoundInAnyLetterCase_data()
