@@ -24,6 +24,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const kivo::DbfTable again = kivo::DbfTable::fromBytes(written, path);
         if (again.toBytes() != written || again.recordCount() != table.recordCount())
             std::abort();
+        // A table is changed where it was read; the table it was copied from must not see it.
+        kivo::DbfTable changed = table;
+        if (changed.recordCount() > 0)
+            changed.setDeleted(0, true);
+        changed.setRecord(changed.appendRecord(), changed.blankRecord());
+        changed.pack();
+        const kivo::DbfTable packed = kivo::DbfTable::fromBytes(changed.toBytes(), path);
+        if (packed.recordCount() != changed.recordCount() || table.toBytes() != written)
+            std::abort();
     } catch (const kivo::DbfError &) {
     }
     return 0;

@@ -71,7 +71,7 @@ int main(int argc, char **argv)
     services.driveA = driveALocation();
     services.packer = QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("pack9"));
 
-    Database db(folder);
+    Database db(folder, &clock);
     Form1 window(db, services);
     if (!window.load())
         return 1;

@@ -1,31 +1,4 @@
 #pragma once
 
-#include <QDate>
-
-namespace kivo {
-
-class Clock
-{
-public:
-    virtual ~Clock() = default;
-    virtual QDate today() const = 0;
-};
-
-class SystemClock : public Clock
-{
-public:
-    QDate today() const override { return QDate::currentDate(); }
-};
-
-class FixedClock : public Clock
-{
-public:
-    explicit FixedClock(QDate date) : m_date(date) {}
-    QDate today() const override { return m_date; }
-    void set(QDate date) { m_date = date; }
-
-private:
-    QDate m_date;
-};
-
-} // namespace kivo
+// The clock lives with the store, which stamps its tables by it; the window layers use it too.
+#include "store/clock.h"

@@ -121,12 +121,15 @@ QByteArray readWholeFile(const QString &path)
         throw DbfError(msg(textos::kNoAbre).arg(path, systemReason(errno)));
     if (S_ISDIR(st.st_mode))
         throw DbfError(msg(textos::kNoAbre).arg(path, msg(textos::kEsCarpeta)));
-    QByteArray bytes;
-    if (S_ISREG(st.st_mode) && st.st_size > 0 && st.st_size < (qint64(1) << 31))
-        bytes.reserve(qsizetype(st.st_size));
-    char buffer[1 << 16];
+    // Straight into a buffer of the file's size; a file that grows meanwhile is read on.
+    const bool sized = S_ISREG(st.st_mode) && st.st_size > 0 && st.st_size < (qint64(1) << 31);
+    QByteArray bytes(sized ? qsizetype(st.st_size) : 0, Qt::Uninitialized);
+    qsizetype used = 0;
+    char more[1 << 16];
     for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        const bool full = used == bytes.size();
+        const ssize_t n = full ? ::read(fd.get(), more, sizeof more)
+                               : ::read(fd.get(), bytes.data() + used, size_t(bytes.size() - used));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -134,8 +137,11 @@ QByteArray readWholeFile(const QString &path)
         }
         if (n == 0)
             break;
-        bytes.append(buffer, n);
+        if (full)
+            bytes.append(more, n);
+        used += n;
     }
+    bytes.truncate(used);
     return bytes;
 }
 
@@ -175,9 +181,10 @@ QStringList scratchFiles(const QDir &dir, const QString &fileName)
     return dir.entryList(patterns, QDir::Files | QDir::Hidden | QDir::System);
 }
 
-// Writes `bytes` beside `path` and renames the scratch file over it. `verify` reads the
-// scratch file back before the rename.
-void replaceFile(const QString &path, const QByteArray &bytes, const QString &label, bool verify)
+// Writes `parts` one after the other beside `path` and renames the scratch file over it.
+// `verify` reads the scratch file back before the rename.
+void replaceFile(const QString &path, std::initializer_list<QByteArrayView> parts, const QString &label,
+                 bool verify)
 {
     auto fail = [&](const QString &reason) {
         return DbfError(msg(textos::kNoGuarda).arg(label, path, reason));
@@ -222,19 +229,21 @@ void replaceFile(const QString &path, const QByteArray &bytes, const QString &la
     };
     if (::fchmod(fd, mode) != 0)
         throw abandon(errno);
-    const char *p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = io.write(fd, p, size_t(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw abandon(errno);
+    for (const QByteArrayView part : parts) {
+        const char *p = part.data();
+        qsizetype left = part.size();
+        while (left > 0) {
+            const ssize_t n = io.write(fd, p, size_t(left));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                throw abandon(errno);
+            }
+            if (n == 0)
+                throw abandon(ENOSPC);
+            p += n;
+            left -= n;
         }
-        if (n == 0)
-            throw abandon(ENOSPC);
-        p += n;
-        left -= n;
     }
     if (io.flush(fd) != 0)
         throw abandon(errno);
@@ -245,7 +254,14 @@ void replaceFile(const QString &path, const QByteArray &bytes, const QString &la
     if (verify) {
         bool same = false;
         try {
-            same = readWholeFile(QFile::decodeName(temp)) == bytes;
+            const QByteArray back = readWholeFile(QFile::decodeName(temp));
+            QByteArrayView rest(back);
+            same = true;
+            for (const QByteArrayView part : parts) {
+                same = same && rest.startsWith(part);
+                rest = rest.sliced(std::min(rest.size(), part.size()));
+            }
+            same = same && rest.isEmpty();
         } catch (const DbfError &) {
         }
         if (!same)
@@ -263,12 +279,19 @@ void replaceFile(const QString &path, const QByteArray &bytes, const QString &la
 
 void writeAtomically(const QString &path, const QByteArray &bytes, const QString &tableName)
 {
-    replaceFile(path, bytes, tableName, false);
+    replaceFile(path, {QByteArrayView(bytes)}, tableName, false);
+}
+
+void writeAtomically(const QString &path, std::initializer_list<QByteArrayView> parts,
+                     const QString &tableName)
+{
+    replaceFile(path, parts, tableName, false);
 }
 
 void copyAtomically(const QString &source, const QString &destination, const QString &label)
 {
-    replaceFile(destination, readWholeFile(source), label, true);
+    const QByteArray bytes = readWholeFile(source);
+    replaceFile(destination, {QByteArrayView(bytes)}, label, true);
 }
 
 int removeStaleScratch(const QString &folder)

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+
+#include <initializer_list>
 
 namespace kivo {
 
@@ -41,6 +44,9 @@ private:
 // and the file; the target is untouched, and no scratch file remains. Every step goes
 // through fileIo().
 void writeAtomically(const QString &path, const QByteArray &bytes, const QString &tableName);
+// The same for a file given in parts, written one after the other (no joined copy of them).
+void writeAtomically(const QString &path, std::initializer_list<QByteArrayView> parts,
+                     const QString &tableName);
 // The same safe write for a copy: reads `source` whole, writes it to `destination` as above
 // and reads the scratch file back before the rename, so only a verified copy takes the name.
 // `label` names the copy in the error (as the table does for writeAtomically).

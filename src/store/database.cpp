@@ -17,7 +17,7 @@ QString withExtension(const QString &name)
 
 } // namespace
 
-Database::Database(const QString &folder) : m_folder(folder) {}
+Database::Database(const QString &folder, const Clock *clock) : m_folder(folder), m_clock(clock) {}
 
 QString Database::key(const QString &name) const
 {
@@ -43,6 +43,7 @@ DbfTable &Database::reload(const QString &name)
     if (path.isEmpty())
         throw DbfError(QString::fromUtf8(textos::kSinTabla).arg(name.trimmed(), m_folder));
     DbfTable loaded = DbfTable::load(path);
+    loaded.setClock(m_clock);
     auto &slot = m_tables[key(name)];
     // Replaced in place: data sources that hold the table keep a valid reference.
     if (slot)

@@ -18,7 +18,8 @@ class DataSource;
 class Database
 {
 public:
-    explicit Database(const QString &folder);
+    // Tables read here are stamped by `clock` when written (the system's when null; not owned).
+    explicit Database(const QString &folder, const Clock *clock = nullptr);
 
     QString folder() const { return m_folder; }
 
@@ -38,6 +39,7 @@ private:
     QString key(const QString &name) const;
 
     QString m_folder;
+    const Clock *m_clock;
     QHash<QString, std::shared_ptr<DbfTable>> m_tables;
     QList<QPointer<DataSource>> m_readers;
 };

@@ -65,9 +65,9 @@ void DataSource::setRecordSource(const QString &source)
 
 DbfTable &DataSource::table() const
 {
-    if (m_tableName.isEmpty())
+    if (!m_table)
         throw DbfError(msg(textos::kSinOrigen).arg(m_name));
-    return m_database->table(m_tableName);
+    return *m_table;
 }
 
 // The columns and rows a parsed record source selects from `t`; throws when a column it names
@@ -138,6 +138,8 @@ void DataSource::refresh()
         throw;
     }
     m_tableName = t.tableName();
+    // The database replaces a table it reads again in place, so this stays its copy.
+    m_table = &t;
     m_query = m_recordSource;
     m_columns = columns;
     m_rows = rows;
@@ -381,7 +383,10 @@ void DataSource::writePending(bool copyBound)
                 dirty.append(f);
         }
     }
-    const DbfTable before = t; // shares its bytes until the first change
+    // Undone record by record on failure: a copy of the whole table would cost a full copy
+    // at the first change.
+    const int countBefore = t.recordCount();
+    QByteArray previous;
     bool outside = false;
     int written = m_editRecord;
     try {
@@ -392,7 +397,8 @@ void DataSource::writePending(bool copyBound)
             record[0] = ' ';
             t.setRecord(written, record);
         } else {
-            QByteArray live = t.record(written);
+            previous = t.record(written);
+            QByteArray live = previous;
             for (int f : std::as_const(dirty)) {
                 const int at = t.fieldOffset(f);
                 const int length = t.fields()[f].length;
@@ -403,7 +409,10 @@ void DataSource::writePending(bool copyBound)
         outside = t.changedOnDisk();
         t.save();
     } catch (...) {
-        t = before;
+        if (m_mode == EditMode::Add)
+            t.truncate(countBefore);
+        else if (!previous.isNull())
+            t.setRecord(written, previous);
         throw;
     }
     if (m_mode == EditMode::Add) {
@@ -441,7 +450,7 @@ void DataSource::deleteCurrent()
     Q_EMIT validate(action::Delete, &save);
     dropPending();
     DbfTable &t = table();
-    const DbfTable before = t;
+    const bool wasDeleted = t.isDeleted(record);
     bool outside = false;
     try {
         const FolderLock lock(QFileInfo(t.path()).absolutePath());
@@ -449,7 +458,7 @@ void DataSource::deleteCurrent()
         outside = t.changedOnDisk();
         t.save();
     } catch (...) {
-        t = before;
+        t.setDeleted(record, wasDeleted);
         throw;
     }
     const int at = int(m_rows.indexOf(record));

@@ -126,6 +126,7 @@ private:
     Database *m_database;
     QString m_recordSource;
     QString m_tableName;
+    DbfTable *m_table = nullptr; // the database's copy, found once by refresh()
     QString m_query;         // the record source the rows were selected by
     QList<int> m_columns;    // table field of each record-set column
     QList<int> m_rows;       // table record of each row

@@ -81,15 +81,39 @@ bool nameIsValid(const QString &name)
     return name.front().isLetter();
 }
 
+bool isPadding(char c) { return c == ' ' || c == '\0'; }
+
 // The padding of a stored field: blanks, and the NULs some writers leave.
-QByteArray trimmed(const QByteArray &bytes)
+QByteArrayView trimmed(QByteArrayView bytes, bool leading)
 {
     qsizetype b = 0, e = bytes.size();
-    while (b < e && (bytes[b] == ' ' || bytes[b] == '\0'))
+    while (leading && b < e && isPadding(bytes[b]))
         ++b;
-    while (e > b && (bytes[e - 1] == ' ' || bytes[e - 1] == '\0'))
+    while (e > b && isPadding(bytes[e - 1]))
         --e;
-    return bytes.mid(b, e - b);
+    return bytes.sliced(b, e - b);
+}
+
+// "yyyyMMdd" as eight digits, without the format parser: a table holds a date in every row.
+QDate storedDate(QStringView s)
+{
+    if (s.size() == 8) {
+        int n[8];
+        bool digits = true;
+        for (int i = 0; i < 8 && digits; ++i) {
+            n[i] = s[i].unicode() - u'0';
+            digits = n[i] >= 0 && n[i] <= 9;
+        }
+        if (digits)
+            return QDate(n[0] * 1000 + n[1] * 100 + n[2] * 10 + n[3], n[4] * 10 + n[5], n[6] * 10 + n[7]);
+    }
+    return QDate::fromString(s.toString(), QStringLiteral("yyyyMMdd"));
+}
+
+const Clock &systemClock()
+{
+    static const SystemClock clock;
+    return clock;
 }
 
 // A decimal number written with "." and optional sign, nothing else but surrounding blanks.
@@ -256,12 +280,16 @@ DbfTable DbfTable::fromBytes(const QByteArray &bytes, const QString &path)
     const qint64 room = (size - headerLength) / t.m_recordLength;
     if (qint64(records) > room)
         throw bad(msg(textos::kFaltanRegistros).arg(records).arg(room));
-    t.m_records = bytes.mid(headerLength, qsizetype(records) * t.m_recordLength);
+    const char *first = data + headerLength;
     for (quint32 r = 0; r < records; ++r) {
-        const char flag = t.m_records[qsizetype(r) * t.m_recordLength];
+        const char flag = first[qsizetype(r) * t.m_recordLength];
         if (flag != ' ' && flag != '*')
             throw bad(msg(textos::kMarcaBorrado).arg(r + 1));
     }
+    // Shared, not copied: the records are read where the file was read into.
+    t.m_bytes = bytes;
+    t.m_base = headerLength;
+    t.m_count = int(records);
     return t;
 }
 
@@ -316,7 +344,26 @@ int DbfTable::fieldIndex(const QString &name) const
 
 int DbfTable::recordCount() const
 {
-    return int(m_records.size() / m_recordLength);
+    return m_count;
+}
+
+const char *DbfTable::recordAt(int record) const
+{
+    if (record < 0 || record >= m_count)
+        throw DbfError(msg(textos::kSinRegistro).arg(tableName()).arg(record + 1));
+    return m_bytes.constData() + m_base + qsizetype(record) * m_recordLength;
+}
+
+char *DbfTable::recordAt(int record)
+{
+    std::as_const(*this).recordAt(record); // range check
+    return m_bytes.data() + m_base + qsizetype(record) * m_recordLength;
+}
+
+void DbfTable::checkLength(QByteArrayView record) const
+{
+    if (record.size() != m_recordLength)
+        throw DbfError(msg(textos::kRegistroAjeno).arg(tableName()).arg(record.size()).arg(m_recordLength));
 }
 
 int DbfTable::fieldOffset(int field) const
@@ -328,17 +375,14 @@ int DbfTable::fieldOffset(int field) const
 
 QByteArray DbfTable::record(int record) const
 {
-    if (record < 0 || record >= recordCount())
-        throw DbfError(msg(textos::kSinRegistro).arg(tableName()).arg(record + 1));
-    return m_records.mid(qsizetype(record) * m_recordLength, m_recordLength);
+    return QByteArray(recordAt(record), m_recordLength);
 }
 
 void DbfTable::setRecord(int record, const QByteArray &bytes)
 {
-    if (record < 0 || record >= recordCount())
-        throw DbfError(msg(textos::kSinRegistro).arg(tableName()).arg(record + 1));
-    Q_ASSERT(bytes.size() == m_recordLength);
-    m_records.replace(qsizetype(record) * m_recordLength, m_recordLength, bytes);
+    std::as_const(*this).recordAt(record); // range check, before anything detaches
+    checkLength(bytes);
+    memcpy(recordAt(record), bytes.constData(), size_t(m_recordLength));
 }
 
 QByteArray DbfTable::blankRecord() const
@@ -348,29 +392,37 @@ QByteArray DbfTable::blankRecord() const
 
 bool DbfTable::isDeleted(int record) const
 {
-    return this->record(record).at(0) == '*';
+    return *recordAt(record) == '*';
 }
 
 void DbfTable::setDeleted(int record, bool deleted)
 {
-    this->record(record); // range check
-    m_records[qsizetype(record) * m_recordLength] = deleted ? '*' : ' ';
+    *recordAt(record) = deleted ? '*' : ' ';
 }
 
 int DbfTable::appendRecord()
 {
-    m_records.append(blankRecord());
-    return recordCount() - 1;
+    // Whatever followed the records in the file (its end mark, stray bytes) goes first.
+    const qsizetype end = m_base + qsizetype(m_count) * m_recordLength;
+    m_bytes.resize(end + m_recordLength);
+    memset(m_bytes.data() + end, ' ', size_t(m_recordLength));
+    return m_count++;
+}
+
+void DbfTable::truncate(int count)
+{
+    if (count >= 0 && count < m_count)
+        m_count = count;
 }
 
 QVariant DbfTable::value(int record, int field) const
 {
-    return valueIn(this->record(record), field);
+    return valueOf(recordAt(record), field);
 }
 
 QString DbfTable::text(int record, int field) const
 {
-    return textIn(this->record(record), field);
+    return textOf(recordAt(record), field);
 }
 
 void DbfTable::setValue(int record, int field, const QVariant &value)
@@ -382,21 +434,27 @@ void DbfTable::setValue(int record, int field, const QVariant &value)
 
 QString DbfTable::textIn(const QByteArray &record, int field) const
 {
-    const int at = fieldOffset(field);
-    const FieldDef &f = m_fields[field];
-    const QByteArray raw = record.mid(at, f.length);
-    if (f.type == FieldType::Character) {
-        qsizetype e = raw.size();
-        while (e > 0 && (raw[e - 1] == ' ' || raw[e - 1] == '\0'))
-            --e;
-        return win1252::decode(raw.left(e));
-    }
-    return win1252::decode(trimmed(raw));
+    checkLength(record);
+    return textOf(record.constData(), field);
 }
 
 QVariant DbfTable::valueIn(const QByteArray &record, int field) const
 {
-    const QString s = textIn(record, field);
+    checkLength(record);
+    return valueOf(record.constData(), field);
+}
+
+QString DbfTable::textOf(const char *record, int field) const
+{
+    const int at = fieldOffset(field);
+    const FieldDef &f = m_fields[field];
+    // Leading blanks of a text are the user's; of a number or a date, padding.
+    return win1252::decode(trimmed({record + at, f.length}, f.type != FieldType::Character));
+}
+
+QVariant DbfTable::valueOf(const char *record, int field) const
+{
+    const QString s = textOf(record, field);
     switch (m_fields[field].type) {
     case FieldType::Character:
         return s;
@@ -409,7 +467,7 @@ QVariant DbfTable::valueIn(const QByteArray &record, int field) const
         return ok ? QVariant(d) : QVariant();
     }
     case FieldType::Date: {
-        const QDate d = QDate::fromString(s, QStringLiteral("yyyyMMdd"));
+        const QDate d = storedDate(s);
         return d.isValid() ? QVariant(d) : QVariant();
     }
     case FieldType::Logical:
@@ -424,6 +482,7 @@ QVariant DbfTable::valueIn(const QByteArray &record, int field) const
 
 void DbfTable::setValueIn(QByteArray &record, int field, const QVariant &value) const
 {
+    checkLength(record);
     const int at = fieldOffset(field);
     const FieldDef &f = m_fields[field];
     auto refuse = [&](const QString &reason) {
@@ -534,25 +593,26 @@ void DbfTable::setValueIn(QByteArray &record, int field, const QVariant &value) 
 
 void DbfTable::pack()
 {
-    QByteArray kept;
-    kept.reserve(m_records.size());
-    const int n = recordCount();
-    for (int r = 0; r < n; ++r) {
-        const qsizetype at = qsizetype(r) * m_recordLength;
-        if (m_records[at] != '*')
-            kept.append(m_records.constData() + at, m_recordLength);
+    // In place: the kept records slide down over the dropped ones.
+    int kept = 0;
+    for (int r = 0; r < m_count; ++r) {
+        if (*std::as_const(*this).recordAt(r) == '*')
+            continue;
+        if (kept != r)
+            memmove(recordAt(kept), std::as_const(*this).recordAt(r), size_t(m_recordLength));
+        ++kept;
     }
-    m_records = kept;
+    m_count = kept;
 }
 
-QByteArray DbfTable::toBytes() const
+QByteArray DbfTable::header() const
 {
     const int headerLength = kHeaderSize + kDescriptorSize * int(m_fields.size()) + 1
                              + int(m_headerTail.size());
     QByteArray out(headerLength, '\0');
     char *h = out.data();
     h[0] = kVersion;
-    const QDate today = QDate::currentDate();
+    const QDate today = (m_clock ? *m_clock : systemClock()).today();
     h[1] = char(today.year() - 1900);
     h[2] = char(today.month());
     h[3] = char(today.day());
@@ -571,15 +631,23 @@ QByteArray DbfTable::toBytes() const
     }
     *d = kEndOfFields;
     memcpy(d + 1, m_headerTail.constData(), size_t(m_headerTail.size()));
-    out.reserve(out.size() + m_records.size() + 1);
-    out.append(m_records);
+    return out;
+}
+
+QByteArray DbfTable::toBytes() const
+{
+    QByteArray out = header();
+    out.reserve(out.size() + records().size() + 1);
+    out.append(records());
     out.append(kEndOfFile);
     return out;
 }
 
 void DbfTable::save()
 {
-    writeAtomically(m_path, toBytes(), tableName());
+    // Header, records and end mark go out as they are, never gathered into one more copy.
+    const char end = kEndOfFile;
+    writeAtomically(m_path, {header(), records(), QByteArrayView(&end, 1)}, tableName());
     m_stamp = stampOf(m_path);
 }
 

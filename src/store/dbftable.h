@@ -1,8 +1,10 @@
 #pragma once
 
+#include "store/clock.h"
 #include "store/dbferror.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -21,7 +23,8 @@ struct FieldDef
 
 // One FoxPro 2.5 table (.dbf, no memo) held wholly in memory. Reading checks every length
 // against the file, so a malformed file gives a DbfError naming it, never an overrun.
-// Writing replaces the file atomically and durably (see save()).
+// Writing replaces the file atomically and durably (see save()). The records stay in the
+// buffer the file was read into; nothing is copied until a record changes.
 class DbfTable
 {
 public:
@@ -43,6 +46,7 @@ public:
     bool isDeleted(int record) const;
     void setDeleted(int record, bool deleted);
     int appendRecord(); // a blank record; returns its number
+    void truncate(int count); // drops the records from `count` on (undoes appendRecord())
 
     // C: text without its trailing padding; N/F: double; D: QDate; L: bool.
     // A blank N, F, D or L field is a null QVariant.
@@ -58,6 +62,7 @@ public:
     int recordLength() const { return m_recordLength; }
     int fieldOffset(int field) const; // inside a record, the flag byte counted
     QByteArray record(int record) const;
+    // Throws DbfError when `bytes` is not one record long: it would shift every later record.
     void setRecord(int record, const QByteArray &bytes);
     QByteArray blankRecord() const;
     QVariant valueIn(const QByteArray &record, int field) const;
@@ -69,6 +74,8 @@ public:
     // Writes beside the file, flushes, renames over it and flushes the folder; stamps the
     // last-update date. On failure throws DbfError and the file on disk is untouched.
     void save();
+    // The date stamped by save() and toBytes(); the system's when none is set. Not owned.
+    void setClock(const Clock *clock) { m_clock = clock; }
     QByteArray toBytes() const;
     // True when the file is no longer the one this table was read from or last wrote:
     // another program changed, replaced or removed it meanwhile.
@@ -83,14 +90,24 @@ private:
         bool operator==(const DiskStamp &) const = default;
     };
     static DiskStamp stampOf(const QString &path);
+    const char *recordAt(int record) const; // range checked
+    char *recordAt(int record);
+    void checkLength(QByteArrayView record) const;
+    QString textOf(const char *record, int field) const;
+    QVariant valueOf(const char *record, int field) const;
+    QByteArray header() const;
+    QByteArrayView records() const { return {m_bytes.constData() + m_base, qsizetype(m_count) * m_recordLength}; }
 
     DiskStamp m_stamp;
     QString m_path;
     QList<FieldDef> m_fields;
     QList<int> m_offsets;    // of each field inside a record, after the deleted-flag byte
     int m_recordLength = 1;
-    QByteArray m_records;    // recordCount() * m_recordLength bytes
+    QByteArray m_bytes;      // the file as read (or only records): record 0 starts at m_base
+    qsizetype m_base = 0;
+    int m_count = 0;
     QByteArray m_headerTail; // bytes between the descriptors and the first record, kept as read
+    const Clock *m_clock = nullptr;
 };
 
 } // namespace kivo

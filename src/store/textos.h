@@ -35,6 +35,8 @@ inline constexpr char kNoFecha[] = "no es una fecha";
 inline constexpr char kNoLogico[] = "no es un valor lógico (S o N)";
 inline constexpr char kSinRegistro[] = "La tabla %1 no tiene el registro %2.";
 inline constexpr char kSinCampo[] = "La tabla %1 no tiene el campo número %2.";
+inline constexpr char kRegistroAjeno[] =
+    "La tabla %1 no admite un registro de %2 bytes: sus registros tienen %3.";
 
 // Writing a table.
 inline constexpr char kNoGuarda[] = "No se pudo guardar la tabla %1 en el archivo %2: %3.";

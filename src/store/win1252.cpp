@@ -49,12 +49,15 @@ std::optional<QByteArray> encode(const QString &text)
     return out;
 }
 
-QString decode(const QByteArray &bytes)
+QString decode(QByteArrayView bytes)
 {
-    QString out(bytes.size(), Qt::Uninitialized);
-    QChar *p = out.data();
-    for (const char b : bytes)
-        *p++ = fromCode(uchar(b));
+    // Windows-1252 is Latin-1 but for 0x80..0x9F: Qt's fast Latin-1 pass, then those mended.
+    QString out = QString::fromLatin1(bytes);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const uchar b = uchar(bytes[i]);
+        if (b >= 0x80 && b < 0xA0)
+            out[i] = QChar(kHigh[b - 0x80]);
+    }
     return out;
 }
 

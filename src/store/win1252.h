@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
@@ -12,7 +13,7 @@ namespace win1252 {
 
 // Nullopt when a character has no Windows-1252 code.
 std::optional<QByteArray> encode(const QString &text);
-QString decode(const QByteArray &bytes);
+QString decode(QByteArrayView bytes);
 
 // Code of one character, or -1 when Windows-1252 cannot hold it.
 int code(QChar c);

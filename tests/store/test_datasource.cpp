@@ -417,6 +417,34 @@ private Q_SLOTS:
         QCOMPARE(readConsidera(path, &error), QString());
         QCOMPARE(error, "No se pudo abrir el archivo " + path + ": no existe.");
     }
+
+    void aRefusedWriteLeavesTheTableInMemoryAsItWas_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::newRow("row added") << 0;
+        QTest::newRow("row changed") << 1;
+        QTest::newRow("row deleted") << 2;
+    }
+
+    void aRefusedWriteLeavesTheTableInMemoryAsItWas()
+    {
+        QFETCH(int, change);
+        DataSource &ds = open("PROVMERC");
+        const QByteArray before = m_db->table("provmerc").toBytes();
+        QFile::setPermissions(file("PROVMERC.dbf"), QFileDevice::ReadOwner);
+        QString error;
+        if (change == 2) {
+            error = errorOf([&] { ds.deleteCurrent(); });
+        } else {
+            change == 0 ? ds.addNew() : ds.edit();
+            ds.setField(2, "Vainilla");
+            error = errorOf([&] { ds.update(); });
+        }
+        QFile::setPermissions(file("PROVMERC.dbf"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QVERIFY2(error.endsWith("el archivo es de solo lectura."), qPrintable(error));
+        QCOMPARE(m_db->table("provmerc").toBytes().mid(4), before.mid(4)); // the date stamp aside
+        QCOMPARE(ds.rowCount(), 2);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDataSource)

@@ -1,3 +1,5 @@
+#include "store/clock.h"
+#include "store/database.h"
 #include "store/dbftable.h"
 #include "store/win1252.h"
 #include "support/storefixture.h"
@@ -118,6 +120,92 @@ private Q_SLOTS:
         }
         QFile::remove(p);
         QCOMPARE(errorOf([&] { DbfTable::load(p); }), QStringLiteral("No se pudo abrir el archivo %1: no existe.").arg(p));
+    }
+
+    void aRecordOfAnotherLengthIsRefused_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::newRow("one byte short") << 8;
+        QTest::newRow("one byte long") << 10;
+        QTest::newRow("empty") << 0;
+    }
+
+    // Written as it came, it would shift every later record of the file.
+    void aRecordOfAnotherLengthIsRefused()
+    {
+        QFETCH(int, length);
+        DbfTable t = writeTable(path("ANCHO.dbf"), {"NOMBRE C 4 0", "N N 4 0"}, {"ab|1", "cd|2"});
+        const QByteArray bytes = t.toBytes();
+        const QString expected = QStringLiteral("La tabla ANCHO no admite un registro de %1 bytes: sus registros tienen 9.")
+                                     .arg(length);
+        QCOMPARE(errorOf([&] { t.setRecord(0, QByteArray(length, 'x')); }), expected);
+        QCOMPARE(t.toBytes(), bytes);
+        QByteArray outside(length, ' ');
+        QCOMPARE(errorOf([&] { t.setValueIn(outside, 0, QStringLiteral("ef")); }), expected);
+        QCOMPARE(errorOf([&] { t.textIn(outside, 0); }), expected);
+    }
+
+    void theLastUpdateDateIsTodayByTheClock_data()
+    {
+        QTest::addColumn<QDate>("today");
+        QTest::newRow("2005") << QDate(2005, 6, 15);
+        QTest::newRow("before 2000") << QDate(1999, 12, 31);
+        QTest::newRow("after 2000") << QDate(2026, 1, 2);
+    }
+
+    void theLastUpdateDateIsTodayByTheClock()
+    {
+        QFETCH(QDate, today);
+        const QString folder = m_dir.filePath(QTest::currentDataTag());
+        QDir().mkpath(folder);
+        writeTable(folder + "/VENTAS.dbf", {"N N 3 0"}, {"1"});
+        const FixedClock clock(today);
+        Database db(folder, &clock);
+        db.table("ventas").setValue(0, 0, 2);
+        db.table("ventas").save();
+        const QByteArray bytes = readBytes(folder + "/VENTAS.dbf");
+        QCOMPARE(int(uchar(bytes[1])), today.year() - 1900);
+        QCOMPARE(int(bytes[2]), today.month());
+        QCOMPARE(int(bytes[3]), today.day());
+    }
+
+    void changesReachTheTableNeverTheBytesItWasReadFrom_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::addColumn<QStringList>("kept");
+        QTest::newRow("a value") << 0 << QStringList{"zz", "cd", "ef"};
+        QTest::newRow("a deletion packed") << 1 << QStringList{"ab", "ef"};
+        QTest::newRow("a record added") << 2 << QStringList{"ab", "cd", "ef", "gh"};
+    }
+
+    // The records are read where the file was read into, behind its end mark and any stray
+    // bytes a writer left after it.
+    void changesReachTheTableNeverTheBytesItWasReadFrom()
+    {
+        QFETCH(int, change);
+        QFETCH(QStringList, kept);
+        const QString p = path("lugar.dbf");
+        const QByteArray read = writeTable(p, {"NOMBRE C 2 0"}, {"ab", "cd", "ef"}).toBytes() + "basura";
+        const QByteArray copy(read.constData(), read.size());
+        DbfTable t = DbfTable::fromBytes(read, p);
+        if (change == 0)
+            t.setValue(0, 0, "zz");
+        if (change == 1) {
+            t.setDeleted(1, true);
+            t.pack();
+        }
+        if (change == 2)
+            t.setValue(t.appendRecord(), 0, "gh");
+        t.save();
+        QCOMPARE(read, copy);
+        const QByteArray written = readBytes(p);
+        QCOMPARE(written.size(), 32 + 32 + 1 + kept.size() * 3 + 1);
+        QCOMPARE(written.back(), char(0x1A));
+        const DbfTable back = DbfTable::load(p);
+        QStringList names;
+        for (int r = 0; r < back.recordCount(); ++r)
+            names.append(back.text(r, 0));
+        QCOMPARE(names, kept);
     }
 };
 
