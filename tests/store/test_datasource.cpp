@@ -2,6 +2,7 @@
 #include "store/datafolder.h"
 #include "store/datasource.h"
 #include "store/textfile.h"
+#include "support/failingfileio.h"
 #include "support/storefixture.h"
 
 #include <QtTest>
@@ -426,22 +427,24 @@ private Q_SLOTS:
         QTest::newRow("row deleted") << 2;
     }
 
+    // The table in memory is undone record by record, not from a copy of the whole table.
     void aRefusedWriteLeavesTheTableInMemoryAsItWas()
     {
         QFETCH(int, change);
         DataSource &ds = open("PROVMERC");
         const QByteArray before = m_db->table("provmerc").toBytes();
-        QFile::setPermissions(file("PROVMERC.dbf"), QFileDevice::ReadOwner);
         QString error;
-        if (change == 2) {
-            error = errorOf([&] { ds.deleteCurrent(); });
-        } else {
-            change == 0 ? ds.addNew() : ds.edit();
-            ds.setField(2, "Vainilla");
-            error = errorOf([&] { ds.update(); });
+        {
+            const FailingFileIo failing(FailingFileIo::Step::Write, 2, ENOSPC); // among the records
+            if (change == 2) {
+                error = errorOf([&] { ds.deleteCurrent(); });
+            } else {
+                change == 0 ? ds.addNew() : ds.edit();
+                ds.setField(2, "Vainilla");
+                error = errorOf([&] { ds.update(); });
+            }
         }
-        QFile::setPermissions(file("PROVMERC.dbf"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        QVERIFY2(error.endsWith("el archivo es de solo lectura."), qPrintable(error));
+        QVERIFY2(error.endsWith("el disco está lleno."), qPrintable(error));
         QCOMPARE(m_db->table("provmerc").toBytes().mid(4), before.mid(4)); // the date stamp aside
         QCOMPARE(ds.rowCount(), 2);
     }
