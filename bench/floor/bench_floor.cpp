@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,9 +39,18 @@ int64_t now()
     std::exit(1);
 }
 
+// A buffer left unfilled, as a reader that overwrites it at once would take it.
+struct Buffer
+{
+    std::unique_ptr<char[]> bytes;
+    size_t length = 0;
+    char *data() const { return bytes.get(); }
+    size_t size() const { return length; }
+};
+
 struct Table
 {
-    std::vector<char> bytes;
+    Buffer bytes;
     size_t header = 0, length = 0, count = 0;
     std::vector<int> fieldLengths;
 };
@@ -54,7 +64,8 @@ Table readTable(const char *path)
     struct stat st {};
     if (fstat(fd, &st) != 0)
         die(path);
-    t.bytes.resize(size_t(st.st_size));
+    t.bytes.length = size_t(st.st_size);
+    t.bytes.bytes.reset(new char[t.bytes.length]);
     size_t done = 0;
     while (done < t.bytes.size()) {
         const ssize_t n = read(fd, t.bytes.data() + done, t.bytes.size() - done);
