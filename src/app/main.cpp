@@ -1,3 +1,4 @@
+#include "app/textos.h"
 #include "capture/form1.h"
 #include "platform/clock.h"
 #include "platform/drives.h"
@@ -17,7 +18,54 @@
 #include <QScreen>
 #include <QTranslator>
 
+#include <cstdio>
+
 using namespace kivo;
+
+namespace {
+
+// Until the window stands, every message is also written to the standard error: a start that
+// fails leaves its reason where a script, a terminal or a test can read it.
+class StartupMessages : public Messages
+{
+public:
+    Answer ask(const MessageBox &box) override
+    {
+        if (m_echo) {
+            const QString text = QString(box.text).replace(QChar(13), QChar(10));
+            std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+            std::fflush(stderr);
+        }
+        return m_shown.ask(box);
+    }
+    void stopEcho() { m_echo = false; }
+
+private:
+    QtMessages m_shown;
+    bool m_echo = true;
+};
+
+int refuse(Messages &messages, const QString &text)
+{
+    messages.show(kProgramTitle, text, Buttons::Ok, Icon::Critical);
+    return 1;
+}
+
+// The data folder, created and filled with the delivered tables where it lacks them; empty
+// (after saying why) when there is none the program can use.
+QString prepareDataFolder(Messages &messages)
+{
+    try {
+        const QString folder = datafolder::location();
+        datafolder::provision(folder, datafolder::deliveredLocation());
+        return folder;
+    } catch (const DbfError &e) {
+        refuse(messages, e.message());
+        return {};
+    }
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -30,33 +78,19 @@ int main(int argc, char **argv)
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtSpanish);
 
-    QtMessages messages;
-    const QString folder = datafolder::location();
-    try {
-        datafolder::provision(folder, datafolder::deliveredLocation());
-    } catch (const DbfError &e) {
-        messages.show(kProgramTitle, e.message(), Buttons::Ok, Icon::Critical);
+    StartupMessages messages;
+    const QString folder = prepareDataFolder(messages);
+    if (folder.isEmpty())
         return 1;
-    }
 
     InstanceLock lock(folder);
     switch (lock.acquire()) {
     case InstanceLock::Result::Acquired:
         break;
     case InstanceLock::Result::Busy:
-        messages.show(kProgramTitle,
-                      QStringLiteral("KIVO ya está abierto con la carpeta de datos ")
-                          + QDir::toNativeSeparators(folder)
-                          + QStringLiteral(". Use esa ventana o ciérrela antes de abrir otra."),
-                      Buttons::Ok, Icon::Critical);
-        return 1;
+        return refuse(messages, textos::kYaAbierto.arg(QDir::toNativeSeparators(folder)));
     case InstanceLock::Result::Failed:
-        messages.show(kProgramTitle,
-                      QStringLiteral("No se puede reservar la carpeta de datos ")
-                          + QDir::toNativeSeparators(folder) + QStringLiteral(": ") + lock.error()
-                          + QStringLiteral("."),
-                      Buttons::Ok, Icon::Critical);
-        return 1;
+        return refuse(messages, textos::kNoReserva.arg(QDir::toNativeSeparators(folder), lock.error()));
     }
 
     SystemClock clock;
@@ -75,6 +109,7 @@ int main(int argc, char **argv)
     Form1 window(db, services);
     if (!window.load())
         return 1;
+    messages.stopEcho();
 
     window.adjustSize();
     if (const QScreen *screen = window.screen()) {

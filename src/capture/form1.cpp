@@ -624,7 +624,7 @@ CuestionarioDatos Form1::snapshot() const
         CuestionarioDatos::Venta v;
         v.ano = vt->textAt(r, 0);
         for (int f = 1; f <= 6 && f < vt->fieldCount(); ++f)
-            v.valores.append(vt->valueAt(r, f));
+            v.valores.append(vt->textAt(r, f)); // the stored digits, not a double near them
         d.ventas.append(v);
     }
     const DataSource *pv = m_sources.value(QStringLiteral("dtsProveedor"));

@@ -4,6 +4,7 @@
 #include "platform/layoutrule.h"
 #include "platform/messages.h"
 #include "platform/printing.h"
+#include "platform/textos.h"
 #include "store/textfile.h"
 
 #include <QPushButton>

@@ -6,7 +6,6 @@
 namespace kivo::textos {
 
 inline const QString kAyudaTitulo = QStringLiteral("Consideraciones para el llenado de la Solicitud");
-inline const QString kCerrar = QStringLiteral("&Cerrar");
 
 inline const QString kAcercaTitulo = QStringLiteral("Acerca de");
 inline const QString kAcercaPrograma = QStringLiteral("Disco de Captura para solicitudes KIVO");
@@ -15,11 +14,12 @@ inline const QString kAcercaDescripcion = QStringLiteral(
     "Secretaría de Tolvania\n"
     "Subsecretaría de Comercio Exterior\n"
     "Dirección General de Promoción");
+// The issuing unit's help desk, never a person; the number of zeros can be nobody's.
 inline const QString kAcercaContacto = QStringLiteral(
     "Dudas y comentarios:\n"
-    "Lic. Marcela Ortuño Villaseñor\n"
-    "Tel. 55 5729 9100, ext. 4410\n"
-    "kivo@promocion.tolvania.gob");
+    "Mesa de ayuda KIVO\n"
+    "Tel. 000 000 0000\n"
+    "ayuda@promocion.tolvania.gob");
 inline const QString kAceptar = QStringLiteral("OK");
 
 } // namespace kivo::textos

@@ -29,13 +29,15 @@ InstanceLock::Result InstanceLock::acquire()
         return Result::Acquired;
     const QByteArray path = QFile::encodeName(m_path);
     int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0 && (errno == EACCES || errno == EROFS))
+    // The reason of the first open: the read-only retry's "no such file" is not the cause.
+    const int openError = fd < 0 ? errno : 0;
+    if (fd < 0 && (openError == EACCES || openError == EROFS))
         fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC); // read-only folder: lock what exists
     if (fd < 0) {
         // A read-only folder without the lock file cannot be shared by two writers anyway.
-        if (errno == EACCES || errno == EROFS)
+        if (openError == EACCES || openError == EROFS)
             return Result::Acquired;
-        m_error = systemReason(errno);
+        m_error = systemReason(openError);
         return Result::Failed;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

@@ -1,5 +1,7 @@
 #include "platform/messages.h"
 
+#include "platform/textos.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -27,20 +29,20 @@ Answer QtMessages::ask(const MessageBox &box)
     QList<Choice> choices;
     switch (box.buttons) {
     case Buttons::Ok:
-        choices = {{QStringLiteral("Aceptar"), QMessageBox::AcceptRole, Answer::Ok}};
+        choices = {{textos::kBotonAceptar, QMessageBox::AcceptRole, Answer::Ok}};
         break;
     case Buttons::OkCancel:
-        choices = {{QStringLiteral("Aceptar"), QMessageBox::AcceptRole, Answer::Ok},
-                   {QStringLiteral("Cancelar"), QMessageBox::RejectRole, Answer::Cancel}};
+        choices = {{textos::kBotonAceptar, QMessageBox::AcceptRole, Answer::Ok},
+                   {textos::kBotonCancelar, QMessageBox::RejectRole, Answer::Cancel}};
         break;
     case Buttons::YesNo:
-        choices = {{QStringLiteral("Sí"), QMessageBox::YesRole, Answer::Yes},
-                   {QStringLiteral("No"), QMessageBox::NoRole, Answer::No}};
+        choices = {{textos::kBotonSi, QMessageBox::YesRole, Answer::Yes},
+                   {textos::kBotonNo, QMessageBox::NoRole, Answer::No}};
         break;
     case Buttons::YesNoCancel:
-        choices = {{QStringLiteral("Sí"), QMessageBox::YesRole, Answer::Yes},
-                   {QStringLiteral("No"), QMessageBox::NoRole, Answer::No},
-                   {QStringLiteral("Cancelar"), QMessageBox::RejectRole, Answer::Cancel}};
+        choices = {{textos::kBotonSi, QMessageBox::YesRole, Answer::Yes},
+                   {textos::kBotonNo, QMessageBox::NoRole, Answer::No},
+                   {textos::kBotonCancelar, QMessageBox::RejectRole, Answer::Cancel}};
         break;
     }
     QList<QPushButton *> buttons;

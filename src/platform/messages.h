@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/textos.h"
+
 #include <QList>
 #include <QPointer>
 #include <QString>
@@ -7,8 +9,7 @@
 
 namespace kivo {
 
-// Title of every message box that names none of its own.
-inline const QString kProgramTitle = QStringLiteral("KIVO");
+using textos::kProgramTitle;
 
 enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Icon { None, Information, Warning, Critical, Question };

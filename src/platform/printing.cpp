@@ -37,26 +37,28 @@ QString consideraPath(const QString &dataFolder)
     return found.isEmpty() ? QDir(dataFolder).filePath(name) : found;
 }
 
-QtPrinting::QtPrinting() : m_printer(new QPrinter(QPrinter::HighResolution)) {}
+QtPrinting::QtPrinting() = default;
 
-QtPrinting::~QtPrinting()
-{
-    delete m_printer;
-}
+QtPrinting::~QtPrinting() = default;
 
-QPrinter *QtPrinting::printer() const
+QPrinter *QtPrinting::printer()
 {
-    return m_printer;
+    // Made on first use: a printer loads the print plugin and asks the printing system for
+    // its queues, a wait that would otherwise fall on every start.
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return m_printer.get();
 }
 
 bool QtPrinting::choosePrinter(bool selection)
 {
-    QPrintDialog dialog(m_printer);
+    QPrinter *target = printer();
+    QPrintDialog dialog(target);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, selection);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
-    m_printer->setPrintRange(selection ? QPrinter::Selection : QPrinter::AllPages);
+    target->setPrintRange(selection ? QPrinter::Selection : QPrinter::AllPages);
     // Qt's own dialog still offers "from page to page" without the page-range option; the
     // documents are always printed whole, so that choice goes too once the dialog is set up.
     QTimer::singleShot(0, &dialog, [&dialog] {
@@ -76,10 +78,11 @@ void QtPrinting::beginRun()
 
 bool QtPrinting::print(const PrintDocument &document)
 {
-    if (m_printer->outputFileName().isEmpty())
-        return paintDocument(m_printer, document);
+    QPrinter *target = printer();
+    if (target->outputFileName().isEmpty())
+        return paintDocument(target, document);
     m_run.append(document);
-    return paintDocuments(m_printer, m_run);
+    return paintDocuments(target, m_run);
 }
 
 namespace {

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
+
 class QPrinter;
 
 namespace kivo {
@@ -38,14 +40,14 @@ public:
     ~QtPrinting() override;
     bool choosePrinter(bool selection) override;
     bool print(const PrintDocument &document) override;
-    QPrinter *printer() const;
+    QPrinter *printer(); // made on first use
 
 protected:
     // Starts a new print run on the chosen printer.
     void beginRun();
 
 private:
-    QPrinter *m_printer;
+    std::unique_ptr<QPrinter> m_printer;
     // Documents of the current run that went to a file: each print rewrites the file with all
     // of them, so a PDF holds the whole run and not only its last document.
     QList<PrintDocument> m_run;

@@ -5,7 +5,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 namespace kivo {
@@ -207,35 +206,63 @@ QString cierre(const CuestionarioDatos &d)
         + QStringLiteral("FIRMA");
 }
 
-// "###,###,###.#0" of a finite value: rounded half away from zero at two decimals after
-// reading it to 15 significant digits, as the value was typed (1.005 gives 1.01).
-QString patron(double value, const QLocale &locale)
+// A plain decimal ("-1234.5", ".5", "7.") split into sign, integer and fraction digits; false
+// for anything else.
+bool splitDecimal(const QString &text, bool *negative, std::string *integer, std::string *fraction)
 {
-    char buffer[40];
-    const auto [end, error] =
-        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific, 14);
-    Q_UNUSED(error);
-    // buffer holds d.dddddddddddddde±x…
-    std::string digits;
-    const char *p = buffer;
-    for (; p < end && *p != 'e'; ++p) {
-        if (*p != '.')
-            digits.push_back(*p);
+    const QString t = text.trimmed();
+    qsizetype i = 0;
+    *negative = false;
+    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+')))
+        *negative = t[i++] == QLatin1Char('-');
+    integer->clear();
+    fraction->clear();
+    bool point = false;
+    for (; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c == QLatin1Char('.') && !point)
+            point = true;
+        else if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            (point ? fraction : integer)->push_back(char(c.unicode()));
+        else
+            return false;
     }
-    const int exponent = p < end ? std::atoi(p + 1) : 0;
+    return !integer->empty() || !fraction->empty();
+}
 
-    // Split into integer and fraction digits (the decimal point sits after digit exponent+1).
-    std::string integer;
-    std::string fraction;
-    if (exponent >= 0) {
-        const std::size_t intLen = std::size_t(exponent) + 1;
-        if (digits.size() < intLen)
-            digits.append(intLen - digits.size(), '0');
-        integer = digits.substr(0, intLen);
-        fraction = digits.substr(intLen);
-    } else {
-        fraction = std::string(std::size_t(-exponent - 1), '0') + digits;
+// The decimal text a value stands for: a text as it is, a whole number exactly, a double as
+// the shortest text that reads back to it (12345678901234.56, not ...234.560546875 nor a
+// figure cut to 15 digits). False for a value that is no number.
+bool decimalOf(const QVariant &value, bool *negative, std::string *integer, std::string *fraction)
+{
+    switch (value.typeId()) {
+    case QMetaType::QString:
+    case QMetaType::QByteArray:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        if (splitDecimal(value.toString(), negative, integer, fraction))
+            return true;
+        break;
+    default:
+        break;
     }
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    if (!ok || !std::isfinite(number))
+        return false;
+    char buffer[400];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::fixed);
+    if (result.ec != std::errc())
+        return false;
+    return splitDecimal(QString::fromLatin1(buffer, result.ptr - buffer), negative, integer, fraction);
+}
+
+// "###,###,###.#0": rounded half away from zero at two decimals on the decimal digits
+// themselves, so the figure printed is the one stored (1.005 gives 1.01).
+QString patron(bool negative, std::string integer, std::string fraction, const QLocale &locale)
+{
     fraction.append(3, '0');
     const bool roundUp = fraction[2] >= '5';
     std::string kept = integer + fraction.substr(0, 2);
@@ -266,7 +293,7 @@ QString patron(double value, const QLocale &locale)
     }
     text += locale.decimalPoint() + QString::fromLatin1(fraction.data(), qsizetype(fraction.size()));
     // A value that rounds to zero shows no sign.
-    if (value < 0 && (!integer.empty() || fraction != "00"))
+    if (negative && (!integer.empty() || fraction != "00"))
         text.prepend(QLatin1Char('-'));
     return text;
 }
@@ -278,15 +305,18 @@ QString formatoColumna(const QVariant &value, const QLocale &locale)
     constexpr int kAncho = 16;
     if (value.isNull() || !value.isValid())
         return sp(kAncho);
-    bool ok = false;
-    const double number = value.toDouble(&ok);
+    bool negative = false;
+    std::string integer;
+    std::string fraction;
     QString text;
-    if (!ok)
-        text = value.toString(); // not a number: shown as stored rather than lost
-    else if (!std::isfinite(number))
-        text = rules::textos::desbordamiento;
-    else
-        text = patron(number, locale);
+    if (decimalOf(value, &negative, &integer, &fraction)) {
+        text = patron(negative, integer, fraction, locale);
+    } else {
+        bool ok = false;
+        const double number = value.toDouble(&ok);
+        // Not a number: shown as stored rather than lost.
+        text = ok && !std::isfinite(number) ? rules::textos::desbordamiento : value.toString();
+    }
     // Too wide for the column: the whole value, never a number cut short.
     return text.size() >= kAncho ? text : sp(kAncho - int(text.size())) + text;
 }

@@ -26,7 +26,7 @@ struct CuestionarioDatos
     struct Venta
     {
         QString ano;             // field 0 as stored
-        QList<QVariant> valores; // fields 1..6; a null prints as a blank column
+        QList<QVariant> valores; // fields 1..6 as stored; a null or "" prints as a blank column
     };
     QList<Venta> ventas;
     struct Proveedor
@@ -50,7 +50,9 @@ struct Cuestionario
 Cuestionario armaCuestionario(const CuestionarioDatos &datos);
 
 // One numeric column of the sales table: "###,###,###.#0" right-aligned in 16 characters; a
-// value too wide for 16 is printed whole; a null is 16 blanks.
+// value too wide for 16 is printed whole; a null or empty text is 16 blanks, any other text
+// that is no number is printed as it is. Give the field's stored text: it is rounded digit by
+// digit, so every figure the field can hold prints as stored.
 QString formatoColumna(const QVariant &value, const QLocale &locale);
 
 } // namespace kivo

@@ -3,6 +3,8 @@
 #include "platform/layoutrule.h"
 #include "platform/messages.h"
 #include "platform/printing.h"
+#include "platform/textos.h"
+#include "questionnaire/textos.h"
 #include "store/dbferror.h"
 #include "store/textfile.h"
 
@@ -15,15 +17,6 @@
 namespace kivo {
 
 namespace {
-
-const QString kTitulo = QStringLiteral("Impresión de Solicitud");
-const QString kImprimir = QStringLiteral("&Imprimir");
-const QString kCerrar = QStringLiteral("&Cerrar");
-const QString kNoSeImprimio = QStringLiteral("No se pudo imprimir la solicitud.");
-const QString kNoSeImprimieron =
-    QStringLiteral("No se pudieron imprimir las consideraciones para el llenado de la solicitud.");
-const QString kDocSolicitud = QStringLiteral("Solicitud KIVO");
-const QString kDocConsideraciones = QStringLiteral("Consideraciones KIVO");
 
 class WaitCursor
 {
@@ -47,15 +40,15 @@ FrmDocument::FrmDocument(Snapshot snapshot, const Services &services, QWidget *p
     : QWidget(parent, Qt::Window), m_snapshot(std::move(snapshot)), m_services(services)
 {
     setObjectName(QStringLiteral("frmDocument"));
-    setWindowTitle(kTitulo);
+    setWindowTitle(textos::kImpresionTitulo);
     setAttribute(Qt::WA_DeleteOnClose);
     maximizeTextWindow(this, parent);
 
-    m_imprimir = new QPushButton(kImprimir, this);
+    m_imprimir = new QPushButton(textos::kImprimir, this);
     m_imprimir->setObjectName(QStringLiteral("Command1"));
     connect(m_imprimir, &QPushButton::clicked, this, &FrmDocument::imprimir);
 
-    m_cerrar = new QPushButton(kCerrar, this);
+    m_cerrar = new QPushButton(textos::kCerrar, this);
     m_cerrar->setObjectName(QStringLiteral("Command2"));
     connect(m_cerrar, &QPushButton::clicked, this, &QWidget::close);
 
@@ -98,11 +91,11 @@ void FrmDocument::imprimir()
             return;
 
         WaitCursor wait;
-        const PrintDocument solicitud{kDocSolicitud, cuestionario.texto, courierNew(),
+        const PrintDocument solicitud{textos::kDocSolicitud, cuestionario.texto, courierNew(),
                                       cuestionario.longitudEncabezado};
         if (!m_services.printing->print(solicitud)) {
             if (m_services.messages)
-                m_services.messages->show(kProgramTitle, kNoSeImprimio);
+                m_services.messages->show(kProgramTitle, textos::kNoSeImprimio);
             return;
         }
         // The considerations are an optional second sheet: without the file the
@@ -111,9 +104,9 @@ void FrmDocument::imprimir()
         const QString considera = readConsidera(consideraPath(m_services.dataFolder), &error);
         if (!error.isEmpty())
             return;
-        if (!m_services.printing->print(PrintDocument{kDocConsideraciones, considera, courierNew(), 0})
+        if (!m_services.printing->print(PrintDocument{textos::kDocConsideraciones, considera, courierNew(), 0})
             && m_services.messages)
-            m_services.messages->show(kProgramTitle, kNoSeImprimieron);
+            m_services.messages->show(kProgramTitle, textos::kNoSeImprimieron);
     } catch (const std::exception &e) {
         if (m_services.messages)
             m_services.messages->show(kProgramTitle, describe(e));

@@ -5,7 +5,9 @@
 
 namespace kivo::datafolder {
 
-// $KIVO_DATA_DIR when set, otherwise ~/KIVO.
+// $KIVO_DATA_DIR when set, otherwise $HOME/KIVO. Throws DbfError with a Spanish message when
+// neither names a folder by its full path: the data would otherwise land wherever the program
+// happened to start, or at the root of the file system.
 QString location();
 
 // The delivered tables and considera.txt beside the installed program (../share/kivo/data).
@@ -13,7 +15,10 @@ QString deliveredLocation();
 
 // Creates the folder when missing and copies in every delivered file that it lacks (in any
 // letter case); an existing file is never overwritten. Returns the names copied. Throws
-// DbfError with a Spanish message when the folder cannot be created or a copy fails.
+// DbfError with a Spanish message giving the true reason when the folder cannot be created
+// or used (not a folder, a broken link, read-only, something else in a table's place) or a
+// copy fails. A folder the program cannot write is refused: the application typed into it
+// could never be saved.
 QStringList provision(const QString &folder, const QString &delivered);
 
 } // namespace kivo::datafolder

@@ -72,7 +72,24 @@ inline constexpr char kErrorSistema[] = "error del sistema número %1";
 
 // The data folder.
 inline constexpr char kSinTabla[] = "No se encontró la tabla %1 en la carpeta de datos %2.";
-inline constexpr char kNoCreaCarpeta[] = "No se pudo crear la carpeta de datos %1.";
+inline constexpr char kNoCreaCarpeta[] = "No se pudo crear la carpeta de datos %1: %2.";
+inline constexpr char kNoUsaCarpeta[] = "No se puede usar la carpeta de datos %1: %2.";
+inline constexpr char kRutaNoEsCarpeta[] = "%1 no es una carpeta";
+inline constexpr char kEsArchivo[] = "es un archivo y no una carpeta";
+inline constexpr char kEnlaceRoto[] = "%1 es un enlace a %2, que no existe";
+inline constexpr char kCarpetaNoEscribible[] =
+    "es de solo lectura y KIVO necesita guardar en ella la solicitud";
+inline constexpr char kEntradaNoArchivo[] = "%1 es una carpeta y no un archivo";
+inline constexpr char kEntradaEspecial[] = "%1 no es un archivo común";
+inline constexpr char kSinCarpetaPersonal[] =
+    "No se sabe dónde guardar los datos de KIVO: no están definidas ni la variable KIVO_DATA_DIR "
+    "ni la carpeta personal (variable HOME).";
+inline constexpr char kCarpetaPersonalVacia[] =
+    "No se sabe dónde guardar los datos de KIVO: la variable HOME está vacía y la variable "
+    "KIVO_DATA_DIR no está definida.";
+inline constexpr char kRutaRelativa[] =
+    "No se sabe dónde guardar los datos de KIVO: la variable %1 dice «%2», que no es una ruta "
+    "completa (debe empezar con /).";
 inline constexpr char kNoCopia[] = "No se pudo copiar el archivo %1 a la carpeta de datos %2: %3.";
 inline constexpr char kSinEntregados[] = "No se encuentran los datos de instalación en la carpeta %1.";
 

@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace kivo;
@@ -12,26 +13,40 @@ class TestInfo : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void considerationsWithAndWithoutTheFile()
+    void considerations_data()
     {
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("messages");
+        QTest::newRow("file present")
+            << true << QStringLiteral("CONSIDERACIONES\n\n1. Anote la razón social sin abreviaturas.\n") << 0;
+        QTest::newRow("file missing") << false << QString() << 1;
+    }
+
+    void considerations()
+    {
+        QFETCH(bool, present);
+        QFETCH(QString, shown);
+        QFETCH(int, messages);
         QTemporaryDir folder;
-        ScriptedMessages messages;
+        ScriptedMessages said;
         Services services;
-        services.messages = &messages, services.dataFolder = folder.path();
-        const QString text = QStringLiteral("CONSIDERACIONES\n\n1. Anote la razón social sin abreviaturas.\n");
-        for (bool present : {false, true}) {
+        services.messages = &said, services.dataFolder = folder.path();
+        if (present) {
             QFile file(folder.filePath(QStringLiteral("considera.txt")));
-            QVERIFY(!present || (file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) && file.flush()));
-            messages.clear();
-            QPointer<FrmAyuda> w = new FrmAyuda(services);
-            QCOMPARE(w->shownText(), present ? text : QString());
-            QCOMPARE(messages.shown.size(), present ? 0 : 1);
-            if (!present)
-                QVERIFY(messages.shown[0].title == "KIVO" && messages.shown[0].text.contains("considera.txt"));
-            QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("Command2")), Qt::LeftButton);
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            QVERIFY(w.isNull());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.write(shown.toUtf8()) > 0);
         }
+        QPointer<FrmAyuda> w = new FrmAyuda(services);
+        QCOMPARE(w->shownText(), shown);
+        QCOMPARE(said.shown.size(), messages);
+        if (!present) {
+            QCOMPARE(said.shown[0].title, QStringLiteral("KIVO"));
+            QVERIFY2(said.shown[0].text.contains("considera.txt"), qPrintable(said.shown[0].text));
+        }
+        QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("Command2")), Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(w.isNull());
     }
 
     void aboutNamesProgramAndVersion()
@@ -43,6 +58,18 @@ private Q_SLOTS:
         QTest::mouseClick(about.findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
         QVERIFY(!about.isVisible());
         QCOMPARE(about.result(), int(QDialog::Accepted));
+    }
+
+    // The contact reaches no one: no person's name, no digit but zeros, a made-up domain.
+    void aboutContactIsFictional()
+    {
+        FrmAbout about;
+        const QString contact = about.findChild<QLabel *>(QStringLiteral("lblDisclaimer"))->text();
+        QCOMPARE(contact.count(QRegularExpression(QStringLiteral("[1-9]"))), 0);
+        QCOMPARE(contact.count(QRegularExpression(QStringLiteral("\\b(Lic|Ing|Dr|Dra|Sr|Sra|Mtro|Mtra)\\."))), 0);
+        const QRegularExpressionMatch mail = QRegularExpression(QStringLiteral("\\S+@(\\S+)")).match(contact);
+        QVERIFY2(mail.hasMatch(), qPrintable(contact));
+        QVERIFY2(mail.captured(1).endsWith(QStringLiteral(".tolvania.gob")), qPrintable(mail.captured(1)));
     }
 };
 

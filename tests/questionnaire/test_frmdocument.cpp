@@ -32,55 +32,88 @@ class TestFrmDocument : public QObject
         QTest::mouseClick(w->findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
     }
 
-private Q_SLOTS:
-    void openShowsThenPrintComposesAfresh()
+    void writeConsidera(const QString &name)
     {
-        QFile f(m_folder.filePath(QStringLiteral("CONSIDERA.TXT"))); // any letter case will do
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(m_considera.toUtf8()) > 0 && f.flush());
+        QFile f(m_folder.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.write(m_considera.toUtf8()) > 0);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_printing = RecordingPrinting();
+        m_messages.clear();
+        m_datos = CuestionarioDatos();
         m_datos.hoy = QDate(2005, 3, 14);
+        for (const QString &f : QDir(m_folder.path()).entryList(QDir::Files))
+            QVERIFY(QFile::remove(m_folder.filePath(f)));
+    }
+
+    void openingShowsWithoutPrinting()
+    {
+        FrmDocument w([this] { return m_datos; }, services(&m_printing));
+        QCOMPARE(w.shownText(), armaCuestionario(m_datos).texto);
+        QCOMPARE(m_printing.dialogs, 0);
+        QCOMPARE(m_printing.documents.size(), 0);
+        // A fixed-pitch font, so the columns line up.
+        QVERIFY(QFontInfo(w.findChild<QTextEdit *>(QStringLiteral("RTUltima"))->font()).fixedPitch());
+    }
+
+    void printComposesAfreshThenConsiderations()
+    {
+        writeConsidera(QStringLiteral("CONSIDERA.TXT")); // any letter case will do
         FrmDocument w([this] { return m_datos; }, services(&m_printing));
         const QString shown = w.shownText();
-        QCOMPARE(shown, armaCuestionario(m_datos).texto);
-        // Printed in the font shown, a fixed-pitch one, so the columns line up.
-        const QFont font = w.findChild<QTextEdit *>(QStringLiteral("RTUltima"))->font();
-        QVERIFY(QStringList({"Courier New", "Liberation Mono"}).contains(font.family()));
-
         m_datos.razonSocial = QStringLiteral("NOMBRE CAMBIADO SA");
         press(&w, "Command1");
         QCOMPARE(m_printing.documents.size(), 2);
         const Cuestionario nuevo = armaCuestionario(m_datos);
         QCOMPARE(m_printing.documents[0].text, nuevo.texto);
         QCOMPARE(m_printing.documents[0].centredLength, nuevo.longitudEncabezado);
-        QCOMPARE(m_printing.documents[0].font.family(), font.family());
+        // Printed in the font shown.
+        QCOMPARE(m_printing.documents[0].font.family(),
+                 w.findChild<QTextEdit *>(QStringLiteral("RTUltima"))->font().family());
         QCOMPARE(m_printing.documents[1].text, m_considera);
         QCOMPARE(m_printing.documents[1].centredLength, 0);
         QCOMPARE(w.shownText(), shown); // the display keeps what was composed at opening
-
-        // A cancelled dialog prints nothing; without the considerations file, the questionnaire alone.
-        m_printing = RecordingPrinting();
-        m_printing.accept = false;
-        press(&w, "Command1");
-        QVERIFY(m_printing.documents.isEmpty());
-        m_printing.accept = true;
-        QVERIFY(QFile::remove(m_folder.filePath(QStringLiteral("CONSIDERA.TXT"))));
-        press(&w, "Command1");
-        QCOMPARE(m_printing.documents.size(), 1);
-        QVERIFY(m_messages.shown.isEmpty());
+        QCOMPARE(m_messages.texts(), QStringList());
     }
 
-    void failuresAreReported()
+    void cancelledDialogPrintsNothing()
+    {
+        writeConsidera(QStringLiteral("considera.txt"));
+        FrmDocument w([this] { return m_datos; }, services(&m_printing));
+        m_printing.accept = false;
+        press(&w, "Command1");
+        QCOMPARE(m_printing.dialogs, 1);
+        QCOMPARE(m_printing.documents.size(), 0);
+    }
+
+    void withoutConsiderationsTheQuestionnaireAlone()
+    {
+        FrmDocument w([this] { return m_datos; }, services(&m_printing));
+        press(&w, "Command1");
+        QCOMPARE(m_printing.documents.size(), 1);
+        QCOMPARE(m_messages.texts(), QStringList());
+    }
+
+    void compositionFailureIsReported()
     {
         FrmDocument w([]() -> CuestionarioDatos { throw DbfError(QStringLiteral("El archivo PROVMERC.dbf está dañado.")); },
                       services(&m_printing));
         QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("El archivo PROVMERC.dbf está dañado.")});
         QCOMPARE(m_messages.shown[0].title, QStringLiteral("KIVO"));
         QVERIFY(w.shownText().isEmpty());
+    }
 
-        // A printer that fails is not passed over in silence, and nothing more is sent.
+    // A printer that fails is not passed over in silence, and nothing more is sent.
+    void printerFailureIsReported()
+    {
+        writeConsidera(QStringLiteral("considera.txt"));
         struct : RecordingPrinting {
             bool print(const PrintDocument &d) override { documents.append(d); return false; }
         } failing;
-        m_messages.clear();
         FrmDocument v([this] { return m_datos; }, services(&failing));
         press(&v, "Command1");
         QCOMPARE(failing.documents.size(), 1);

@@ -47,8 +47,9 @@ private Q_SLOTS:
             QSKIP("pdftotext (poppler-utils) is not installed");
         QTemporaryDir dir;
         QFile considera(dir.filePath(QStringLiteral("considera.txt")));
-        QVERIFY(considera.open(QIODevice::WriteOnly) && considera.write("CONSIDERACIONES GENERALES\r\nUse\tletra de molde.\r\n")
-                && considera.flush());
+        QVERIFY(considera.open(QIODevice::WriteOnly));
+        QVERIFY(considera.write("CONSIDERACIONES GENERALES\r\nUse\tletra de molde.\r\n") > 0);
+        QVERIFY(considera.flush());
         CuestionarioDatos datos;
         datos.razonSocial = QStringLiteral("Exportación Añil SA ") + QString(300, QLatin1Char('X')) + "FIN";
         datos.calle = "AV. REFORMA 1520 INT. 4", datos.colonia = "PEÑÓN DE LOS BAÑOS", datos.estado = "NUEVO LEÓN";
@@ -61,15 +62,16 @@ private Q_SLOTS:
         services.dataFolder = dir.path();
         FrmDocument w([&] { return datos; }, services);
         QTest::mouseClick(w.findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
-        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(messages.texts(), QStringList());
         const QStringList pages = pdfPages(file);
-        QVERIFY(pages.size() >= 2);
+        QVERIFY2(pages.size() >= 2, qPrintable(pages.join("\f")));
         const QString all = pages.mid(0, pages.size() - 1).join(QString());
         const auto re = [](const QString &pattern) { return QRegularExpression(pattern, QRegularExpression::MultilineOption); };
         QVERIFY(pages[0].contains(re("^ {20,}SECRETARIA DE TOLVANIA$"))); // centred
         // A line wider than the page loses nothing: it goes on over the next lines, broken at
         // a blank where there is one, and a value never runs off the page edge.
-        QVERIFY(all.contains(re("Exportación Añil SA\n^X+$")) && all.contains(re("^X+FIN$")));
+        QVERIFY2(all.contains(re("Exportación Añil SA\n^X+$")), qPrintable(all));
+        QVERIFY2(all.contains(re("^X+FIN$")), qPrintable(all));
         QVERIFY(QString(all).remove('\n').contains("Exportación Añil SA" + QString(300, 'X') + "FIN"));
         QVERIFY(all.contains(re("^ESTADO   :NUEVO LEÓN$")));
         // The considerations follow on a page of their own, tabs kept as columns.

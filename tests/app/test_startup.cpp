@@ -1,0 +1,125 @@
+// The program refuses to start where it cannot keep the application, and says the true reason.
+// The real program is started with a prepared environment; its first message, which it also
+// writes to the standard error, is read there and the program then ended.
+
+#include "store/atomicfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cerrno>
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    // The first line the program writes to its standard error, or what it wrote before it
+    // ended without a message.
+    static QString firstMessage(const QProcessEnvironment &env)
+    {
+        QProcess kivo;
+        kivo.setProcessEnvironment(env);
+        kivo.setReadChannel(QProcess::StandardError);
+        kivo.start(QStringLiteral(KIVO_BINARY_DIR "/bin/kivo"), {});
+        QByteArray err;
+        // Waits for the message, not for a time: the cap only ends a program that never speaks.
+        while (!err.contains('\n') && kivo.state() != QProcess::NotRunning && kivo.waitForReadyRead(30000))
+            err += kivo.readAllStandardError();
+        err += kivo.readAllStandardError();
+        kivo.kill();
+        kivo.waitForFinished(30000);
+        return QString::fromLocal8Bit(err.left(err.indexOf('\n')));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QFile file(path("archivo"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(QFile::link(path("nada"), path("enlace")));
+        QVERIFY(QFile::link(path("bucle2"), path("bucle1")));
+        QVERIFY(QFile::link(path("bucle1"), path("bucle2")));
+        QVERIFY(QDir().mkpath(path("solo")));
+        for (const QString &f : QDir(KIVO_BUILD_DATA_DIR).entryList(QDir::Files))
+            QVERIFY(QFile::copy(QDir(KIVO_BUILD_DATA_DIR).filePath(f), path("solo/") + f));
+        QVERIFY(QFile::setPermissions(path("solo"), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup
+                                                        | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
+        QVERIFY(QDir().mkpath(path("tablacarpeta/datoprov.dbf")));
+        QVERIFY(QDir().mkpath(path("tablaenlace")));
+        QVERIFY(QFile::link(path("nada.dbf"), path("tablaenlace/VENTAS.dbf")));
+    }
+
+    void cleanupTestCase()
+    {
+        QFile::setPermissions(path("solo"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void refusedWithTheTrueReason_data()
+    {
+        QTest::addColumn<QString>("home");         // "-" unset
+        QTest::addColumn<QString>("dataDir");      // "-" unset
+        QTest::addColumn<QString>("message");
+        const QString sinDonde = QStringLiteral("No se sabe dónde guardar los datos de KIVO: ");
+        const QString noUsa = QStringLiteral("No se puede usar la carpeta de datos ");
+        QTest::newRow("no home, no data folder")
+            << "-" << "-"
+            << sinDonde + "no están definidas ni la variable KIVO_DATA_DIR ni la carpeta personal (variable HOME).";
+        QTest::newRow("empty home")
+            << "" << "-" << sinDonde + "la variable HOME está vacía y la variable KIVO_DATA_DIR no está definida.";
+        QTest::newRow("relative home")
+            << "casa" << "-" << sinDonde + "la variable HOME dice «casa», que no es una ruta completa (debe empezar con /).";
+        QTest::newRow("relative data folder")
+            << path("") << "datos/kivo"
+            << sinDonde + "la variable KIVO_DATA_DIR dice «datos/kivo», que no es una ruta completa (debe empezar con /).";
+        QTest::newRow("a file as the data folder")
+            << "-" << path("archivo") << noUsa + path("archivo") + ": es un archivo y no una carpeta.";
+        QTest::newRow("a file on the way")
+            << "-" << path("archivo/KIVO")
+            << "No se pudo crear la carpeta de datos " + path("archivo/KIVO") + ": " + path("archivo") + " no es una carpeta.";
+        QTest::newRow("a link to nothing")
+            << "-" << path("enlace")
+            << noUsa + path("enlace") + ": " + path("enlace") + " es un enlace a " + path("nada") + ", que no existe.";
+        QTest::newRow("a link loop")
+            << "-" << path("bucle1") << noUsa + path("bucle1") + ": " + kivo::systemReason(ELOOP) + ".";
+        QTest::newRow("read-only folder")
+            << "-" << path("solo")
+            << noUsa + path("solo") + ": es de solo lectura y KIVO necesita guardar en ella la solicitud.";
+        QTest::newRow("a folder in a table's place")
+            << "-" << path("tablacarpeta") << noUsa + path("tablacarpeta") + ": datoprov.dbf es una carpeta y no un archivo.";
+        QTest::newRow("a link to nothing in a table's place")
+            << "-" << path("tablaenlace")
+            << noUsa + path("tablaenlace") + ": " + path("tablaenlace/VENTAS.dbf") + " es un enlace a " + path("nada.dbf")
+                   + ", que no existe.";
+    }
+
+    void refusedWithTheTrueReason()
+    {
+        QFETCH(QString, home);
+        QFETCH(QString, dataDir);
+        QFETCH(QString, message);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("*=false")); // Qt's own notes off stderr
+        const auto set = [&](const char *name, const QString &value) {
+            if (value == QLatin1String("-"))
+                env.remove(QLatin1String(name));
+            else
+                env.insert(QLatin1String(name), value);
+        };
+        set("HOME", home);
+        set("KIVO_DATA_DIR", dataDir);
+        QCOMPARE(firstMessage(env), message);
+        QVERIFY2(!QFileInfo::exists(QStringLiteral("/KIVO")), "a data folder at the root");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "test_startup.moc"
