@@ -31,7 +31,7 @@ QString describe(const std::exception &e)
 {
     if (const auto *dbf = dynamic_cast<const DbfError *>(&e))
         return dbf->message();
-    return QString::fromLocal8Bit(e.what());
+    return textos::kErrorInterno;
 }
 
 } // namespace

@@ -3,6 +3,9 @@
 // writes to the standard error, is read there and the program then ended.
 
 #include "store/atomicfile.h"
+#include "store/datafolder.h"
+#include "store/dbferror.h"
+#include "support/failingfileio.h"
 
 #include <QDir>
 #include <QFile>
@@ -118,6 +121,38 @@ private Q_SLOTS:
         set("KIVO_DATA_DIR", dataDir);
         QCOMPARE(firstMessage(env), message);
         QVERIFY2(!QFileInfo::exists(QStringLiteral("/KIVO")), "a data folder at the root");
+    }
+
+    // A copy that fails names the file, the folder and the system's reason, in one sentence.
+    void failedCopySaysWhy_data()
+    {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("disk full") << int(kivo::test::FailingFileIo::Step::Write) << ENOSPC << "el disco está lleno";
+        QTest::newRow("read-only medium") << int(kivo::test::FailingFileIo::Step::Create) << EROFS
+                                          << "el medio es de solo lectura";
+    }
+
+    void failedCopySaysWhy()
+    {
+        QFETCH(int, step);
+        QFETCH(int, error);
+        QFETCH(QString, reason);
+        QTemporaryDir folder;
+        QString message;
+        {
+            kivo::test::FailingFileIo io(kivo::test::FailingFileIo::Step(step), 1, error);
+            try {
+                kivo::datafolder::provision(folder.path(), QStringLiteral(KIVO_BUILD_DATA_DIR));
+            } catch (const kivo::DbfError &e) {
+                message = e.message();
+            }
+        }
+        // The first table copied, in name order.
+        const QString table = folder.filePath(QStringLiteral("PROVMERC.dbf"));
+        QCOMPARE(message, "No se pudo copiar el archivo PROVMERC.dbf a la carpeta de datos " + folder.path()
+                              + ": No se pudo guardar la tabla PROVMERC.dbf en el archivo " + table + ": " + reason + ".");
     }
 };
 

@@ -98,13 +98,27 @@ private Q_SLOTS:
         QCOMPARE(m_messages.texts(), QStringList());
     }
 
+    void compositionFailureIsReported_data()
+    {
+        QTest::addColumn<bool>("fromTables");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("the tables' own words") << true << QStringLiteral("El archivo PROVMERC.dbf está dañado.");
+        QTest::newRow("anything else, in Spanish")
+            << false << QStringLiteral("No se pudo preparar la solicitud para imprimir por un error interno del programa.");
+    }
+
     void compositionFailureIsReported()
     {
-        FrmDocument w([]() -> CuestionarioDatos { throw DbfError(QStringLiteral("El archivo PROVMERC.dbf está dañado.")); },
-                      services(&m_printing));
-        QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("El archivo PROVMERC.dbf está dañado.")});
+        QFETCH(bool, fromTables);
+        QFETCH(QString, message);
+        FrmDocument w([fromTables]() -> CuestionarioDatos {
+            if (fromTables)
+                throw DbfError(QStringLiteral("El archivo PROVMERC.dbf está dañado."));
+            throw std::bad_alloc();
+        }, services(&m_printing));
+        QCOMPARE(m_messages.texts(), QStringList{message});
         QCOMPARE(m_messages.shown[0].title, QStringLiteral("KIVO"));
-        QVERIFY(w.shownText().isEmpty());
+        QCOMPARE(w.shownText(), QString());
     }
 
     // A printer that fails is not passed over in silence, and nothing more is sent.
