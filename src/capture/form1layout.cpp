@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -42,18 +43,36 @@ public:
     int rowWidth = 0;
 
 protected:
+    // Every tab asks for its size on each layout of the row; the captions are wrapped and
+    // measured once for a given width, font and set of captions.
     QSize tabSizeHint(int) const override
     {
         const int width = std::max(40, rowWidth / std::max(1, count()));
-        int height = fontMetrics().lineSpacing() * 2;
+        QStringList captions;
+        captions.reserve(count());
         for (int i = 0; i < count(); ++i)
-            height = std::max(height, fontMetrics()
-                                          .boundingRect(QRect(0, 0, width - 6, 1000),
-                                                        Qt::TextWordWrap, tabText(i))
-                                          .height());
-        return QSize(width, height + 10);
+            captions.append(tabText(i));
+        if (m_measuredWidth != width || m_measuredFont != font() || m_measuredCaptions != captions) {
+            int height = fontMetrics().lineSpacing() * 2;
+            for (const QString &caption : std::as_const(captions))
+                height = std::max(height, fontMetrics()
+                                              .boundingRect(QRect(0, 0, width - 6, 1000),
+                                                            Qt::TextWordWrap, caption)
+                                              .height());
+            m_measuredWidth = width;
+            m_measuredFont = font();
+            m_measuredCaptions = captions;
+            m_measuredHeight = height;
+        }
+        return QSize(width, m_measuredHeight + 10);
     }
     QSize minimumTabSizeHint(int index) const override { return tabSizeHint(index); }
+    void changeEvent(QEvent *event) override
+    {
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+            m_measuredWidth = -1;
+        QTabBar::changeEvent(event);
+    }
     void paintEvent(QPaintEvent *) override
     {
         QStylePainter p(this);
@@ -66,6 +85,12 @@ protected:
                        Qt::AlignCenter | Qt::TextWordWrap, tabText(i));
         }
     }
+
+private:
+    mutable int m_measuredWidth = -1;
+    mutable QFont m_measuredFont;
+    mutable QStringList m_measuredCaptions;
+    mutable int m_measuredHeight = 0;
 };
 
 class SsTab : public QTabWidget

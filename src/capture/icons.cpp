@@ -1,5 +1,7 @@
 #include "capture/icons.h"
 
+#include <QGuiApplication>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -185,6 +187,93 @@ QPixmap render(Drawing draw, int size)
     return pixmap;
 }
 
+int area(const QSize &s)
+{
+    return s.width() * s.height();
+}
+
+// Offers the icon in a fixed set of sizes but draws a size only when it is first asked for.
+// A request is answered by the size a fully drawn set would have given (the smallest at
+// least as large, else the largest), held in a plain icon that does the rest (disabled
+// and selected looks, scaling down, Qt's pixmap cache) exactly as for a fully drawn set.
+class DrawnIconEngine : public QIconEngine
+{
+public:
+    DrawnIconEngine(Drawing draw, QList<int> sizes) : m_draw(draw), m_sizes(std::move(sizes)) {}
+
+    QIconEngine *clone() const override { return new DrawnIconEngine(*this); }
+    QString key() const override { return QStringLiteral("kivo.drawn"); }
+    bool isNull() override { return false; }
+
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        QList<QSize> sizes;
+        if (mode == QIcon::Normal && state == QIcon::Off)
+            for (int s : std::as_const(m_sizes))
+                sizes.append(QSize(s, s));
+        return sizes;
+    }
+
+    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        QSize actual(bestFor(size), bestFor(size));
+        if (actual.width() > size.width() || actual.height() > size.height())
+            actual.scale(size, Qt::KeepAspectRatio);
+        return actual;
+    }
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        drawSize(bestFor(size));
+        return m_drawn.pixmap(size, 1.0, mode, state);
+    }
+
+    QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state, qreal scale) override
+    {
+        if (scale <= 1.0)
+            return pixmap(size, mode, state);
+        // Scaled choices weigh more than the size alone: draw the whole set.
+        for (int s : std::as_const(m_sizes))
+            drawSize(s);
+        const QSize logical(qRound(size.width() / scale), qRound(size.height() / scale));
+        return m_drawn.pixmap(logical, scale, mode, state);
+    }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const QPaintDevice *device = painter->device();
+        const qreal dpr = device ? device->devicePixelRatio() : qApp->devicePixelRatio();
+        painter->drawPixmap(rect, scaledPixmap(rect.size() * dpr, mode, state, dpr));
+    }
+
+private:
+    int bestFor(const QSize &request) const
+    {
+        const int wanted = area(request);
+        int best = 0;
+        for (int s : m_sizes) {
+            const bool fits = s * s >= wanted;
+            const bool bestFits = best * best >= wanted;
+            if (best == 0 || (fits && (!bestFits || s < best)) || (!fits && !bestFits && s > best))
+                best = s;
+        }
+        return best;
+    }
+
+    void drawSize(int size)
+    {
+        if (m_drawnSizes.contains(size))
+            return;
+        m_drawnSizes.append(size);
+        m_drawn.addPixmap(render(m_draw, size));
+    }
+
+    Drawing m_draw;
+    QList<int> m_sizes;
+    QList<int> m_drawnSizes;
+    QIcon m_drawn;
+};
+
 } // namespace
 
 QIcon buttonIcon(int index)
@@ -192,12 +281,8 @@ QIcon buttonIcon(int index)
     const Drawing draw = drawingFor(index);
     if (!draw)
         return {};
-    QIcon icon;
-    const QList<int> sizes = index == -1 ? QList<int>{16, 24, 32, 48, 64, 128}
-                                         : QList<int>{16, 24, 32, 48};
-    for (int size : sizes)
-        icon.addPixmap(render(draw, size));
-    return icon;
+    return QIcon(new DrawnIconEngine(draw, index == -1 ? QList<int>{16, 24, 32, 48, 64, 128}
+                                                       : QList<int>{16, 24, 32, 48}));
 }
 
 } // namespace kivo
