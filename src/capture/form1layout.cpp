@@ -109,6 +109,17 @@ private:
     WrapTabBar *m_bar;
 };
 
+// Controls in a frame with a bold caption keep the plain font. Given at birth, before the
+// control first measures itself, the frame's bold caption later changes nothing in them.
+void keepPlainInBoldFrame(QWidget *w, const QFont &formFont)
+{
+    if (!w->parentWidget()->property("boldCaption").toBool())
+        return;
+    QFont plain = formFont;
+    plain.setBold(false);
+    w->setFont(plain);
+}
+
 } // namespace
 
 int Form1::px(int twips) const
@@ -129,6 +140,7 @@ TextEntry *Form1::entry(QWidget *parent, const char *name, int tab, const QRect 
     e->setObjectName(QString::fromUtf8(name));
     e->setProperty("tabOrder", tab);
     e->setKeyRule(rule);
+    keepPlainInBoldFrame(e, font());
     if (maxLength > 0)
         e->setMaxLength(maxLength);
     place(e, twips, parent->property("pageTop").toInt());
@@ -144,6 +156,7 @@ QLabel *Form1::label(QWidget *parent, const char *name, const QString &text, int
 {
     auto *l = new QLabel(text, parent);
     l->setObjectName(QString::fromUtf8(name));
+    keepPlainInBoldFrame(l, font());
     l->adjustSize();
     l->move(px(left), std::max(0, px(top) - parent->property("pageTop").toInt()));
     m_controls.append(l);
@@ -155,6 +168,7 @@ QComboBox *Form1::list(QWidget *parent, const char *name, int tab, const QRect &
     auto *c = new QComboBox(parent);
     c->setObjectName(QString::fromUtf8(name));
     c->setProperty("tabOrder", tab);
+    keepPlainInBoldFrame(c, font());
     place(c, twips, parent->property("pageTop").toInt());
     if (c->height() < c->sizeHint().height())
         c->resize(c->width(), c->sizeHint().height());
