@@ -106,6 +106,17 @@ inline constexpr char kMarcador[] = "El marcador %1 no corresponde a ningún reg
 inline constexpr char kFilaFuera[] = "%1 no tiene la fila %2.";
 inline constexpr char kSinOrigen[] = "%1 no tiene origen de registros.";
 
+// Backups (respaldos) and restoring them.
+inline constexpr char kRespaldoFallido[] = "No se pudo hacer el respaldo de la solicitud en %1: %2";
+inline constexpr char kRespaldoNoCarpeta[] = "No se pudo crear la carpeta %1: %2.";
+inline constexpr char kNoEsCarpeta[] = "ya existe y no es una carpeta";
+inline constexpr char kRespaldoNoExiste[] = "No hay ningún respaldo llamado «%1» en %2.";
+inline constexpr char kRespaldoSinTabla[] = "falta la tabla %1.";
+inline constexpr char kRespaldoDanado[] = "El respaldo %1 no se puede restaurar: %2";
+inline constexpr char kRestauracionIncompleta[] =
+    "La restauración del respaldo %1 se detuvo en la tabla %2: %3 Las tablas que había antes "
+    "están en el respaldo %4.";
+
 // Text files.
 inline constexpr char kNoLeeTexto[] = "No se pudo leer el archivo %1: %2.";
 

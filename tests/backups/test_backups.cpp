@@ -1,0 +1,255 @@
+#include "store/backups.h"
+#include "store/dbferror.h"
+#include "store/dbftable.h"
+
+#include <QtTest>
+
+using namespace kivo;
+
+namespace {
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(falta)");
+}
+
+// A copy of the delivered data folder.
+struct Data
+{
+    Data()
+    {
+        const QDir delivered(QStringLiteral(KIVO_BUILD_DATA_DIR));
+        for (const QString &f : delivered.entryList(QDir::Files))
+            QFile::copy(delivered.filePath(f), dir.filePath(f));
+    }
+    QString path() const { return dir.path(); }
+    QString table(const QString &name) const { return dir.filePath(name); }
+    QString backup(const QString &name, const QString &table = {}) const
+    {
+        return QDir(backups::location(dir.path())).filePath(table.isEmpty() ? name : name + u'/' + table);
+    }
+    // Every table's bytes, in the order of the seven.
+    QList<QByteArray> tables(const QString &folder) const
+    {
+        QList<QByteArray> out;
+        for (const QString &t : backups::tableNames())
+            out.append(bytesOf(QDir(folder).filePath(t)));
+        return out;
+    }
+    QStringList backupNames() const
+    {
+        return QDir(backups::location(dir.path())).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    }
+    // An application with a supplier and a product, written straight into the tables.
+    void fill(const QString &rfc, const QString &company) const
+    {
+        DbfTable app = DbfTable::load(table("datoprov.dbf"));
+        const int r = app.recordCount() ? 0 : app.appendRecord();
+        app.setValue(r, app.fieldIndex("RFC"), rfc);
+        app.setValue(r, app.fieldIndex("APEPATRAZ"), company);
+        app.save();
+        for (const char *name : {"provprod.dbf", "PROVMERC.dbf"}) {
+            DbfTable t = DbfTable::load(table(QString::fromLatin1(name)));
+            t.setValue(t.appendRecord(), 2, QStringLiteral("RENGLÓN"));
+            t.save();
+        }
+    }
+    QTemporaryDir dir;
+};
+
+const QDateTime kNoon(QDate(2026, 12, 6), QTime(12, 0, 5));
+
+} // namespace
+
+class TestBackups : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void thinningKeepsThirtyNewestAndEachRecentMonth_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("removed");
+        QStringList daily; // 31 days of one month: the oldest is neither among the 30 nor its month's newest
+        for (int d = 1; d <= 31; ++d)
+            daily << QStringLiteral("202612%1-090000").arg(d, 2, 10, QChar(u'0'));
+        QTest::newRow("30 or fewer: all kept") << daily.mid(1) << QStringList();
+        QTest::newRow("31st of the same month goes") << daily << QStringList{"20261201-090000"};
+        QStringList lastOfNovember = daily.mid(1);
+        lastOfNovember << "20261130-235959" << "20261130-090000" << "20261101-090000";
+        QTest::newRow("newest of last month kept, the rest of it goes")
+            << lastOfNovember << QStringList{"20261130-090000", "20261101-090000"};
+        QStringList months = daily.mid(1);
+        months << "20260115-090000" << "20251231-090000" << "20251215-090000";
+        QTest::newRow("11 months back kept, 12 back goes") << months << QStringList{"20251231-090000", "20251215-090000"};
+        QStringList sameSecond = daily.mid(2);
+        sameSecond << "20261201-090000-2" << "20261201-090000" << "20261101-090000-2" << "20261101-090000";
+        QTest::newRow("same second: the suffix is the newer")
+            << sameSecond << QStringList{"20261201-090000", "20261101-090000"};
+        QStringList foreign = daily;
+        foreign << "fotos" << "20261301-090000" << "2026121-090000" << ".20261201-090000.aB3dEf";
+        QTest::newRow("other folders never removed") << foreign << QStringList{"20261201-090000"};
+    }
+
+    void thinningKeepsThirtyNewestAndEachRecentMonth()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, removed);
+        QStringList got = backups::thinned(names, QDate(2026, 12, 31));
+        got.sort();
+        removed.sort();
+        QCOMPARE(got, removed);
+    }
+
+    void thinningOverTwoYearsOfDailySaves_data()
+    {
+        QTest::addColumn<QDate>("last");
+        QTest::addColumn<int>("kept");
+        QTest::addColumn<QString>("oldest");
+        QTest::addColumn<QString>("oldestOfThirty");
+        QTest::newRow("end of a year") << QDate(2026, 12, 31) << 41 << "20260131" << "20261202";
+        QTest::newRow("mid-March") << QDate(2026, 3, 15) << 40 << "20250430" << "20260214";
+        QTest::newRow("first of a month") << QDate(2026, 7, 1) << 40 << "20250831" << "20260602";
+    }
+
+    // A save every day from 2025 on, thinned after each backup as the program does.
+    void thinningOverTwoYearsOfDailySaves()
+    {
+        QFETCH(QDate, last);
+        QFETCH(int, kept);
+        QFETCH(QString, oldest);
+        QFETCH(QString, oldestOfThirty);
+        QStringList names;
+        for (QDate day(2025, 1, 1); day <= last; day = day.addDays(1)) {
+            names.append(backups::nameFor(QDateTime(day, QTime(17, 30))));
+            for (const QString &gone : backups::thinned(names, day))
+                names.removeOne(gone);
+        }
+        QCOMPARE(names.size(), kept);
+        QCOMPARE(names.first().left(8), oldest);
+        QCOMPARE(names.at(names.size() - 30).left(8), oldestOfThirty);
+        QStringList months;
+        for (const QString &n : names.first(names.size() - 30))
+            months.append(n.left(6));
+        QCOMPARE(months.removeDuplicates(), 0); // one a month beyond the thirty
+    }
+
+    // A backup holds the seven tables as they were, nothing else; a second in the same second
+    // takes the next name; the oldest beyond the rule go.
+    void makeCopiesTheSevenTables()
+    {
+        Data data;
+        data.fill("KEX050315AB1", "EXPORTADORA");
+        QFile other(data.table("notas.txt"));
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.write("ajeno");
+        other.close();
+        for (int d = 1; d <= 31; ++d)
+            QVERIFY(QDir().mkpath(data.backup(QStringLiteral("202610%1-080000").arg(d, 2, 10, QChar(u'0')))));
+        const QList<QByteArray> before = data.tables(data.path());
+
+        QCOMPARE(backups::make(data.path(), kNoon), "20261206-120005");
+        QCOMPARE(backups::make(data.path(), kNoon), "20261206-120005-2");
+        QCOMPARE(data.tables(data.backup("20261206-120005")), before);
+        QCOMPARE(QDir(data.backup("20261206-120005")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 7);
+        QCOMPARE(data.tables(data.backup("20261206-120005-2")), before);
+        // October's newest is among the thirty, so its three oldest go.
+        QCOMPARE(data.backupNames().size(), 30);
+        QCOMPARE(data.backupNames().first(), "20261004-080000");
+        QCOMPARE(data.tables(data.path()), before);
+    }
+
+    void aFailedBackupLeavesNoFolder()
+    {
+        Data data;
+        QVERIFY(QFile::remove(data.table("catbanco.dbf")));
+        QString error;
+        try {
+            backups::make(data.path(), kNoon);
+        } catch (const DbfError &e) {
+            error = e.message();
+        }
+        QCOMPARE(error, QStringLiteral("No se pudo hacer el respaldo de la solicitud en %1: "
+                                       "No se encontró la tabla catbanco.dbf en la carpeta de datos %2.")
+                            .arg(backups::location(data.path()), data.path()));
+        QCOMPARE(data.backupNames(), QStringList());
+    }
+
+    void listShowsNewestFirst()
+    {
+        Data data;
+        data.fill("KEX050315AB1", "EXPORTADORA DEL NORTE");
+        backups::make(data.path(), kNoon);
+        data.fill("ABC991231XY1", "OTRA");
+        backups::make(data.path(), kNoon.addDays(1));
+        QFile::resize(data.backup("20261206-120005", "VENTAS.dbf"), 40);
+        const QList<backups::Summary> list = backups::list(data.path());
+        QCOMPARE(list.size(), 2);
+        QCOMPARE(list[0].name, "20261207-120005");
+        QCOMPARE(list[0].rfc, "ABC991231XY1");
+        QCOMPARE(list[0].company, "OTRA");
+        QCOMPARE(list[0].suppliers, 2);
+        QCOMPARE(list[0].products, 2);
+        QCOMPARE(list[0].damage, QString());
+        QVERIFY(list[1].damage.contains("VENTAS.dbf"));
+    }
+
+    // Restoring puts the backup's bytes back and keeps what it replaced in a new backup.
+    void restoreRoundTrip()
+    {
+        Data data;
+        data.fill("KEX050315AB1", "EXPORTADORA");
+        const QList<QByteArray> original = data.tables(data.path());
+        const QString name = backups::make(data.path(), kNoon);
+        data.fill("ABC991231XY1", "OTRA");
+        const QList<QByteArray> replaced = data.tables(data.path());
+
+        const backups::Restored done = backups::restore(data.path(), name, kNoon);
+        QCOMPARE(done.saved, "20261206-120005-2");
+        QCOMPARE(data.tables(data.path()), original);
+        QCOMPARE(data.tables(data.backup(done.saved)), replaced);
+        QCOMPARE(data.tables(data.backup(name)), original);
+    }
+
+    void restoreRefusesWhatCannotBeRestored_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("damage"); // a table of the backup to break, or empty
+        QTest::addColumn<QString>("error");
+        QTest::newRow("no such backup") << "20261206-120006" << "" << "No hay ningún respaldo llamado «20261206-120006» en %1.";
+        QTest::newRow("a path, not a name") << "../respaldos/20261206-120005" << ""
+                                            << "No hay ningún respaldo llamado «../respaldos/20261206-120005» en %1.";
+        QTest::newRow("a table cut short") << "20261206-120005" << "provprod.dbf"
+                                           << "El respaldo 20261206-120005 no se puede restaurar: El archivo %2/provprod.dbf no es una tabla FoxPro válida: tiene 20 bytes, menos que una cabecera.";
+        QTest::newRow("a table missing") << "20261206-120005" << "admlocal.dbf"
+                                         << "El respaldo 20261206-120005 no se puede restaurar: falta la tabla admlocal.dbf.";
+    }
+
+    void restoreRefusesWhatCannotBeRestored()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, damage);
+        QFETCH(QString, error);
+        Data data;
+        backups::make(data.path(), kNoon);
+        if (damage == "admlocal.dbf")
+            QVERIFY(QFile::remove(data.backup("20261206-120005", damage)));
+        else if (!damage.isEmpty())
+            QVERIFY(QFile::resize(data.backup("20261206-120005", damage), 20));
+        data.fill("ABC991231XY1", "OTRA");
+        const QList<QByteArray> current = data.tables(data.path());
+        QString got;
+        try {
+            backups::restore(data.path(), name, kNoon);
+        } catch (const DbfError &e) {
+            got = e.message();
+        }
+        QCOMPARE(got, error.replace("%1", backups::location(data.path())).replace("%2", data.backup("20261206-120005")));
+        QCOMPARE(data.tables(data.path()), current);
+        QCOMPARE(data.backupNames(), QStringList{"20261206-120005"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBackups)
+#include "test_backups.moc"
