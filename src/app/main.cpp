@@ -1,3 +1,4 @@
+#include "app/commandline.h"
 #include "app/textos.h"
 #include "capture/form1.h"
 #include "platform/clock.h"
@@ -69,6 +70,8 @@ QString prepareDataFolder(Messages &messages)
 
 int main(int argc, char **argv)
 {
+    if (const std::optional<int> status = commandline::run(argc, argv))
+        return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KIVO"));
 
@@ -104,6 +107,9 @@ int main(int argc, char **argv)
     services.dataFolder = folder;
     services.driveA = driveALocation();
     services.packer = QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("pack9"));
+
+    if (const std::optional<int> status = commandline::restoreWindow(argc, argv, services))
+        return *status;
 
     Database db(folder, &clock);
     Form1 window(db, services);

@@ -2,12 +2,59 @@
 
 #include <QString>
 
-// Every word the program says before its window opens. %1 is the data folder.
+// Every word the program says before its window opens, and on its command line.
 namespace kivo::textos {
 
+// Start-up; %1 is the data folder.
 inline const QString kYaAbierto = QStringLiteral(
     "KIVO ya está abierto con la carpeta de datos %1. Use esa ventana o ciérrela antes de abrir otra.");
 // %2 is the system's reason.
 inline const QString kNoReserva = QStringLiteral("No se puede reservar la carpeta de datos %1: %2.");
+
+// The command line.
+inline const QString kAyudaLineaComandos = QStringLiteral(
+    "Uso: kivo [opción]\n"
+    "Captura la solicitud KIVO, imprime el cuestionario y graba el disco de entrega.\n"
+    "\n"
+    "Sin opciones abre la ventana de captura.\n"
+    "  --respaldos          lista los respaldos de la solicitud, del más reciente al más antiguo:\n"
+    "                       nombre, RFC, empresa, proveedores y productos\n"
+    "  --restaurar NOMBRE   restaura el respaldo NOMBRE; lo que había antes queda en un respaldo nuevo\n"
+    "  --restaurar          abre una ventana para elegir el respaldo que se restaura\n"
+    "  -h, --help           muestra esta ayuda\n"
+    "  -v, --version        muestra la versión\n"
+    "\n"
+    "Se hace un respaldo antes de borrar la solicitud, antes de grabar el disco y al grabar los\n"
+    "datos por primera vez cada día; se guardan en la carpeta «respaldos» de la carpeta de datos.\n"
+    "La carpeta de datos es la de la variable KIVO_DATA_DIR o, si no está definida, ~/KIVO.\n");
+inline const QString kVersionLinea = QStringLiteral("KIVO %1\n");
+
+inline const QString kOpcionDesconocida = QStringLiteral("kivo: la opción «%1» no existe.\n");
+inline const QString kArgumentoDeMas = QStringLiteral("kivo: no se esperaba «%1».\n");
+inline const QString kVeaAyuda = QStringLiteral("Use «kivo --help» para ver las opciones.\n");
+
+inline const QString kSinRespaldos = QStringLiteral("No hay respaldos en %1.\n");
+inline const QString kSinSolicitud = QStringLiteral("(sin solicitud)");
+inline const QString kRespaldoDanadoLinea = QStringLiteral("%1\tdañado: %2\n");
+inline const QString kRespaldoLinea = QStringLiteral("%1\t%2\t%3\t%4\t%5\n");
+inline QString proveedores(int n)
+{
+    return n == 1 ? QStringLiteral("1 proveedor") : QStringLiteral("%1 proveedores").arg(n);
+}
+inline QString productos(int n)
+{
+    return n == 1 ? QStringLiteral("1 producto") : QStringLiteral("%1 productos").arg(n);
+}
+
+inline const QString kSinCarpetaDatos = QStringLiteral(
+    "No se restauró nada: no existe la carpeta de datos %1.\n");
+inline const QString kCarpetaOcupada = QStringLiteral(
+    "No se restauró nada: KIVO está abierto con la carpeta de datos %1.\n"
+    "Ciérrelo y vuelva a intentarlo.\n");
+inline const QString kCarpetaNoReservada = QStringLiteral(
+    "No se restauró nada: no se puede reservar la carpeta de datos %1: %2.\n");
+inline const QString kRestaurado = QStringLiteral(
+    "Se restauró el respaldo %1 en la carpeta de datos %2.\n"
+    "Las tablas que había quedaron en el respaldo %3.\n");
 
 } // namespace kivo::textos

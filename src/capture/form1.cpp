@@ -15,6 +15,7 @@
 #include "rules/numeric.h"
 #include "rules/requeridos.h"
 #include "rules/rfc.h"
+#include "store/backups.h"
 #include "store/database.h"
 #include "store/datasource.h"
 #include "store/win1252.h"
@@ -497,6 +498,13 @@ void Form1::grabar()
         dp->setBookmark(dp->lastModified());
         if (dp->editMode() == EditMode::None)
             dp->edit();
+        // The day's first save leaves a backup; should that fail, the save stands all the same.
+        try {
+            backups::makeDaily(m_services.dataFolder, nowOf(m_services.clock));
+        } catch (const DbfError &e) {
+            m_services.messages->show(kProgramTitle, textos::respaldoDiarioFallido(e.message()),
+                                      Buttons::Ok, Icon::Warning);
+        }
     } catch (const DbfError &e) {
         // The data source keeps what was typed and stays in edit, so the user can mend it.
         m_services.messages->show(kProgramTitle, textos::grabacionFallida(e.message()),

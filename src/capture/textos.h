@@ -46,6 +46,11 @@ inline QString archivoCambiado(const QString &archivo)
         + QStringLiteral(" mientras la solicitud estaba abierta.") + kCr
         + QStringLiteral("Se grabó de nuevo con los datos de esta ventana, incluido lo recién capturado.");
 }
+inline QString respaldoDiarioFallido(const QString &detalle)
+{
+    return QStringLiteral("Los datos se grabaron, pero no se pudo hacer el respaldo del día:") + kCr
+        + detalle;
+}
 inline QString borradoFallido(const QString &detalle)
 {
     return QStringLiteral("No se pudo borrar el registro:") + kCr + detalle;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QChar>
 #include <QString>
+#include <QStringList>
 
-// Every word the considerations and About windows show.
+// Every word the considerations, About and restore windows show.
 namespace kivo::textos {
 
 inline const QString kAyudaTitulo = QStringLiteral("Consideraciones para el llenado de la Solicitud");
@@ -21,5 +23,23 @@ inline const QString kAcercaContacto = QStringLiteral(
     "Tel. 000 000 0000\n"
     "ayuda@promocion.tolvania.gob");
 inline const QString kAceptar = QStringLiteral("OK");
+
+inline const QString kRestaurarTitulo = QStringLiteral("Restaurar una solicitud anterior");
+inline const QString kElijaRespaldo = QStringLiteral(
+    "Elija el respaldo que desea restaurar. Lo que la solicitud contiene ahora se guarda antes "
+    "en un respaldo nuevo.");
+inline const QString kSinRespaldos = QStringLiteral("Todavía no hay respaldos de la solicitud.");
+inline const QString kRestaurarLista = QStringLiteral("Respaldos");
+inline const QStringList kRestaurarColumnas = {QStringLiteral("Fecha y hora"), QStringLiteral("RFC"),
+                                               QStringLiteral("Empresa"), QStringLiteral("Proveedores")};
+inline const QString kRespaldoDanado = QStringLiteral("(respaldo dañado, no se puede restaurar)");
+inline const QString kRestaurar = QStringLiteral("&Restaurar");
+inline const QString kCancelar = QStringLiteral("Cancelar");
+inline QString restaurado(const QString &fecha, const QString &respaldoNuevo)
+{
+    return QStringLiteral("Se restauró la solicitud respaldada el ") + fecha + QStringLiteral(".")
+        + QChar(13) + QStringLiteral("Lo que contenía antes quedó en el respaldo ") + respaldoNuevo
+        + QStringLiteral(".");
+}
 
 } // namespace kivo::textos

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -218,6 +219,12 @@ QString makeDaily(const QString &dataFolder, const QDateTime &now)
     if (mark.open(QIODevice::ReadOnly) && mark.read(64).trimmed() == day)
         return {};
     mark.close();
+    // Also remembered here, for a backups folder where not even the mark can be written.
+    static QHash<QString, QDate> tried;
+    QDate &triedOn = tried[QDir(dataFolder).absolutePath()];
+    if (triedOn == now.date())
+        return {};
+    triedOn = now.date();
     try {
         ensureFolder(root);
         writeAtomically(mark.fileName(), day + '\n', kDailyMark);
@@ -299,7 +306,12 @@ Restored restore(const QString &dataFolder, const QString &name, const QDateTime
     // Held throughout, so no other writer meets half old and half restored tables.
     const FolderLock lock(dataFolder);
     // The backup being restored may be the oldest kept: the new one must not thin it away.
-    const QString saved = makeSparing(dataFolder, now, name);
+    QString saved;
+    try {
+        saved = makeSparing(dataFolder, now, name);
+    } catch (const DbfError &e) {
+        throw DbfError(msg(textos::kRestauracionSinRespaldo).arg(e.message()));
+    }
     const Database db(dataFolder);
     for (qsizetype i = 0; i < contents.size(); ++i) {
         const QString &table = tableNames()[i];

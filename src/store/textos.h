@@ -113,6 +113,8 @@ inline constexpr char kNoEsCarpeta[] = "ya existe y no es una carpeta";
 inline constexpr char kRespaldoNoExiste[] = "No hay ningún respaldo llamado «%1» en %2.";
 inline constexpr char kRespaldoSinTabla[] = "falta la tabla %1.";
 inline constexpr char kRespaldoDanado[] = "El respaldo %1 no se puede restaurar: %2";
+inline constexpr char kRestauracionSinRespaldo[] =
+    "No se restauró nada: antes de restaurar se respaldan las tablas actuales, y no se pudo. %1";
 inline constexpr char kRestauracionIncompleta[] =
     "La restauración del respaldo %1 se detuvo en la tabla %2: %3 Las tablas que había antes "
     "están en el respaldo %4.";

@@ -1,6 +1,8 @@
 #include "submission/borraregistros.h"
 
+#include "platform/clock.h"
 #include "platform/messages.h"
+#include "store/backups.h"
 #include "store/datasource.h"
 #include "store/dbferror.h"
 #include "submission/submissionhost.h"
@@ -78,6 +80,14 @@ void borraRegistros(SubmissionHost &host, const Services &services)
     if (messages.show(textos::kTituloAtencion, textos::kConfirmaBorrado, Buttons::YesNo)
         != Answer::Yes)
         return;
+    // A clearing by mistake can be undone only from this copy: without it, nothing goes.
+    try {
+        backups::make(services.dataFolder, nowOf(services.clock));
+    } catch (const DbfError &e) {
+        messages.show(kProgramTitle, textos::kBorradoSinRespaldo.arg(e.message()), Buttons::Ok,
+                      Icon::Critical);
+        return;
+    }
 
     // The table being changed, for the message should the engine refuse it.
     QString table = QStringLiteral("datoprov");

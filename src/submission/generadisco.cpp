@@ -1,8 +1,10 @@
 #include "submission/generadisco.h"
 
+#include "platform/clock.h"
 #include "platform/drives.h"
 #include "platform/files.h"
 #include "platform/messages.h"
+#include "store/backups.h"
 #include "store/datasource.h"
 #include "store/dbferror.h"
 #include "submission/submissionhost.h"
@@ -107,6 +109,14 @@ void generaDisco(SubmissionHost &host, const Services &services)
     if (messages.show(textos::kTituloConfirmaDisco, textos::kConfirmaDisco, Buttons::OkCancel)
         != Answer::Ok)
         return;
+    // Packing rewrites the tables: they are kept as they were first, or not touched at all.
+    try {
+        backups::make(services.dataFolder, nowOf(services.clock));
+    } catch (const DbfError &e) {
+        messages.show(kProgramTitle, textos::kDiscoSinRespaldo.arg(e.message()), Buttons::Ok,
+                      Icon::Critical);
+        return;
+    }
 
     const QString drive = currentMedium(services);
     const std::array<bool, 5> arrived = writeMedium(services, drive);

@@ -28,4 +28,13 @@ inline const QString kReleerFallo = QStringLiteral(
     "El disco quedó grabado, pero no se pudo volver a leer la solicitud.") + QChar(13)
     + QStringLiteral("%1");
 
+// The backup made before the clearing or the disk command failed, so neither went ahead; %1 is
+// the backup's own description.
+inline const QString kBorradoSinRespaldo = QStringLiteral(
+    "No se borró nada: antes de borrar la solicitud se hace un respaldo, y no se pudo hacer.")
+    + QChar(13) + QStringLiteral("%1");
+inline const QString kDiscoSinRespaldo = QStringLiteral(
+    "No se grabó el disco: antes de grabarlo se hace un respaldo de la solicitud, y no se pudo "
+    "hacer.") + QChar(13) + QStringLiteral("%1");
+
 } // namespace kivo::textos
