@@ -219,17 +219,17 @@ QString makeDaily(const QString &dataFolder, const QDateTime &now)
     if (mark.open(QIODevice::ReadOnly) && mark.read(64).trimmed() == day)
         return {};
     mark.close();
-    // Also remembered here, for a backups folder where not even the mark can be written.
-    static QHash<QString, QDate> tried;
-    QDate &triedOn = tried[QDir(dataFolder).absolutePath()];
+    // Remembered here too, for a backups folder where not even the mark can be written.
+    static QHash<QString, QDate> unmarked;
+    QDate &triedOn = unmarked[QDir(dataFolder).absolutePath()];
     if (triedOn == now.date())
         return {};
-    triedOn = now.date();
     try {
         ensureFolder(root);
         writeAtomically(mark.fileName(), day + '\n', kDailyMark);
     } catch (const DbfError &) {
         // The backup itself will fail the same way and say why.
+        triedOn = now.date();
     }
     return make(dataFolder, now);
 }

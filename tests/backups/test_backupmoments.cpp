@@ -1,0 +1,185 @@
+#include "capture/support/form1fixture.h"
+#include "capture/rfcentry.h"
+#include "capture/textentry.h"
+#include "platform/files.h"
+#include "store/backups.h"
+
+#include <QComboBox>
+#include <QRadioButton>
+
+using namespace kivo;
+
+namespace {
+
+const QString kRfc = QStringLiteral("ABC991231XY1");
+
+// A window over an application complete enough for the disk, saved once on the morning of
+// 15 June 2005 (the day's backup made then), with a medium to write to.
+struct Moment : Form1Fixture
+{
+    QTemporaryDir medium;
+    RealFiles files;
+
+    Moment()
+    {
+        services.files = &files;
+        services.driveA = medium.path();
+        clock.set(QDateTime(QDate(2005, 6, 15), QTime(9, 0)));
+    }
+    void complete()
+    {
+        for (const char *n : {"txtApePat1", "txtDomSucursal", "txtlocalidad", "txtNumCuenta", "txtsucursal",
+                              "NoEmpleados", "txtNombreR2", "txtTelefonoR2", "txtcargo", "txtDelMun", "txtEstado",
+                              "VentasPais", "VentasExterior", "txtCP", "txtColonia"})
+            w<TextEntry>(n)->setText("1");
+        w<TextEntry>("NoObreros")->setText("0");
+        w<RfcEntry>("MaskEdBox1")->setRfcText(kRfc);
+        w<QComboBox>("Combo5")->setCurrentIndex(3);
+        w<QRadioButton>("optPromotora")->click();
+        for (const auto &[source, field, rows] : {std::tuple("dtsProductos", "DESCRIPCIO", 2),
+                                                  std::tuple("dtsProveedor", "PROVEEDOR", 3)}) {
+            DataSource *ds = form->dataSource(QString::fromLatin1(source));
+            for (int i = 0; i < rows; ++i) {
+                ds->addNew();
+                ds->setField(QString::fromLatin1(field), QStringLiteral("R%1").arg(i));
+                ds->update();
+            }
+            ds->refresh();
+        }
+        form->command1Click(1);
+    }
+    QStringList made() const
+    {
+        return QDir(backups::location(dir.path())).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    }
+    QByteArray tables(const QString &folder) const
+    {
+        QByteArray all;
+        for (const QString &t : backups::tableNames()) {
+            QFile f(QDir(folder).filePath(t));
+            all += f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(falta)");
+        }
+        return all;
+    }
+};
+
+enum class Step { SaveLater, SaveNextDay, SaveRefused, SaveAfterRestart, ClearNo, ClearYes, DiskCancel, DiskOk };
+
+void perform(Moment &m, Step step)
+{
+    switch (step) {
+    case Step::SaveLater:
+        m.clock.set(QDateTime(QDate(2005, 6, 15), QTime(23, 59, 59)));
+        m.form->command1Click(1);
+        break;
+    case Step::SaveNextDay:
+        m.clock.set(QDateTime(QDate(2005, 6, 16), QTime(0, 0, 1)));
+        m.form->command1Click(1);
+        break;
+    case Step::SaveRefused: // the save stops at its own check: no save, no backup
+        m.clock.set(QDateTime(QDate(2005, 6, 16), QTime(8, 0)));
+        m.w<QComboBox>("Combo5")->setCurrentIndex(-1);
+        m.form->command1Click(1);
+        break;
+    case Step::SaveAfterRestart:
+        m.stop();
+        QVERIFY(m.start());
+        m.form->command1Click(1);
+        break;
+    case Step::ClearNo:
+    case Step::ClearYes:
+        m.messages.answer(step == Step::ClearYes ? Answer::Yes : Answer::No);
+        m.form->command1Click(0);
+        break;
+    case Step::DiskCancel:
+    case Step::DiskOk:
+        m.messages.answer(step == Step::DiskOk ? Answer::Ok : Answer::Cancel);
+        m.form->command1Click(2);
+        break;
+    }
+}
+
+} // namespace
+
+class TestBackupMoments : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void backupsAtTheThreeMomentsOnly_data()
+    {
+        QTest::addColumn<Step>("step");
+        QTest::addColumn<int>("backups");
+        QTest::newRow("second save the same day") << Step::SaveLater << 1;
+        QTest::newRow("first save of the next day") << Step::SaveNextDay << 2;
+        QTest::newRow("save refused by its check") << Step::SaveRefused << 1;
+        QTest::newRow("save after a restart the same day") << Step::SaveAfterRestart << 1;
+        QTest::newRow("clearing answered No") << Step::ClearNo << 1;
+        QTest::newRow("clearing answered Sí") << Step::ClearYes << 2;
+        QTest::newRow("disk cancelled") << Step::DiskCancel << 1;
+        QTest::newRow("disk accepted") << Step::DiskOk << 2;
+    }
+
+    void backupsAtTheThreeMomentsOnly()
+    {
+        QFETCH(Step, step);
+        QFETCH(int, backups);
+        Moment m;
+        QVERIFY(m.start());
+        m.complete();
+        QCOMPARE(m.made(), QStringList{"20050615-090000"});
+        QCOMPARE(m.tables(QDir(backups::location(m.dir.path())).filePath(m.made().first())), m.tables(m.dir.path()));
+        const QByteArray before = m.tables(m.dir.path());
+        m.messages.clear();
+        perform(m, step);
+        QCOMPARE(m.made().size(), backups);
+        // Made before anything was deleted or packed: the application as it stood.
+        if (step == Step::ClearYes || step == Step::DiskOk)
+            QCOMPARE(m.tables(QDir(backups::location(m.dir.path())).filePath(m.made().last())), before);
+    }
+
+    void aFailingBackupStopsTheClearingAndTheDisk_data()
+    {
+        QTest::addColumn<Step>("step");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("clearing") << Step::ClearYes
+            << "No se borró nada: antes de borrar la solicitud se hace un respaldo, y no se pudo hacer." << 2;
+        // The disk saves first: the day's backup, its mark gone with the folder, warns once more.
+        QTest::newRow("disk") << Step::DiskOk
+            << "No se grabó el disco: antes de grabarlo se hace un respaldo de la solicitud, y no se pudo hacer." << 3;
+        QTest::newRow("first save of a day") << Step::SaveNextDay
+            << "Los datos se grabaron, pero no se pudo hacer el respaldo del día:" << 1;
+    }
+
+    // The backups folder cannot be made: nothing deleted, nothing on the medium; the day's
+    // save stands with one warning.
+    void aFailingBackupStopsTheClearingAndTheDisk()
+    {
+        QFETCH(Step, step);
+        QFETCH(QString, message);
+        QFETCH(int, shown);
+        Moment m;
+        QVERIFY(m.start());
+        m.complete();
+        QVERIFY(QDir(backups::location(m.dir.path())).removeRecursively());
+        QFile blocker(backups::location(m.dir.path()));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        m.w<TextEntry>("txtApePat1")->setText("CAMBIADA"); // written by the save of the disk and the day
+        m.messages.clear();
+        perform(m, step);
+        QCOMPARE(m.messages.shown.size(), shown);
+        const QStringList lines = m.messages.shown.last().text.split(QChar(13));
+        QCOMPARE(lines.value(0), message);
+        QCOMPARE(lines.value(1), QStringLiteral("No se pudo hacer el respaldo de la solicitud en %1: No se pudo "
+                                                "crear la carpeta %1: ya existe y no es una carpeta.")
+                                     .arg(backups::location(m.dir.path())));
+        QCOMPARE(m.storedRows("provprod"), 3);
+        QCOMPARE(m.stored("datoprov", 0, "APEPATRAZ").toString(), step == Step::ClearYes ? "1" : "CAMBIADA");
+        QCOMPARE(QDir(m.medium.path()).entryList(QDir::Files), QStringList());
+    }
+};
+
+QTEST_MAIN(TestBackupMoments)
+#include "test_backupmoments.moc"
