@@ -35,7 +35,7 @@ int list(QTextStream &out)
     const QString folder = datafolder::location();
     const QList<backups::Summary> all = backups::list(folder);
     if (all.isEmpty()) {
-        out << textos::kSinRespaldos.arg(QDir::toNativeSeparators(backups::location(folder)));
+        out << textos::kListaVacia.arg(QDir::toNativeSeparators(backups::location(folder)));
         return 0;
     }
     for (const backups::Summary &s : all) {

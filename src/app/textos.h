@@ -33,7 +33,7 @@ inline const QString kOpcionDesconocida = QStringLiteral("kivo: la opción «%1�
 inline const QString kArgumentoDeMas = QStringLiteral("kivo: no se esperaba «%1».\n");
 inline const QString kVeaAyuda = QStringLiteral("Use «kivo --help» para ver las opciones.\n");
 
-inline const QString kSinRespaldos = QStringLiteral("No hay respaldos en %1.\n");
+inline const QString kListaVacia = QStringLiteral("No hay respaldos en %1.\n");
 inline const QString kSinSolicitud = QStringLiteral("(sin solicitud)");
 inline const QString kRespaldoDanadoLinea = QStringLiteral("%1\tdañado: %2\n");
 inline const QString kRespaldoLinea = QStringLiteral("%1\t%2\t%3\t%4\t%5\n");

@@ -61,7 +61,7 @@ void RestoreWindow::fill()
 {
     m_list->clear();
     const QList<backups::Summary> all = backups::list(m_services.dataFolder);
-    m_note->setText(all.isEmpty() ? textos::kSinRespaldos : textos::kElijaRespaldo);
+    m_note->setText(all.isEmpty() ? textos::kRestaurarVacio : textos::kElijaRespaldo);
     const QLocale spanish(QLocale::Spanish, QLocale::Mexico);
     for (const backups::Summary &s : all) {
         auto *item = new QTreeWidgetItem(m_list);
@@ -69,7 +69,7 @@ void RestoreWindow::fill()
         item->setText(0, spanish.toString(s.taken, QStringLiteral("dd/MM/yyyy HH:mm:ss")));
         if (!s.damage.isEmpty()) {
             // Shown, so the user sees it exists, but it cannot be chosen.
-            item->setText(2, textos::kRespaldoDanado);
+            item->setText(2, textos::kRestaurarDanado);
             item->setToolTip(2, s.damage);
             item->setFlags(item->flags() & ~(Qt::ItemIsSelectable | Qt::ItemIsEnabled));
             continue;

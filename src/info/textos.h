@@ -28,11 +28,11 @@ inline const QString kRestaurarTitulo = QStringLiteral("Restaurar una solicitud 
 inline const QString kElijaRespaldo = QStringLiteral(
     "Elija el respaldo que desea restaurar. Lo que la solicitud contiene ahora se guarda antes "
     "en un respaldo nuevo.");
-inline const QString kSinRespaldos = QStringLiteral("Todavía no hay respaldos de la solicitud.");
+inline const QString kRestaurarVacio = QStringLiteral("Todavía no hay respaldos de la solicitud.");
 inline const QString kRestaurarLista = QStringLiteral("Respaldos");
 inline const QStringList kRestaurarColumnas = {QStringLiteral("Fecha y hora"), QStringLiteral("RFC"),
                                                QStringLiteral("Empresa"), QStringLiteral("Proveedores")};
-inline const QString kRespaldoDanado = QStringLiteral("(respaldo dañado, no se puede restaurar)");
+inline const QString kRestaurarDanado = QStringLiteral("(respaldo dañado, no se puede restaurar)");
 inline const QString kRestaurar = QStringLiteral("&Restaurar");
 inline const QString kCancelar = QStringLiteral("Cancelar");
 inline QString restaurado(const QString &fecha, const QString &respaldoNuevo)
