@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """A clerk types a whole application into the installed program on a real X server: fills every
-page, saves, closes with "Sí", starts again, prints to a PDF, writes the diskette. Tables are read
+page, saves, closes with "Sí", starts again, prints to a PDF, writes the diskette, clears the
+application and gets it back with `kivo --restaurar`. Tables are read
 back with dbfread, the PDF with pdftotext; an unexpected window fails the run. 77: tools missing."""
 
 import argparse
@@ -336,6 +337,29 @@ def scenario(args, work, x):
         # 6. cerrar otra vez
         clerk.close_with_yes()
         check_tables(data, "al final", year, company)
+        # 7. borrar la solicitud por error, recuperarla desde la terminal y encontrar todo de nuevo
+        clerk.start()
+        clerk.click_button(2520)  # "Borrar toda la información"
+        clerk.answer("ATENCION", ["Return"], [MAIN_TITLE])
+        clerk.expect([MAIN_TITLE])
+        if read_table(data, "datoprov"):
+            raise ScenarioError("la solicitud no se borró")
+        x.close_window(clerk.main)  # a new, empty application: closed without a question
+        if (code := clerk.proc.wait(60)) != 0:
+            raise ScenarioError(f"el programa terminó con el código {code}")
+        command = lambda *a: subprocess.run([str(clerk.kivo), *a], env=env, capture_output=True, text=True, timeout=120)
+        newest = command("--respaldos").stdout.splitlines()[0].split("\t")
+        if newest[1:] != [RFC[1], company, f"{len(SUPPLIERS)} proveedores", f"{len(PRODUCTS)} productos"]:
+            raise ScenarioError(f"el respaldo más reciente es {newest}")
+        if (done := command("--restaurar", newest[0])).returncode != 0:
+            raise ScenarioError("kivo --restaurar falló: " + done.stdout + done.stderr)
+        check_tables(data, "después de restaurar", year, company)
+        clerk.start()
+        for page in range(7):
+            clerk.page(page)
+            clerk.done_page(f"pagina{page}-restaurada")
+        clerk.close_with_yes()
+        check_tables(data, "al cerrar lo restaurado", year, company)
     finally:
         clerk.stop()
 
