@@ -85,21 +85,20 @@ void ensureFolder(const QString &path)
     const int error = errno;
     throw DbfError(msg(textos::kRespaldoNoCarpeta)
                        .arg(QDir::toNativeSeparators(path),
-                            error == ENOTDIR ? msg(textos::kNoEsCarpeta) : systemReason(error)));
+                            error == ENOTDIR ? msg(textos::kYaExisteNoCarpeta) : systemReason(error)));
 }
 
-// The seven tables of a folder, read as they stand.
-QList<QByteArray> readTables(const QString &folder)
+// The seven tables of a folder, in any letter case.
+QStringList tablePaths(const QString &folder)
 {
-    const Database db(folder);
-    QList<QByteArray> contents;
+    QStringList paths;
     for (const QString &name : tableNames()) {
-        const QString path = db.resolve(name);
+        const QString path = findNoCase(folder, name);
         if (path.isEmpty())
             throw DbfError(msg(textos::kSinTabla).arg(name, QDir::toNativeSeparators(folder)));
-        contents.append(readWholeFile(path));
+        paths.append(path);
     }
-    return contents;
+    return paths;
 }
 
 void thin(const QString &root, QDate today, const QString &spared)
@@ -116,12 +115,9 @@ QString makeSparing(const QString &dataFolder, const QDateTime &now, const QStri
     const QString root = location(dataFolder);
     QString temp;
     try {
-        QList<QByteArray> contents;
-        {
-            // The seven as one moment's tables: no writer (nor the packer) between two reads.
-            const FolderLock lock(dataFolder);
-            contents = readTables(dataFolder);
-        }
+        // The seven as one moment's tables: no writer (nor the packer) between two copies.
+        const FolderLock dataLock(dataFolder);
+        const QStringList sources = tablePaths(dataFolder);
         ensureFolder(root);
         const FolderLock lock(root);
         // Every backup is made under this lock, so a hidden folder found now was left by a
@@ -138,8 +134,8 @@ QString makeSparing(const QString &dataFolder, const QDateTime &now, const QStri
                                .arg(QDir::toNativeSeparators(QFile::decodeName(pattern)),
                                     systemReason(errno)));
         temp = QFile::decodeName(pattern);
-        for (qsizetype i = 0; i < contents.size(); ++i)
-            writeAtomically(QDir(temp).filePath(tableNames()[i]), contents[i], tableNames()[i]);
+        for (qsizetype i = 0; i < sources.size(); ++i)
+            copyAtomically(sources[i], QDir(temp).filePath(tableNames()[i]), tableNames()[i]);
 
         for (int suffix = 1; suffix <= kMaxSuffix; ++suffix) {
             const QString name = suffix == 1 ? stamp : stamp + QStringLiteral("-%1").arg(suffix);
@@ -282,9 +278,8 @@ void verify(const QString &dataFolder, const QString &name)
     const QString folder = QDir(root).filePath(name);
     if (!parse(name) || !QFileInfo(folder).isDir())
         throw DbfError(msg(textos::kRespaldoNoExiste).arg(name, QDir::toNativeSeparators(root)));
-    const Database db(folder);
     for (const QString &table : tableNames()) {
-        const QString path = db.resolve(table);
+        const QString path = findNoCase(folder, table);
         if (path.isEmpty())
             throw DbfError(msg(textos::kRespaldoSinTabla).arg(table));
         DbfTable::load(path);
@@ -294,10 +289,10 @@ void verify(const QString &dataFolder, const QString &name)
 Restored restore(const QString &dataFolder, const QString &name, const QDateTime &now)
 {
     const QString folder = QDir(location(dataFolder)).filePath(name);
-    QList<QByteArray> contents;
+    QStringList sources;
     try {
         verify(dataFolder, name);
-        contents = readTables(folder);
+        sources = tablePaths(folder);
     } catch (const DbfError &e) {
         if (!parse(name) || !QFileInfo(folder).isDir())
             throw;
@@ -312,13 +307,12 @@ Restored restore(const QString &dataFolder, const QString &name, const QDateTime
     } catch (const DbfError &e) {
         throw DbfError(msg(textos::kRestauracionSinRespaldo).arg(e.message()));
     }
-    const Database db(dataFolder);
-    for (qsizetype i = 0; i < contents.size(); ++i) {
+    for (qsizetype i = 0; i < sources.size(); ++i) {
         const QString &table = tableNames()[i];
-        const QString existing = db.resolve(table);
+        const QString existing = findNoCase(dataFolder, table);
         try {
-            writeAtomically(existing.isEmpty() ? QDir(dataFolder).filePath(table) : existing,
-                            contents[i], table);
+            copyAtomically(sources[i], existing.isEmpty() ? QDir(dataFolder).filePath(table) : existing,
+                           table);
         } catch (const DbfError &e) {
             throw DbfError(msg(textos::kRestauracionIncompleta).arg(name, table, e.message(), saved));
         }

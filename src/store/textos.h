@@ -109,7 +109,7 @@ inline constexpr char kSinOrigen[] = "%1 no tiene origen de registros.";
 // Backups (respaldos) and restoring them.
 inline constexpr char kRespaldoFallido[] = "No se pudo hacer el respaldo de la solicitud en %1: %2";
 inline constexpr char kRespaldoNoCarpeta[] = "No se pudo crear la carpeta %1: %2.";
-inline constexpr char kNoEsCarpeta[] = "ya existe y no es una carpeta";
+inline constexpr char kYaExisteNoCarpeta[] = "ya existe y no es una carpeta";
 inline constexpr char kRespaldoNoExiste[] = "No hay ningún respaldo llamado «%1» en %2.";
 inline constexpr char kRespaldoSinTabla[] = "falta la tabla %1.";
 inline constexpr char kRespaldoDanado[] = "El respaldo %1 no se puede restaurar: %2";

@@ -3,11 +3,13 @@
 #include "capture/textentry.h"
 #include "platform/files.h"
 #include "store/backups.h"
+#include "support/failingfileio.h"
 
 #include <QComboBox>
 #include <QRadioButton>
 
 using namespace kivo;
+using kivo::test::FailingFileIo;
 
 namespace {
 
@@ -141,43 +143,47 @@ private Q_SLOTS:
     void aFailingBackupStopsTheClearingAndTheDisk_data()
     {
         QTest::addColumn<Step>("step");
+        QTest::addColumn<int>("failingFile"); // the safe write that fails, counted from the command
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("shown");
-        QTest::newRow("clearing") << Step::ClearYes
+        QTest::newRow("clearing") << Step::ClearYes << 1
             << "No se borró nada: antes de borrar la solicitud se hace un respaldo, y no se pudo hacer." << 2;
-        // The disk saves first: the day's backup, its mark gone with the folder, warns once more.
-        QTest::newRow("disk") << Step::DiskOk
-            << "No se grabó el disco: antes de grabarlo se hace un respaldo de la solicitud, y no se pudo hacer." << 3;
-        QTest::newRow("first save of a day") << Step::SaveNextDay
+        // The disk saves the application first.
+        QTest::newRow("disk") << Step::DiskOk << 2
+            << "No se grabó el disco: antes de grabarlo se hace un respaldo de la solicitud, y no se pudo hacer." << 2;
+        // The save, then the day's mark, then the backup.
+        QTest::newRow("first save of a day") << Step::SaveNextDay << 3
             << "Los datos se grabaron, pero no se pudo hacer el respaldo del día:" << 1;
     }
 
-    // The backups folder cannot be made: nothing deleted, nothing on the medium; the day's
-    // save stands with one warning.
+    // The first table of the backup cannot be written: nothing deleted, nothing on the medium;
+    // the day's save stands with one warning.
     void aFailingBackupStopsTheClearingAndTheDisk()
     {
         QFETCH(Step, step);
+        QFETCH(int, failingFile);
         QFETCH(QString, message);
         QFETCH(int, shown);
         Moment m;
         QVERIFY(m.start());
         m.complete();
-        QVERIFY(QDir(backups::location(m.dir.path())).removeRecursively());
-        QFile blocker(backups::location(m.dir.path()));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
         m.w<TextEntry>("txtApePat1")->setText("CAMBIADA"); // written by the save of the disk and the day
         m.messages.clear();
-        perform(m, step);
+        {
+            FailingFileIo failing(FailingFileIo::Step::Create, failingFile, ENOSPC);
+            perform(m, step);
+        }
         QCOMPARE(m.messages.shown.size(), shown);
         const QStringList lines = m.messages.shown.last().text.split(QChar(13));
         QCOMPARE(lines.value(0), message);
-        QCOMPARE(lines.value(1), QStringLiteral("No se pudo hacer el respaldo de la solicitud en %1: No se pudo "
-                                                "crear la carpeta %1: ya existe y no es una carpeta.")
-                                     .arg(backups::location(m.dir.path())));
+        const QString why = QStringLiteral("No se pudo hacer el respaldo de la solicitud en %1: No se pudo guardar "
+                                           "la tabla datoprov.dbf en el archivo ").arg(backups::location(m.dir.path()));
+        QCOMPARE(lines.value(1).left(why.size()), why);
+        QCOMPARE(lines.value(1).right(20), "el disco está lleno.");
         QCOMPARE(m.storedRows("provprod"), 3);
         QCOMPARE(m.stored("datoprov", 0, "APEPATRAZ").toString(), step == Step::ClearYes ? "1" : "CAMBIADA");
         QCOMPARE(QDir(m.medium.path()).entryList(QDir::Files), QStringList());
+        QCOMPARE(m.made().size(), 1);
     }
 };
 

@@ -2,8 +2,11 @@
 #include "store/dbferror.h"
 #include "store/dbftable.h"
 #include "support/backupdata.h"
+#include "support/failingfileio.h"
 
 #include <QtTest>
+
+#include <optional>
 
 using namespace kivo;
 using namespace kivo::test;
@@ -112,20 +115,46 @@ private Q_SLOTS:
         QCOMPARE(data.tables(data.path()), before);
     }
 
-    void aFailedBackupLeavesNoFolder()
+    void aFailedBackupLeavesNothingBehind_data()
     {
+        using Step = FailingFileIo::Step;
+        QTest::addColumn<int>("step"); // -1: no injected failure, a table missing instead
+        QTest::addColumn<int>("nth");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("a table missing") << -1 << 0 << "No se encontró la tabla catbanco.dbf en la carpeta de datos %2.";
+        QTest::newRow("a write half-way") << int(Step::Write) << 9 << "No se pudo guardar la tabla ";
+        QTest::newRow("the last table's rename") << int(Step::Rename) << 7 << "No se pudo guardar la tabla admlocal.dbf ";
+        QTest::newRow("a flush") << int(Step::Flush) << 2 << "No se pudo guardar la tabla VENTAS.dbf ";
+    }
+
+    void aFailedBackupLeavesNothingBehind()
+    {
+        QFETCH(int, step);
+        QFETCH(int, nth);
+        QFETCH(QString, error);
         Data data;
-        QVERIFY(QFile::remove(data.table("catbanco.dbf")));
-        QString error;
-        try {
-            backups::make(data.path(), kNoon);
-        } catch (const DbfError &e) {
-            error = e.message();
+        backups::make(data.path(), kNoon.addDays(-1));
+        if (step < 0)
+            QVERIFY(QFile::remove(data.table("catbanco.dbf")));
+        const QList<QByteArray> before = data.tables(data.path());
+        QString got;
+        {
+            std::optional<FailingFileIo> failing;
+            if (step >= 0)
+                failing.emplace(FailingFileIo::Step(step), nth);
+            try {
+                backups::make(data.path(), kNoon);
+            } catch (const DbfError &e) {
+                got = e.message();
+            }
         }
-        QCOMPARE(error, QStringLiteral("No se pudo hacer el respaldo de la solicitud en %1: "
-                                       "No se encontró la tabla catbanco.dbf en la carpeta de datos %2.")
-                            .arg(backups::location(data.path()), data.path()));
-        QCOMPARE(data.backupNames(), QStringList());
+        const QString root = backups::location(data.path());
+        const QString start = QStringLiteral("No se pudo hacer el respaldo de la solicitud en %1: ").arg(root)
+            + QString(error).replace("%2", data.path());
+        QCOMPARE(got.left(start.size()), start);
+        QCOMPARE(QDir(root).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"20261205-120005"});
+        QCOMPARE(data.tables(data.path()), before);
     }
 
     void listShowsNewestFirst()
