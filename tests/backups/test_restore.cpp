@@ -158,7 +158,8 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(h.backup("20261208-000000")));
         ScriptedMessages messages;
         FixedClock clock(kMorning.addDays(3));
-        const Services services{.messages = &messages, .clock = &clock, .dataFolder = h.path()};
+        const Services services{.messages = &messages, .clock = &clock, .files = nullptr, .printing = nullptr,
+                                .dataFolder = h.path(), .driveA = {}, .packer = {}};
         const QList<QByteArray> current = h.tables(h.path());
 
         RestoreWindow cancelled(services);
