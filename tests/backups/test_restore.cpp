@@ -102,8 +102,12 @@ private Q_SLOTS:
         QTest::newRow("a table of the backup damaged") << "damaged"
             << "El respaldo 20261206-091530 no se puede restaurar: El archivo %2/VENTAS.dbf no es una tabla "
                "FoxPro válida: la cabecera anuncia 4 registros, pero el archivo solo alcanza para 3.\n";
-        QTest::newRow("no such backup") << "unknown"
+        QTest::newRow("a table of the backup missing") << "missing"
+            << "El respaldo 20261206-091530 no se puede restaurar: falta la tabla admlocal.dbf.\n";
+        QTest::newRow("no such backup") << "20261206-091531"
             << "No hay ningún respaldo llamado «20261206-091531» en %1/respaldos.\n";
+        QTest::newRow("a path, not a name") << "../respaldos/20261206-091530"
+            << "No hay ningún respaldo llamado «../respaldos/20261206-091530» en %1/respaldos.\n";
     }
 
     void restoreRefusals()
@@ -117,8 +121,10 @@ private Q_SLOTS:
         const QString ventas = h.backup(h.first, "VENTAS.dbf");
         if (trouble == "damaged")
             QVERIFY(QFile::resize(ventas, QFileInfo(ventas).size() - 10));
+        if (trouble == "missing")
+            QVERIFY(QFile::remove(h.backup(h.first, "admlocal.dbf")));
         const QList<QByteArray> current = h.tables(h.path());
-        const Run run = command(h.path(), {"--restaurar", trouble == "unknown" ? "20261206-091531" : h.first});
+        const Run run = command(h.path(), {"--restaurar", trouble.contains("2026") ? trouble : h.first});
         QCOMPARE(run.status, 1);
         QCOMPARE(run.out, QString());
         QCOMPARE(run.err, QString(error).replace("%1", h.path()).replace("%2", h.backup(h.first)));
@@ -132,7 +138,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("start"); // of what it prints, on the output or, failing, the errors
         QTest::newRow("help") << QStringList{"--help"} << 0 << "Uso: kivo [opción]\n";
-        QTest::newRow("h") << QStringList{"-h"} << 0 << "Uso: kivo [opción]\n";
         QTest::newRow("version") << QStringList{"--version"} << 0 << "KIVO 1.0.0\n";
         QTest::newRow("unknown option") << QStringList{"--borrar"} << 2
             << "kivo: la opción «--borrar» no existe.\nUse «kivo --help» para ver las opciones.\n";
