@@ -30,10 +30,10 @@ public:
         m_app.setRecordSource(QStringLiteral("datoprov"));
         m_app.refresh();
     }
-    DataSource *dataSource(const QString &name) override
-    {
-        return name == m_app.name() ? &m_app : nullptr;
-    }
+    DataSource *applicationRecord() override { return &m_app; }
+    DataSource *salesRows() override { return nullptr; }
+    DataSource *products() override { return nullptr; }
+    DataSource *suppliers() override { return nullptr; }
     QString rfcText() const override { return QStringLiteral("AAA010101AA1"); }
     void grabar() override {}
     bool verificaRequeridos() override { return false; }
@@ -44,7 +44,7 @@ public:
     void selectFirstEntries() override {}
     void enableEditButton() override {}
     void showFirstPage() override {}
-    int selectedCode(const QString &) const override { return -1; }
+    int selectedCode(CodeList) const override { return -1; }
     void reloadAfterFailure() override {}
 
 private:

@@ -73,16 +73,12 @@ bool focusStaysInWindow(const QWidget *entry, const QFocusEvent *event)
     return next && next != entry && next->window() == entry->window();
 }
 
-bool typesText(const QKeyEvent *event)
+std::unique_ptr<QKeyEvent> withoutText(const QKeyEvent *event)
 {
-    const QString text = event->text();
-    if (text.isEmpty() || (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
-        return false;
-    for (QChar c : text) {
-        if (c.category() == QChar::Other_Control)
-            return false;
-    }
-    return true;
+    return std::make_unique<QKeyEvent>(event->type(), event->key(), event->modifiers(),
+                                       event->nativeScanCode(), event->nativeVirtualKey(),
+                                       event->nativeModifiers(), QString(), event->isAutoRepeat(),
+                                       event->count());
 }
 
 bool isEnterKey(const QKeyEvent *event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 class QFocusEvent;
 class QKeyEvent;
@@ -32,8 +33,9 @@ QMenu *createEditMenu(QLineEdit *entry, const EditMenuHooks &hooks);
 // for a message box, a menu or another window is not leaving the control.
 bool focusStaysInWindow(const QWidget *entry, const QFocusEvent *event);
 
-// A key that inserts its text, as opposed to a shortcut or a control key.
-bool typesText(const QKeyEvent *event);
+// The same key press without its text, for Qt's own handling of a key that types nothing
+// (rules::typesText): a shortcut then cannot insert a character around the entry's rules.
+std::unique_ptr<QKeyEvent> withoutText(const QKeyEvent *event);
 bool isEnterKey(const QKeyEvent *event);
 
 } // namespace kivo

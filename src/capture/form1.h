@@ -5,6 +5,7 @@
 #include "platform/services.h"
 #include "questionnaire/frmdocument.h"
 #include "questionnaire/cuestionario.h"
+#include "store/recordfields.h"
 #include "submission/submissionhost.h"
 
 #include <QHash>
@@ -12,7 +13,9 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <exception>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAbstractButton;
@@ -35,6 +38,10 @@ class RfcEntry;
 class SalesGrid;
 class SupplierGrid;
 
+// The capture window. Its parts live in files by concern: form1.cpp the window-wide
+// reactions (lists, registry type, totals, RFC, closing), form1layout.cpp the controls,
+// form1startup.cpp start-up and record loading, form1commands.cpp the button bar,
+// form1snapshot.cpp what the questionnaire reads, form1host.cpp the disk's and clearing's side.
 class Form1 : public QMainWindow, public SubmissionHost
 {
     Q_OBJECT
@@ -60,7 +67,10 @@ public:
     FrmAyuda *ayudaWindow() const { return m_frmAyuda; }
 
     // SubmissionHost
-    DataSource *dataSource(const QString &name) override;
+    DataSource *applicationRecord() override { return m_datoProv; }
+    DataSource *salesRows() override { return m_ventas; }
+    DataSource *products() override { return m_productos; }
+    DataSource *suppliers() override { return m_proveedores; }
     QString rfcText() const override;
     void grabar() override;
     bool verificaRequeridos() override;
@@ -71,7 +81,7 @@ public:
     void selectFirstEntries() override;
     void enableEditButton() override;
     void showFirstPage() override;
-    int selectedCode(const QString &list) const override;
+    int selectedCode(CodeList list) const override;
     void reloadAfterFailure() override;
 
 protected:
@@ -85,7 +95,8 @@ private:
     void buildPages();
     void finishControls();
     TextEntry *entry(QWidget *parent, const char *name, int tab, const QRect &twips,
-                     TextEntry::KeyRule rule, int maxLength, const char *field = nullptr);
+                     TextEntry::KeyRule rule, int maxLength,
+                     std::optional<datoprov::Field> field = std::nullopt);
     QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top);
     QComboBox *list(QWidget *parent, const char *name, int tab, const QRect &twips);
     QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, int tab,
@@ -93,8 +104,24 @@ private:
     void place(QWidget *w, const QRect &twips, int yOffset = 0);
     int px(int twips) const;
 
-    // form1.cpp
+    // form1startup.cpp
     void fillList(QComboBox *combo, DataSource *ds, const QString &source, int textField);
+    void reloadGrids();
+
+    // form1commands.cpp
+    bool commitGrids();
+    void editar();
+    void cancelar();
+    void datoProvValidate(int action);
+    void borrarRenglon(DataSource *ds);
+    void abrirDocumento();
+    void abrirAyuda();
+    void showStoreError(const std::exception &e);
+
+    // form1snapshot.cpp
+    QString boundText(datoprov::Field field) const;
+
+    // form1.cpp
     void selectEntry(QComboBox *combo, int index);
     void combo1Click();
     void selectOption(QRadioButton *option);
@@ -106,21 +133,20 @@ private:
     void nameFieldRule();
     void prog2FocusLost();
     void actividadFocusLost();
-    void datoProvValidate(int action);
-    bool commitGrids();
-    void editar();
-    void cancelar();
-    void borrarRenglon(DataSource *ds, QWidget *grid);
-    void abrirDocumento();
-    void abrirAyuda();
     bool typedIntoNewRecord() const;
-    void reloadGrids();
     void upperCaseKey(QObject *target, QKeyEvent *event);
 
     Database &m_db;
     Services m_services;
-    QHash<QString, DataSource *> m_sources;
-    std::vector<std::unique_ptr<EntryBinding>> m_bound;
+    // One data source per table, owned by the window.
+    DataSource *m_datoProv = nullptr;    // dtsDatoProv: the application record
+    DataSource *m_ventas = nullptr;      // dtsVTotales: the sales rows
+    DataSource *m_productos = nullptr;   // dtsProductos
+    DataSource *m_proveedores = nullptr; // dtsProveedor
+    DataSource *m_actividades = nullptr; // dtsacti
+    DataSource *m_bancos = nullptr;      // dtsBanco
+    DataSource *m_admLocal = nullptr;    // Data1
+    std::vector<std::unique_ptr<EntryBinding>> m_bound; // in the order the entries were made
     QList<QWidget *> m_controls; // the window's control order
     QHash<int, QPushButton *> m_command1;
     double m_layoutScale = 1.0;

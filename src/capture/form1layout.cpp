@@ -33,6 +33,7 @@ namespace kivo {
 namespace {
 
 using Rule = TextEntry::KeyRule;
+namespace F = datoprov;
 
 // Seven tabs of equal width in one row, their captions wrapped on two lines as the design
 // draws them, so no caption is cut on a narrow window.
@@ -134,7 +135,7 @@ void Form1::place(QWidget *w, const QRect &t, int yOffset)
 }
 
 TextEntry *Form1::entry(QWidget *parent, const char *name, int tab, const QRect &twips,
-                        TextEntry::KeyRule rule, int maxLength, const char *field)
+                        TextEntry::KeyRule rule, int maxLength, std::optional<datoprov::Field> field)
 {
     auto *e = new TextEntry(parent);
     e->setObjectName(QString::fromUtf8(name));
@@ -145,8 +146,8 @@ TextEntry *Form1::entry(QWidget *parent, const char *name, int tab, const QRect 
         e->setMaxLength(maxLength);
     place(e, twips, parent->property("pageTop").toInt());
     if (field) {
-        m_bound.push_back(std::make_unique<EntryBinding>(e, QString::fromLatin1(field)));
-        m_sources.value(QStringLiteral("dtsDatoProv"))->bind(m_bound.back().get());
+        m_bound.push_back(std::make_unique<EntryBinding>(e, QString::fromLatin1(datoprov::fieldName(*field))));
+        m_datoProv->bind(m_bound.back().get());
     }
     m_controls.append(e);
     return e;
@@ -255,7 +256,7 @@ void Form1::buildHeader(QWidget *client)
     m_rfc->setProperty("tabOrder", 1);
     place(m_rfc, QRect(855, 630, 1695, 300));
     m_bound.push_back(std::make_unique<RfcBinding>(m_rfc));
-    m_sources.value(QStringLiteral("dtsDatoProv"))->bind(m_bound.back().get());
+    m_datoProv->bind(m_bound.back().get());
     m_controls.append(m_rfc);
 
     label(client, "lblTipotramite", QStringLiteral("Tipo de Trámite"), 225, 1010);
@@ -263,11 +264,11 @@ void Form1::buildHeader(QWidget *client)
     m_combo1->addItem(QStringLiteral("Programa nuevo"), 1);
 
     auto hidden = [](QWidget *a, QWidget *b) { a->hide(); b->hide(); };
-    m_txtProg1 = entry(client, "txtProg1", 2, QRect(3960, 630, 855, 300), Rule::Numeric, 4, "PROG1P");
+    m_txtProg1 = entry(client, "txtProg1", 2, QRect(3960, 630, 855, 300), Rule::Numeric, 4, F::Prog1p);
     hidden(m_txtProg1, label(client, "Label1", QStringLiteral("Año VELDRA"), 2685, 720));
-    m_txtProg2 = entry(client, "txtProg2", 6, QRect(6720, 645, 1215, 300), Rule::Numeric, 4, "PROG2P");
+    m_txtProg2 = entry(client, "txtProg2", 6, QRect(6720, 645, 1215, 300), Rule::Numeric, 4, F::Prog2p);
     hidden(m_txtProg2, label(client, "LblNumpro", QStringLiteral("Número VELDRA"), 5085, 720));
-    hidden(entry(client, "txtacredita", 7, QRect(9090, 630, 1695, 300), Rule::Upper, 10, "ACREDITA"),
+    hidden(entry(client, "txtacredita", 7, QRect(9090, 630, 1695, 300), Rule::Upper, 10, F::Acredita),
            label(client, "lblNumAcre", QStringLiteral("No. de acreditamiento"), 7350, 630));
     m_txtAnoMaquila = entry(client, "txtañomaquila", 63, QRect(5640, 960, 975, 255), Rule::Numeric, 4);
     hidden(m_txtAnoMaquila, label(client, "Label4", QStringLiteral("Año Programa Maquila"), 3930, 1010));
@@ -277,14 +278,14 @@ void Form1::buildHeader(QWidget *client)
     QGroupBox *f1 = frame(client, "Frame1", QStringLiteral("Datos Generales"), 44,
                           QRect(120, 1440, 10590, 1485), true);
     label(f1, "lblRazonSoc", QStringLiteral("Razón  Social:"), 300, 240);
-    entry(f1, "txtApePat1", 3, QRect(2160, 240, 7335, 300), Rule::Upper, 100, "APEPATRAZ");
+    entry(f1, "txtApePat1", 3, QRect(2160, 240, 7335, 300), Rule::Upper, 100, F::ApePatRaz);
     label(f1, "lblEmail", QStringLiteral("Correo Electrónico:"), 300, 623);
-    entry(f1, "txtEmail1", 4, QRect(2160, 600, 7335, 300), Rule::Lower, 50, "EMAIL");
+    entry(f1, "txtEmail1", 4, QRect(2160, 600, 7335, 300), Rule::Lower, 50, F::Email);
     label(f1, "lblActividad", QStringLiteral("Actividad Principal"), 300, 990);
     m_cmbActividad = list(f1, "cmbActividad", 5, QRect(2160, 960, 7800, 315));
-    m_txtApemat1 = entry(f1, "txtApemat1", 9, QRect(9135, 630, 240, 315), Rule::Upper, 25, "APEMAT");
+    m_txtApemat1 = entry(f1, "txtApemat1", 9, QRect(9135, 630, 240, 315), Rule::Upper, 25, F::ApeMat);
     hidden(m_txtApemat1, label(f1, "lblApMaterno", QStringLiteral("Apellido Materno:"), 9135, 330));
-    m_txtNombre1 = entry(f1, "txtnombre1", 10, QRect(10170, 630, 210, 315), Rule::Upper, 25, "NOMBRE");
+    m_txtNombre1 = entry(f1, "txtnombre1", 10, QRect(10170, 630, 210, 315), Rule::Upper, 25, F::Nombre);
     hidden(m_txtNombre1, label(f1, "lblNombre", QStringLiteral("Nombre(s):"), 10170, 330));
 
     auto *sstab = new SsTab(client);
@@ -318,15 +319,15 @@ void Form1::buildPages()
                           QRect(135, 540, 10290, 2490), true);
     QList<QWidget *> fiscal;
     label(f4, "lblCalle", QStringLiteral("Calle y No."), 75, 450);
-    fiscal << entry(f4, "txtCalle", 11, QRect(990, 420, 4815, 300), Rule::Upper, 254, "CALLEYNO");
+    fiscal << entry(f4, "txtCalle", 11, QRect(990, 420, 4815, 300), Rule::Upper, 254, F::CalleYNo);
     label(f4, "lblColonia", QStringLiteral("Colonia"), 6075, 450);
-    fiscal << entry(f4, "txtColonia", 12, QRect(6975, 420, 2895, 300), Rule::Upper, 30, "COLONIA");
+    fiscal << entry(f4, "txtColonia", 12, QRect(6975, 420, 2895, 300), Rule::Upper, 30, F::Colonia);
     label(f4, "lblCp", QStringLiteral("CP"), 75, 780);
-    fiscal << entry(f4, "txtCP", 13, QRect(990, 780, 2295, 300), Rule::Numeric, 5, "CP");
+    fiscal << entry(f4, "txtCP", 13, QRect(990, 780, 2295, 300), Rule::Numeric, 5, F::Cp);
     label(f4, "lblEstado", QStringLiteral("Estado"), 6075, 780);
-    fiscal << entry(f4, "txtEstado", 14, QRect(6975, 780, 2895, 300), Rule::Upper, 30, "ESTADO");
+    fiscal << entry(f4, "txtEstado", 14, QRect(6975, 780, 2895, 300), Rule::Upper, 30, F::Estado);
     label(f4, "lblCiudad", QStringLiteral("Ciudad"), 75, 1140);
-    fiscal << entry(f4, "txtCiudad", 15, QRect(990, 1140, 4815, 300), Rule::Upper, 60, "CIUDAD");
+    fiscal << entry(f4, "txtCiudad", 15, QRect(990, 1140, 4815, 300), Rule::Upper, 60, F::Ciudad);
     QLabel *adm = label(f4, "lblAdmLocal", QStringLiteral("Adm. local de recaudación"), 5850, 1125);
     adm->setWordWrap(true);
     adm->setAlignment(Qt::AlignCenter);
@@ -334,12 +335,12 @@ void Form1::buildPages()
     m_combo5 = list(f4, "Combo5", 16, QRect(6975, 1140, 2775, 315));
     fiscal << m_combo5;
     label(f4, "lblMuncipio", QStringLiteral("Del/Mun."), 75, 1500);
-    fiscal << entry(f4, "txtDelMun", 17, QRect(990, 1500, 4815, 300), Rule::Upper, 40, "DELMUN");
+    fiscal << entry(f4, "txtDelMun", 17, QRect(990, 1500, 4815, 300), Rule::Upper, 40, F::DelMun);
     label(f4, "lblFax", QStringLiteral("Fax"), 6075, 1500);
-    fiscal << entry(f4, "txtfax", 18, QRect(6975, 1500, 2895, 300), Rule::Numeric, 15, "FAX");
+    fiscal << entry(f4, "txtfax", 18, QRect(6975, 1500, 2895, 300), Rule::Numeric, 15, F::Fax);
     label(f4, "lblTelefono", QStringLiteral("Teléfono"), 75, 1860);
-    fiscal << entry(f4, "txtTelefono", 19, QRect(990, 1860, 3015, 300), Rule::Numeric, 15, "TELEFONO");
-    TextEntry *admLocal = entry(f4, "txtAdmLocal", 20, QRect(6975, 1860, 2895, 300), Rule::Upper, 30, "COLONIA");
+    fiscal << entry(f4, "txtTelefono", 19, QRect(990, 1860, 3015, 300), Rule::Numeric, 15, F::Telefono);
+    TextEntry *admLocal = entry(f4, "txtAdmLocal", 20, QRect(6975, 1860, 2895, 300), Rule::Upper, 30, F::Colonia);
     admLocal->hide();
     fiscal << admLocal;
     for (QWidget *w : fiscal)
@@ -349,28 +350,28 @@ void Form1::buildPages()
     QGroupBox *f3 = frame(pages[1], "Frame3", QStringLiteral("Datos del Representante legal"), 65,
                           QRect(360, 1200, 10095, 2025), true);
     label(f3, "lblApRepLegal", QStringLiteral("Apellido Paterno"), 240, 240);
-    entry(f3, "txtApePatR2", 21, QRect(270, 480, 3135, 300), Rule::Upper, 25, "APEPREPLEG")->setEnabled(false);
+    entry(f3, "txtApePatR2", 21, QRect(270, 480, 3135, 300), Rule::Upper, 25, F::ApePRepLeg)->setEnabled(false);
     label(f3, "lblAmRepLegal", QStringLiteral("Apellido Materno"), 3600, 240);
-    entry(f3, "txtApeMatR2", 22, QRect(3600, 495, 3015, 300), Rule::Upper, 25, "APEMREPLEG")->setEnabled(false);
+    entry(f3, "txtApeMatR2", 22, QRect(3600, 495, 3015, 300), Rule::Upper, 25, F::ApeMRepLeg)->setEnabled(false);
     label(f3, "lblNomRepLegal", QStringLiteral("Nombre(s)"), 6840, 240);
-    entry(f3, "txtNombreR2", 23, QRect(6840, 480, 2895, 300), Rule::Upper, 25, "NOMBREREPL")->setEnabled(false);
+    entry(f3, "txtNombreR2", 23, QRect(6840, 480, 2895, 300), Rule::Upper, 25, F::NombreRepl)->setEnabled(false);
     label(f3, "lblcargo", QStringLiteral("Cargo o Puesto"), 270, 840);
-    entry(f3, "txtcargo", 24, QRect(2160, 840, 5865, 300), Rule::UpperFilter, 0, "CARGO");
+    entry(f3, "txtcargo", 24, QRect(2160, 840, 5865, 300), Rule::UpperFilter, 0, F::Cargo);
     label(f3, "lblTelRepLegal", QStringLiteral("Teléfono"), 270, 1200);
-    entry(f3, "txtTelefonoR2", 25, QRect(2160, 1200, 3015, 300), Rule::Numeric, 25, "TEL_REPREG")->setEnabled(false);
+    entry(f3, "txtTelefonoR2", 25, QRect(2160, 1200, 3015, 300), Rule::Numeric, 25, F::TelRepreg)->setEnabled(false);
     label(f3, "lblFaxRepLegal", QStringLiteral("Fax"), 5880, 1200);
-    entry(f3, "txtFaxR2", 26, QRect(6360, 1200, 2895, 300), Rule::Numeric, 25, "FAXREP")->setEnabled(false);
+    entry(f3, "txtFaxR2", 26, QRect(6360, 1200, 2895, 300), Rule::Numeric, 25, F::FaxRep)->setEnabled(false);
     label(f3, "lblEmailRepLegal", QStringLiteral("Correo Electrónico:"), 270, 1560);
-    entry(f3, "EMAILREP", 27, QRect(2160, 1560, 7335, 300), Rule::Lower, 50, "EMAILREPL");
+    entry(f3, "EMAILREP", 27, QRect(2160, 1560, 7335, 300), Rule::Lower, 50, F::EmailRepl);
 
     // Page 2: staff and sales of the previous year.
     QGroupBox *f2 = frame(pages[2], "Frame2", QStringLiteral("Personal ocupado en el año anterior"), 73,
                           QRect(480, 1080, 4695, 2415), false);
     label(f2, "Label6", QStringLiteral("(Promedio en el año)"), 720, 240);
     label(f2, "Label7", QStringLiteral("No. de Administrativos:"), 630, 870);
-    m_noEmpleados = entry(f2, "NoEmpleados", 28, QRect(2130, 810, 1524, 288), Rule::Numeric, 0, "NOEMPLEADO");
+    m_noEmpleados = entry(f2, "NoEmpleados", 28, QRect(2130, 810, 1524, 288), Rule::Numeric, 0, F::NoEmpleado);
     label(f2, "Label8", QStringLiteral("No. de Obreros:"), 630, 1515);
-    m_noObreros = entry(f2, "NoObreros", 29, QRect(2130, 1380, 1524, 288), Rule::Numeric, 0, "NOOBREROS");
+    m_noObreros = entry(f2, "NoObreros", 29, QRect(2130, 1380, 1524, 288), Rule::Numeric, 0, F::NoObreros);
     label(f2, "Label9", QStringLiteral("Total:"), 630, 1935);
     QGroupBox *f6 = frame(pages[2], "Frame6", QStringLiteral("Valor de las ventas en el año anterior"), 86,
                           QRect(5640, 1080, 4695, 2415), false);
@@ -378,8 +379,8 @@ void Form1::buildPages()
     label(f6, "Label11", QStringLiteral("En el país:"), 360, 840);
     label(f6, "Label12", QStringLiteral("Al exterior:"), 360, 1320);
     label(f6, "Label13", QStringLiteral("Total:"), 360, 1920);
-    m_ventasPais = entry(pages[2], "VentasPais", 83, QRect(7200, 1920, 1524, 288), Rule::Numeric, 0, "VTPAIS");
-    m_ventasExterior = entry(pages[2], "VentasExterior", 84, QRect(7200, 2400, 1524, 288), Rule::Numeric, 0, "VTEXTERIOR");
+    m_ventasPais = entry(pages[2], "VentasPais", 83, QRect(7200, 1920, 1524, 288), Rule::Numeric, 0, F::VtPais);
+    m_ventasExterior = entry(pages[2], "VentasExterior", 84, QRect(7200, 2400, 1524, 288), Rule::Numeric, 0, F::VtExterior);
     auto total = [this](QWidget *parent, const char *name, int tab, const QRect &r) {
         auto *t = new QLineEdit(parent);
         t->setObjectName(QString::fromLatin1(name));
@@ -412,7 +413,7 @@ void Form1::buildPages()
         m_controls.append(o);
         connect(o, &QRadioButton::clicked, this, [this, o] { optionClick(o); });
     }
-    m_tipoProg = entry(f5, "TipoProg", 79, QRect(9360, 195, 465, 315), Rule::Upper, 0, "TIPOPROG");
+    m_tipoProg = entry(f5, "TipoProg", 79, QRect(9360, 195, 465, 315), Rule::Upper, 0, F::TipoProg);
     m_tipoProg->setText(QStringLiteral("0"));
     m_tipoProg->hide();
     auto *chk = new QCheckBox(QStringLiteral("Directo e Indirecto"), f5);
@@ -438,19 +439,19 @@ void Form1::buildPages()
         place(g, r, g->parentWidget()->property("pageTop").toInt());
         m_controls.append(g);
     };
-    m_dbProductos = new ProductsGrid(m_sources.value(QStringLiteral("dtsProductos")), m_services, pages[3]);
+    m_dbProductos = new ProductsGrid(m_productos, m_services, pages[3]);
     grid(m_dbProductos, "dbProductos", 80, QRect(120, 1680, 10215, 1380));
     m_dbProductos->raise();
 
     // Page 4: sales and foreign trade.
-    m_dbgVTotales = new SalesGrid(m_sources.value(QStringLiteral("dtsVTotales")), m_services, pages[4]);
+    m_dbgVTotales = new SalesGrid(m_ventas, m_services, pages[4]);
     grid(m_dbgVTotales, "dbgVTotales", 81, QRect(150, 720, 10575, 2295));
     m_txtCompromisos = entry(pages[4], "txtCompromisos", 108, QRect(600, 3240, 9015, 285), Rule::Upper, 0);
     m_txtCompromisos->setText(QStringLiteral("No ha seleccionado Tipo de registro"));
     m_txtCompromisos->setReadOnly(true);
 
     // Page 5: national suppliers.
-    m_dbProveedor = new SupplierGrid(m_sources.value(QStringLiteral("dtsProveedor")), m_services, pages[5]);
+    m_dbProveedor = new SupplierGrid(m_proveedores, m_services, pages[5]);
     grid(m_dbProveedor, "dbProveedor", 102, QRect(120, 840, 10575, 2055));
     m_txtExportadores = entry(pages[5], "txtexportadores", 105, QRect(2520, 3000, 5055, 285), Rule::Upper, 0);
     m_txtExportadores->setReadOnly(true);
@@ -466,15 +467,15 @@ void Form1::buildPages()
     m_cmbBanco->setEditable(true);
     m_cmbBanco->setInsertPolicy(QComboBox::NoInsert);
     label(pages[6], "Label3", QStringLiteral("Sucursal :"), 360, 1320);
-    entry(pages[6], "txtsucursal", 93, QRect(1920, 1320, 5055, 285), Rule::Upper, 0, "SUCURSAL");
+    entry(pages[6], "txtsucursal", 93, QRect(1920, 1320, 5055, 285), Rule::Upper, 0, F::Sucursal);
     label(pages[6], "Label14", QStringLiteral("Número de cuenta :"), 360, 1800);
-    entry(pages[6], "txtNumCuenta", 94, QRect(1920, 1800, 2175, 285), Rule::Numeric, 0, "NUMCUENTA");
+    entry(pages[6], "txtNumCuenta", 94, QRect(1920, 1800, 2175, 285), Rule::Numeric, 0, F::NumCuenta);
     label(pages[6], "Label15", QStringLiteral("Localidad :"), 5640, 1800);
-    entry(pages[6], "txtlocalidad", 95, QRect(6840, 1800, 2055, 285), Rule::Upper, 0, "LOCALIDAD");
+    entry(pages[6], "txtlocalidad", 95, QRect(6840, 1800, 2055, 285), Rule::Upper, 0, F::Localidad);
     QLabel *dom = label(pages[6], "Label16", QStringLiteral("Domicilio de la sucursal bancaria :"), 360, 2400);
     dom->setWordWrap(true);
     dom->setGeometry(px(360), px(2400) - pageTop, px(1950 - 360) - 4, px(480));
-    entry(pages[6], "txtDomSucursal", 96, QRect(1950, 2520, 8655, 285), Rule::Upper, 0, "DOMBANCO");
+    entry(pages[6], "txtDomSucursal", 96, QRect(1950, 2520, 8655, 285), Rule::Upper, 0, F::DomBanco);
     TextEntry *text2 = entry(pages[6], "Text2", 107, QRect(7920, 720, 1215, 285), Rule::Upper, 0);
     text2->hide();
     label(pages[6], "Label17", QStringLiteral("Clave :"), 7200, 840)->hide();

@@ -244,13 +244,15 @@ void RfcEntry::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    if (typesText(event)) {
+    if (rules::typesText(event->text(), event->modifiers())) {
         typeText(event->text());
         event->accept();
         return;
     }
     if (!masked()) {
-        QLineEdit::keyPressEvent(event);
+        const auto bare = withoutText(event);
+        QLineEdit::keyPressEvent(bare.get());
+        event->setAccepted(bare->isAccepted());
         return;
     }
 

@@ -73,8 +73,10 @@ void TextEntry::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    if (!typesText(event)) {
-        QLineEdit::keyPressEvent(event);
+    if (!rules::typesText(event->text(), event->modifiers())) {
+        const auto bare = withoutText(event);
+        QLineEdit::keyPressEvent(bare.get());
+        event->setAccepted(bare->isAccepted());
         return;
     }
     const QString accepted = filtered(event->text(), m_rule);

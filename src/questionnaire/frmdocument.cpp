@@ -27,13 +27,6 @@ public:
     WaitCursor &operator=(const WaitCursor &) = delete;
 };
 
-QString describe(const std::exception &e)
-{
-    if (const auto *dbf = dynamic_cast<const DbfError *>(&e))
-        return dbf->message();
-    return textos::kErrorInterno;
-}
-
 } // namespace
 
 FrmDocument::FrmDocument(Snapshot snapshot, const Services &services, QWidget *parent)
@@ -109,7 +102,7 @@ void FrmDocument::imprimir()
             m_services.messages->show(kProgramTitle, textos::kNoSeImprimieron);
     } catch (const std::exception &e) {
         if (m_services.messages)
-            m_services.messages->show(kProgramTitle, describe(e));
+            m_services.messages->show(kProgramTitle, errorMessage(e, textos::kErrorInterno));
     }
 }
 

@@ -43,4 +43,15 @@ int lowerKey(int key)
     return convert(key, &win1252::toLower);
 }
 
+bool typesText(const QString &text, Qt::KeyboardModifiers modifiers)
+{
+    if (text.isEmpty() || (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    for (QChar c : text) {
+        if (c.category() == QChar::Other_Control)
+            return false;
+    }
+    return true;
+}
+
 } // namespace kivo::rules

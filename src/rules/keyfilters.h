@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QString>
+#include <Qt>
+
 namespace kivo::rules {
 
 // Key codes are Windows-1252 codes (or control codes such as 8 for Backspace); 0 discards.
@@ -10,5 +13,11 @@ int soloNumeros(int key);
 // pass unchanged.
 int upperKey(int key);
 int lowerKey(int key);
+
+// Whether a key press with this text and these modifiers types its text, as opposed to a
+// shortcut or a control key. Ctrl, Alt and Meta make a shortcut (Alt+letter opens menus, Ctrl+V
+// pastes); AltGr, which the window system reports as a group switch, composes a character
+// ("@", "€") and types it. Control characters (Enter, Tab, Escape, Backspace) never do.
+bool typesText(const QString &text, Qt::KeyboardModifiers modifiers);
 
 } // namespace kivo::rules

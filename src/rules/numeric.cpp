@@ -74,4 +74,11 @@ QString generalNumber(double value, QChar decimalPoint)
     return result;
 }
 
+int wholeNumber(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::QString)
+        return qRound(numericValue(value.toString()));
+    return qRound(value.toDouble());
+}
+
 } // namespace kivo::rules

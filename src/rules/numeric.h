@@ -2,6 +2,7 @@
 
 #include <QChar>
 #include <QString>
+#include <QVariant>
 
 namespace kivo::rules {
 
@@ -15,5 +16,9 @@ double numericValue(const QString &text);
 // trailing zeros, `decimalPoint` as the decimal separator (15, 3.5, 1200.5, 1E+16);
 // "Desbordamiento" for an infinity or NaN.
 QString generalNumber(double value, QChar decimalPoint = QLatin1Char('.'));
+
+// A list code as the record keeps it, rounded to a whole number; a code stored as text ("07")
+// counts by its numeric value.
+int wholeNumber(const QVariant &value);
 
 } // namespace kivo::rules

@@ -19,4 +19,8 @@ private:
     QString m_message;
 };
 
+// The words for a failure caught around the store: a DbfError's own message; any other
+// failure (out of memory and the like) has no Spanish words of its own, and gets `otherwise`.
+QString errorMessage(const std::exception &e, const QString &otherwise);
+
 } // namespace kivo

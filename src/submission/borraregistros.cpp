@@ -5,20 +5,13 @@
 #include "store/backups.h"
 #include "store/datasource.h"
 #include "store/dbferror.h"
+#include "store/recordfields.h"
 #include "submission/submissionhost.h"
 #include "submission/textos.h"
 
 namespace kivo {
 
 namespace {
-
-// Positions of the application record that hold the codes of the two lists.
-constexpr int kPosAdmLocal = 28;
-constexpr int kPosActividad = 22;
-
-// The amounts of a sales row (VTOT, VMERCNAC, EXPORTA, IMPORTA, SALDO); year, exchange rate
-// and label stay.
-constexpr int kFirstAmount = 1, kLastAmount = 5;
 
 void zeroAmounts(DataSource &ventas)
 {
@@ -29,7 +22,8 @@ void zeroAmounts(DataSource &ventas)
         // Bounded, so a store that never reaches the end cannot hang the window.
         for (int guard = ventas.rowCount(); !ventas.isEof() && guard > 0; --guard) {
             ventas.edit();
-            for (int p = kFirstAmount; p <= kLastAmount; ++p)
+            // Year, exchange rate and label stay.
+            for (int p = ventas::kFirstAmount; p <= ventas::kLastAmount; ++p)
                 ventas.setField(p, 0);
             ventas.update();
             ventas.moveNext();
@@ -67,10 +61,10 @@ void recover(SubmissionHost &host)
 
 void borraRegistros(SubmissionHost &host, const Services &services)
 {
-    DataSource *datoProv = host.dataSource(QStringLiteral("dtsDatoProv"));
-    DataSource *vTotales = host.dataSource(QStringLiteral("dtsVTotales"));
-    DataSource *productos = host.dataSource(QStringLiteral("dtsProductos"));
-    DataSource *proveedor = host.dataSource(QStringLiteral("dtsProveedor"));
+    DataSource *datoProv = host.applicationRecord();
+    DataSource *vTotales = host.salesRows();
+    DataSource *productos = host.products();
+    DataSource *proveedor = host.suppliers();
     if (!datoProv || !vTotales || !productos || !proveedor)
         return;
 
@@ -131,10 +125,10 @@ void borraRegistros(SubmissionHost &host, const Services &services)
         }
         // The save command writes both codes from the lists anyway; keeping them in the record
         // in progress makes it agree with what the lists show.
-        if (const int office = host.selectedCode(QStringLiteral("Combo5")); office >= 0)
-            datoProv->setField(kPosAdmLocal, office);
-        if (const int activity = host.selectedCode(QStringLiteral("cmbActividad")); activity >= 0)
-            datoProv->setField(kPosActividad, activity);
+        if (const int office = host.selectedCode(SubmissionHost::CodeList::AdmLocal); office >= 0)
+            datoProv->setField(datoprov::AdmLocal, office);
+        if (const int activity = host.selectedCode(SubmissionHost::CodeList::Actividad); activity >= 0)
+            datoProv->setField(datoprov::Actividad, activity);
     } catch (const DbfError &e) {
         messages.show(kProgramTitle, textos::kBorradoIncompleto.arg(table, e.message()),
                       Buttons::Ok, Icon::Critical);

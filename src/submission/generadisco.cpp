@@ -122,8 +122,7 @@ void generaDisco(SubmissionHost &host, const Services &services)
     const std::array<bool, 5> arrived = writeMedium(services, drive);
     // The packer rewrote the list tables: the window reads them again, so that its next row
     // write starts from the packed file rather than put the deleted rows back.
-    for (const char *name : {"dtsProductos", "dtsProveedor", "dtsVTotales"}) {
-        DataSource *list = host.dataSource(QString::fromLatin1(name));
+    for (DataSource *list : {host.products(), host.suppliers(), host.salesRows()}) {
         try {
             if (list)
                 list->refresh();
@@ -141,7 +140,7 @@ void generaDisco(SubmissionHost &host, const Services &services)
     }
     messages.show(textos::kTituloDiscoGrabado, textos::kRetireDisco);
 
-    DataSource *datoProv = host.dataSource(QStringLiteral("dtsDatoProv"));
+    DataSource *datoProv = host.applicationRecord();
     if (!datoProv)
         return;
     try {

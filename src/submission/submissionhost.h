@@ -11,9 +11,15 @@ class DataSource;
 class SubmissionHost
 {
 public:
+    // The lists whose chosen code the clearing keeps in the new record.
+    enum class CodeList { AdmLocal /* Combo5 */, Actividad /* cmbActividad */ };
+
     virtual ~SubmissionHost() = default;
 
-    virtual DataSource *dataSource(const QString &name) = 0; // "dtsDatoProv", "dtsVTotales", ...
+    virtual DataSource *applicationRecord() = 0; // dtsDatoProv
+    virtual DataSource *salesRows() = 0;         // dtsVTotales
+    virtual DataSource *products() = 0;          // dtsProductos
+    virtual DataSource *suppliers() = 0;         // dtsProveedor
 
     // Disk.
     virtual QString rfcText() const = 0; // MaskEdBox1's text
@@ -28,7 +34,7 @@ public:
     virtual void selectFirstEntries() = 0; // entry 0 of Combo5, Combo1, cmbActividad, in that order
     virtual void enableEditButton() = 0;  // Command1 Index 6
     virtual void showFirstPage() = 0;     // SSTab1 page 0
-    virtual int selectedCode(const QString &list) const = 0; // item data of the selected entry, or -1
+    virtual int selectedCode(CodeList list) const = 0; // item data of the selected entry, or -1
     // After a failure part-way: bring the window back to what the tables hold.
     virtual void reloadAfterFailure() = 0;
 };

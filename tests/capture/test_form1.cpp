@@ -26,9 +26,8 @@ void fillMinimum(Form1Fixture &f)
     f.w<QComboBox>("Combo5")->setCurrentIndex(3);
 }
 
-void addRows(Form1Fixture &f, const QString &source, const QString &field, int n)
+void addRows(DataSource *ds, const QString &field, int n)
 {
-    DataSource *ds = f.form->dataSource(source);
     for (int i = 0; i < n; ++i) {
         ds->addNew();
         ds->setField(field, QStringLiteral("R%1").arg(i));
@@ -111,7 +110,7 @@ private Q_SLOTS:
         QVERIFY(f.messages.shown.size() == 1 && f.messages.shown[0].icon == Icon::Critical
                 && f.messages.shown[0].text.contains("CARGO"));
         QCOMPARE(f.w<TextEntry>("txtcargo")->text(), QString(61, 'C'));
-        QCOMPARE(f.form->dataSource("dtsDatoProv")->editMode(), EditMode::Add);
+        QCOMPARE(f.form->applicationRecord()->editMode(), EditMode::Add);
         QVERIFY(f.storedRows("datoprov") == 0 && !QGuiApplication::overrideCursor());
         f.messages.clear(); // corrected and saved twice: one row
         f.w<TextEntry>("txtcargo")->setText("GERENTE");
@@ -179,18 +178,18 @@ private Q_SLOTS:
         f.w<TextEntry>("txtCP")->setText("01000");
         f.w<TextEntry>("txtColonia")->setText("CENTRO");
         f.w<QRadioButton>("optPromotora")->click();
-        addRows(f, "dtsProductos", "DESCRIPCIO", 2);
-        addRows(f, "dtsProveedor", "PROVEEDOR", 2);
+        addRows(f.form->products(), "DESCRIPCIO", 2);
+        addRows(f.form->suppliers(), "PROVEEDOR", 2);
         QVERIFY(f.form->verificaRequeridos() && f.messages.shown.size() == 1
                 && f.messages.shown[0].text.endsWith("Capture al menos tres proveedores" + cr + cr));
         f.messages.clear(); // complete: one print window, fed without moving the lists
-        addRows(f, "dtsProveedor", "PROVEEDOR", 1);
-        f.form->dataSource("dtsProductos")->moveNext();
+        addRows(f.form->suppliers(), "PROVEEDOR", 1);
+        f.form->products()->moveNext();
         f.form->command1Click(7);
         f.form->command1Click(7);
         QVERIFY(f.messages.shown.isEmpty() && f.form->findChildren<FrmDocument *>().size() == 1);
         QVERIFY(f.form->documentWindow()->isVisible() && f.form->documentWindow()->isWindow());
-        QCOMPARE(f.form->dataSource("dtsProductos")->position(), 1);
+        QCOMPARE(f.form->products()->position(), 1);
         QCOMPARE(f.form->snapshot().productos, (QStringList{"R0", "R1"}));
         QVERIFY(f.form->snapshot().proveedores.size() == 3 && f.form->snapshot().ventas[0].ano == "2004");
     }
@@ -279,7 +278,7 @@ private Q_SLOTS:
         g.w<TextEntry>("txtnummaquila")->setText("12");
         g.w<QRadioButton>("optPromotora")->click();
         g.form->command1Click(1);
-        addRows(g, "dtsProveedor", "PROVEEDOR", 2);
+        addRows(g.form->suppliers(), "PROVEEDOR", 2);
         g.stop();
         typeRow(g, "dbProductos", {"mango"});
         g.w<QTabWidget>("SSTab1")->setCurrentIndex(5);
@@ -289,7 +288,7 @@ private Q_SLOTS:
         QCOMPARE(messages.texts(), QStringList{"Con esta Acción borrar toda su solicitud"});
         QVERIFY(messages.hourglass == QList<bool>{true} && !QGuiApplication::overrideCursor());
         QCOMPARE(g.storedRows("datoprov") + g.storedRows("provprod"), 0);
-        QCOMPARE(g.form->dataSource("dtsDatoProv")->editMode(), EditMode::Add);
+        QCOMPARE(g.form->applicationRecord()->editMode(), EditMode::Add);
         QVERIFY(g.w<TextEntry>("txtnummaquila")->text().isEmpty() && !g.w<QRadioButton>("optPromotora")->isChecked());
         QCOMPARE(g.w<QComboBox>("Combo5")->currentIndex() + g.w<QComboBox>("cmbActividad")->currentIndex(), 0);
         QCOMPARE(g.w<QTabWidget>("SSTab1")->currentIndex(), 0);

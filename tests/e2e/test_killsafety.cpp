@@ -70,8 +70,8 @@ int runChild(const QString &activity, const QString &folder, const QString &medi
     Form1 form(db, services);
     if (!form.load())
         return 2;
-    DataSource *proveedor = form.dataSource(QStringLiteral("dtsProveedor"));
-    DataSource *productos = form.dataSource(QStringLiteral("dtsProductos"));
+    DataSource *proveedor = form.suppliers();
+    DataSource *productos = form.products();
     // Tells the parent that its kill comes inside the work, after the start-up.
     if (!QFile(QDir(medium).filePath(QStringLiteral("../started"))).open(QIODevice::WriteOnly))
         return 3;

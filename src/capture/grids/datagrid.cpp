@@ -18,29 +18,9 @@ namespace kivo {
 
 namespace {
 
-// A key that inserts its text, as opposed to a shortcut or a control key.
-bool typesText(const QKeyEvent *event)
-{
-    if (event->text().isEmpty()
-        || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
-        return false;
-    for (QChar c : event->text()) {
-        if (c.unicode() < 32 || c.unicode() == 127)
-            return false;
-    }
-    return true;
-}
-
 bool isEnter(int key)
 {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
-QString errorText(const std::exception &e)
-{
-    if (const auto *dbf = dynamic_cast<const DbfError *>(&e))
-        return dbf->message();
-    return QString::fromUtf8(e.what());
 }
 
 } // namespace
@@ -75,14 +55,19 @@ void GridEditor::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    if (typesText(event)) {
+    if (rules::typesText(event->text(), event->modifiers())) {
         const QString text = filtered(event->text());
         if (!text.isEmpty())
             insert(text);
         event->accept();
         return;
     }
-    QLineEdit::keyPressEvent(event);
+    // A shortcut keeps its keys but loses its text, so it cannot insert around the chain.
+    QKeyEvent bare(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
+                   event->nativeVirtualKey(), event->nativeModifiers(), QString(),
+                   event->isAutoRepeat(), event->count());
+    QLineEdit::keyPressEvent(&bare);
+    event->setAccepted(bare.isAccepted());
 }
 
 void GridEditor::inputMethodEvent(QInputMethodEvent *event)
@@ -227,7 +212,7 @@ bool DataGrid::commitRow()
             if (currentIndex().isValid())
                 m_model->setCurrentRow(currentIndex().row());
         } catch (const std::exception &e) {
-            showDataError(gridtextos::renglonNoGuardado(errorText(e)));
+            showDataError(gridtextos::renglonNoGuardado(errorMessage(e, gridtextos::kFalloInterno)));
         }
     }
     m_committing = false;
@@ -372,7 +357,7 @@ void DataGrid::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    if (typesText(event)) {
+    if (rules::typesText(event->text(), event->modifiers())) {
         const QModelIndex cell = currentIndex();
         QString text;
         for (QChar c : event->text()) {
@@ -440,7 +425,7 @@ void DataGrid::deleteSelectedRow()
     try {
         m_model->deleteRow(row);
     } catch (const std::exception &e) {
-        showDataError(gridtextos::renglonNoBorrado(errorText(e)));
+        showDataError(gridtextos::renglonNoBorrado(errorMessage(e, gridtextos::kFalloInterno)));
     }
 }
 
@@ -478,6 +463,8 @@ void DataGrid::afterReset()
     if (rows == 0 || m_model->columnCount() == 0)
         return;
     int row = 0;
+    // A source without a current row shows the cursor on the first row; the next move
+    // sets its position again.
     try {
         const int pos = m_model->source()->position();
         if (pos >= 0 && pos < m_model->storedRows())

@@ -2,6 +2,7 @@
 
 #include "capture/grids/textos.h"
 #include "rules/numeric.h"
+#include "rules/ventas.h"
 #include "store/datasource.h"
 
 #include <QLocale>
@@ -10,24 +11,6 @@ namespace kivo {
 
 namespace {
 
-// Typed texts use "." as the decimal point; texts the grids wrote use the regional form.
-std::optional<double> exactNumber(const QString &text)
-{
-    const QString s = text.trimmed();
-    if (s.isEmpty())
-        return std::nullopt;
-    QLocale c = QLocale::c();
-    c.setNumberOptions(QLocale::RejectGroupSeparator);
-    bool ok = false;
-    double d = c.toDouble(s, &ok);
-    if (ok)
-        return d;
-    d = QLocale().toDouble(s, &ok);
-    if (ok)
-        return d;
-    return std::nullopt;
-}
-
 bool isNumber(const QVariant &v)
 {
     return v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Int
@@ -35,20 +18,6 @@ bool isNumber(const QVariant &v)
 }
 
 } // namespace
-
-std::optional<double> gridNumber(const QVariant &value)
-{
-    if (isNumber(value))
-        return value.toDouble();
-    if (!value.isValid() || value.isNull())
-        return std::nullopt;
-    const QString s = value.toString();
-    if (s.trimmed().isEmpty())
-        return std::nullopt;
-    if (auto d = exactNumber(s))
-        return d;
-    return rules::numericValue(s);
-}
 
 DataSourceModel::DataSourceModel(DataSource *source, QList<GridColumn> columns, bool newRowLine,
                                  QObject *parent)
@@ -111,7 +80,7 @@ QString DataSourceModel::displayText(int row, int column) const
     if (isNumber(v))
         d = v.toDouble();
     else
-        d = exactNumber(v.toString());
+        d = rules::exactNumber(v.toString());
     if (!d)
         return v.toString(); // not a number: shown as typed, the write will say why
     return QLocale().toString(*d, 'f', format == GridColumn::Format::Amount2 ? 2 : 0);
@@ -239,7 +208,7 @@ void DataSourceModel::writeRow()
                 const QString s = v.toString();
                 if (s.trimmed().isEmpty())
                     out = QVariant();
-                else if (auto d = exactNumber(s))
+                else if (auto d = rules::exactNumber(s))
                     out = *d;
             }
             m_source->setField(field, out);

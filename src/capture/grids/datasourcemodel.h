@@ -5,8 +5,6 @@
 #include <QString>
 #include <QVariant>
 
-#include <optional>
-
 namespace kivo {
 
 class DataSource;
@@ -25,10 +23,6 @@ struct GridColumn
     bool readOnly = false;
     QString widest; // the widest content that must show whole; the column grows for it
 };
-
-// Number of a cell text: the plain form typed in the grids ("1234.5") or the regional form
-// the grids write ("1,234.50"); otherwise its leading number. Nullopt for an empty text.
-std::optional<double> gridNumber(const QVariant &value);
 
 // The rows of a data source as a table, one field per column, with an optional new-row line.
 // The row being changed lives in a buffer here: the data source is put into edit only while

@@ -2,9 +2,9 @@
 
 #include "capture/grids/textos.h"
 #include "rules/keyfilters.h"
+#include "rules/ventas.h"
 
 #include <QLabel>
-#include <QLocale>
 #include <QPainter>
 #include <QStyleOptionHeader>
 #include <QVBoxLayout>
@@ -96,23 +96,9 @@ void SalesTable::resizeEvent(QResizeEvent *event)
     setColumnWidth(Etiqueta, std::max(designWidth(Etiqueta), std::min(sizeHintForColumn(Etiqueta), room)));
 }
 
-bool SalesTable::rateLocked(int row, int column)
-{
-    // Only the first year takes an exchange rate.
-    return column == Tc && (row == 1 || row == 2);
-}
-
-QString SalesTable::twoDecimals(const QVariant &value)
-{
-    const std::optional<double> number = gridNumber(value);
-    if (!number)
-        return QString();
-    return QLocale().toString(*number, 'f', 2);
-}
-
 int SalesTable::cellKey(const QModelIndex &cell, int code) const
 {
-    if (rateLocked(cell.row(), cell.column()))
+    if (cell.column() == Tc && !rules::tipoCambioEditable(cell.row()))
         return 0;
     return rules::soloNumeros(code);
 }
@@ -124,10 +110,10 @@ bool SalesTable::cellEditable(const QModelIndex &cell) const
 
 void SalesTable::cellEntered(const QModelIndex &cell)
 {
-    m_allowUpdate = !rateLocked(cell.row(), cell.column());
+    m_allowUpdate = cell.column() != Tc || rules::tipoCambioEditable(cell.row());
     if (cell.column() == Tc) {
         DataSourceModel *m = dataModel();
-        const QString rate = twoDecimals(m->value(cell.row(), Tc));
+        const QString rate = rules::tipoCambioTexto(m->value(cell.row(), Tc));
         if (rate != m->text(cell.row(), Tc))
             m->setValue(cell.row(), Tc, rate);
     }
@@ -137,7 +123,7 @@ void SalesTable::cellEntered(const QModelIndex &cell)
 void SalesTable::commitCell(const QModelIndex &cell, const QString &text)
 {
     dataModel()->setValue(cell.row(), cell.column(),
-                          cell.column() == Tc ? twoDecimals(text) : text);
+                          cell.column() == Tc ? rules::tipoCambioTexto(text) : text);
     recomputeBalance(cell.row());
 }
 
@@ -146,11 +132,8 @@ void SalesTable::recomputeBalance(int row)
     DataSourceModel *m = dataModel();
     if (row < 0 || row >= m->storedRows())
         return;
-    // An empty or unreadable amount counts as 0.
-    const double exporta = gridNumber(m->value(row, Exporta)).value_or(0.0);
-    const double importa = gridNumber(m->value(row, Importa)).value_or(0.0);
-    const double saldo = exporta - importa;
-    const std::optional<double> held = gridNumber(m->value(row, Saldo));
+    const double saldo = rules::saldoBalanza(m->value(row, Exporta), m->value(row, Importa));
+    const std::optional<double> held = rules::cellNumber(m->value(row, Saldo));
     if (!held || *held != saldo)
         m->setValue(row, Saldo, saldo);
 }

@@ -38,9 +38,6 @@ public:
     bool allowUpdate() const { return m_allowUpdate; }
     void commitCell(const QModelIndex &cell, const QString &text) override;
 
-    // The exchange rate with exactly two decimals in the regional form; empty stays empty.
-    static QString twoDecimals(const QVariant &value);
-
 protected:
     int cellKey(const QModelIndex &cell, int code) const override;
     void cellEntered(const QModelIndex &cell) override;
@@ -48,7 +45,6 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    static bool rateLocked(int row, int column);
     void recomputeBalance(int row);
 
     bool m_allowUpdate = true;

@@ -55,8 +55,7 @@ bool SupplierGrid::rowAccepted(int row)
         if (dataModel()->text(row, Descripcion).trimmed().isEmpty())
             show(kProgramTitle, gridtextos::kFaltaDescripcion);
     } catch (const std::exception &e) {
-        const auto *dbf = dynamic_cast<const DbfError *>(&e);
-        show(kProgramTitle, dbf ? dbf->message() : QString::fromUtf8(e.what()));
+        show(kProgramTitle, errorMessage(e, gridtextos::kFalloInterno));
         // Without an answer from the RFC check the row is kept back rather than written.
         return decided;
     }

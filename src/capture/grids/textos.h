@@ -41,6 +41,9 @@ inline QString renglonNoBorrado(const QString &detalle)
     return QStringLiteral("El renglón no se borró.") + QChar(13) + detalle;
 }
 
+// A failure that is not the tables' (they say their own words): out of memory and the like.
+inline const QString kFalloInterno = QStringLiteral("Error interno del programa.");
+
 // Record selectors.
 inline const QString kSelectorActual = QStringLiteral("\u25B6");
 inline const QString kSelectorEditado = QStringLiteral("\u270E");

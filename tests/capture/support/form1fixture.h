@@ -40,7 +40,7 @@ struct Form1Fixture
     void stop()
     {
         if (form)
-            form->dataSource(QStringLiteral("dtsDatoProv"))->cancelUpdate();
+            form->applicationRecord()->cancelUpdate();
         form.reset();
         db.reset();
     }

@@ -11,11 +11,10 @@ class TestHost : public SubmissionHost
 {
 public:
     explicit TestHost(const QString &dataFolder);
-    DataSource *dataSource(const QString &name) override
-    {
-        const auto it = std::find_if(all.begin(), all.end(), [&](DataSource *ds) { return ds->name() == name; });
-        return it == all.end() ? nullptr : *it;
-    }
+    DataSource *applicationRecord() override { return &datoProv; }
+    DataSource *salesRows() override { return &vTotales; }
+    DataSource *products() override { return &productos; }
+    DataSource *suppliers() override { return &proveedor; }
     QString rfcText() const override { return rfc; }
     void grabar() override
     {
@@ -33,7 +32,7 @@ public:
     void selectFirstEntries() override { log << "selectFirstEntries"; }
     void enableEditButton() override { log << "enableEditButton"; }
     void showFirstPage() override { log << "showFirstPage"; }
-    int selectedCode(const QString &l) const override { return l == "Combo5" ? 7 : l == "cmbActividad" ? 3 : -1; }
+    int selectedCode(CodeList l) const override { return l == CodeList::AdmLocal ? 7 : 3; }
     void reloadAfterFailure() override;
     Database db;
     DataSource datoProv{"dtsDatoProv", &db}, vTotales{"dtsVTotales", &db}, productos{"dtsProductos", &db},

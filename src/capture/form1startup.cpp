@@ -1,0 +1,123 @@
+#include "capture/form1.h"
+
+#include "capture/grids/productsgrid.h"
+#include "capture/grids/salesgrid.h"
+#include "capture/grids/suppliergrid.h"
+#include "capture/textos.h"
+#include "platform/clock.h"
+#include "platform/messages.h"
+#include "rules/numeric.h"
+#include "rules/ventas.h"
+#include "store/database.h"
+#include "store/datasource.h"
+#include "store/salesyears.h"
+
+#include <QComboBox>
+#include <QSignalBlocker>
+#include <QTabWidget>
+
+namespace kivo {
+
+void Form1::fillList(QComboBox *combo, DataSource *ds, const QString &source, int textField)
+{
+    ds->setRecordSource(source);
+    ds->refresh();
+    ds->moveLast();
+    ds->moveFirst();
+    const int n = ds->rowCount();
+    if (n == 0) {
+        const QString table = source.section(QLatin1Char(' '), -1);
+        throw DbfError(textos::catalogoVacio(table));
+    }
+    {
+        QSignalBlocker block(combo);
+        combo->clear();
+        for (int i = 0; i < n; ++i) {
+            combo->addItem(ds->fieldText(textField), rules::wholeNumber(ds->field(0)));
+            ds->moveNext();
+        }
+    }
+    selectEntry(combo, 0);
+}
+
+bool Form1::load()
+{
+    try {
+        m_currentYear = m_services.clock->today().year();
+        fillList(m_combo5, m_admLocal, QStringLiteral("admlocal"), 1);
+        fillList(m_cmbBanco, m_bancos, QStringLiteral("catbanco"), 2);
+        fillList(m_cmbActividad, m_actividades, QStringLiteral("select * from activida"), 2);
+
+        m_ventas->setRecordSource(QStringLiteral("select * from ventas where tipo = 1 "));
+        m_ventas->refresh();
+        const QList<int> years = rules::anosVentas(m_currentYear);
+        if (m_ventas->rowCount() < years.size())
+            throw DbfError(textos::faltanVentas(m_ventas->rowCount()));
+
+        m_productos->refresh();
+        m_proveedores->refresh();
+
+        m_datoProv->refresh();
+        if (m_datoProv->fieldCount() < datoprov::kMinFields)
+            throw DbfError(textos::pocosCampos(m_datoProv->fieldCount()));
+
+        // Only now that every table has been read is anything written: a start refused above
+        // leaves the folder as it found it.
+        stampSalesYears(*m_ventas, years);
+    } catch (const DbfError &e) {
+        m_services.messages->show(kProgramTitle, textos::arranqueFallido(m_db.folder(), e.message()),
+                                  Buttons::Ok, Icon::Critical);
+        return false;
+    }
+    restoreTipo();
+    nuevo();
+    reloadGrids();
+    m_loaded = true;
+    return true;
+}
+
+void Form1::nuevo()
+{
+    DataSource *dp = m_datoProv;
+    // Stops at the first failure and leaves the window as far as it got: the record is then
+    // out of edit, and the save command, which puts it back into edit, reports the table's
+    // error in words.
+    try {
+        m_sstab->setCurrentIndex(0);
+        if (dp->isEof()) {
+            dp->addNew();
+            habilita(false);
+            selectEntry(m_combo1, 0);
+            dp->setField(datoprov::CveForma, QString::fromLatin1(datoprov::kCveForma));
+            selectEntry(m_combo1, 0);
+            selectEntry(m_cmbActividad, 0);
+            selectEntry(m_combo5, -1);
+        } else {
+            if (dp->editMode() == EditMode::None)
+                dp->edit();
+            busca(m_combo1, dp->field(datoprov::TipoTram));
+            busca(m_cmbActividad, dp->field(datoprov::Actividad));
+            busca(m_combo5, dp->field(datoprov::AdmLocal));
+            auto maquila = [dp](datoprov::Field position) {
+                const QVariant v = dp->field(position);
+                const QString text = dp->fieldText(position).trimmed();
+                const bool zero = text.isEmpty() || (v.typeId() != QMetaType::QString && v.toDouble() == 0)
+                               || text == QLatin1String("0");
+                return zero ? QString() : text;
+            };
+            m_txtNumMaquila->setText(maquila(datoprov::NumMaquila));
+            m_txtAnoMaquila->setText(maquila(datoprov::AnoMaquila));
+            dp->setField(datoprov::CveForma, QString::fromLatin1(datoprov::kCveForma));
+        }
+    } catch (const std::exception &) {
+    }
+}
+
+void Form1::reloadGrids()
+{
+    m_dbgVTotales->reload();
+    m_dbProductos->reload();
+    m_dbProveedor->reload();
+}
+
+} // namespace kivo
