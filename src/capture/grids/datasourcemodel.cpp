@@ -51,6 +51,8 @@ QVariant DataSourceModel::stored(int row, int column) const
             return m_source->textAt(row, field);
         return m_source->valueAt(row, field);
     } catch (const std::exception &) {
+        // Asked while painting, where no message can be shown: the cell shows empty, and a
+        // write of its row reports the table's error in words.
         return {};
     }
 }
@@ -219,6 +221,7 @@ void DataSourceModel::writeRow()
             if (m_source->editMode() != EditMode::None)
                 m_source->cancelUpdate();
         } catch (const std::exception &) {
+            // The write's own error, thrown on below, is the one the user is told.
         }
         m_writing = false;
         throw;
@@ -229,6 +232,7 @@ void DataSourceModel::writeRow()
     try {
         rows = m_source->rowCount();
     } catch (const std::exception &) {
+        // The row is written; the count is read again at the next reload.
     }
     endRow();
     if (adding && rows == m_rows + 1) {
@@ -280,6 +284,7 @@ void DataSourceModel::setCurrentRow(int row)
         if (row >= 0 && row <= m_rows && m_source->position() != row)
             m_source->moveTo(row);
     } catch (const std::exception &) {
+        // A source that cannot move cannot delete either: the delete button reports its error.
     }
 }
 
@@ -295,12 +300,16 @@ void DataSourceModel::reload()
         try {
             field = m_source->fieldIndex(column.field);
         } catch (const std::exception &) {
+            // A field the record source does not hold (a one-column query) leaves the column
+            // empty and read-only; hasField() says so.
         }
         m_fields.append(field);
     }
     try {
         m_rows = m_source->rowCount();
     } catch (const std::exception &) {
+        // The refresh that left the source unreadable has already thrown to, and been
+        // reported by, whoever asked for it; the grid shows no rows meanwhile.
         m_rows = 0;
     }
     m_currentRow = -1;
