@@ -25,12 +25,11 @@ QString accessible(QObject *o, QAccessible::Text t = QAccessible::Name)
     return i ? i->text(t) : QStringLiteral("(sin interfaz)");
 }
 
-void addRows(Form1Fixture &f, const QString &source, const QStringList &names)
+void addRows(DataSource *ds, const QStringList &names)
 {
-    DataSource *ds = f.form->dataSource(source);
     for (const QString &n : names) {
         ds->addNew();
-        ds->setField(source == QLatin1String("dtsProductos") ? QStringLiteral("DESCRIPCIO") : QStringLiteral("PROVEEDOR"), n);
+        ds->setField(ds->name() == QLatin1String("dtsProductos") ? QStringLiteral("DESCRIPCIO") : QStringLiteral("PROVEEDOR"), n);
         ds->update();
     }
     ds->refresh();
@@ -199,8 +198,8 @@ private Q_SLOTS:
         if (missing != "tipo")
             f.w<QRadioButton>(missing == "proveedor en blanco" ? "optConsolidadora" : "optPromotora")->click();
         if (missing != "productos")
-            addRows(f, "dtsProductos", {"TELAS"});
-        addRows(f, "dtsProveedor", missing == "proveedores" ? QStringList{"A", "B"}
+            addRows(f.form->products(), {"TELAS"});
+        addRows(f.form->suppliers(), missing == "proveedores" ? QStringList{"A", "B"}
                                    : missing == "proveedor en blanco" ? QStringList{"A", "", "C", "D"}
                                                                       : QStringList{"A", "B", "C"});
         f.w<QTabWidget>("SSTab1")->setCurrentIndex(4);
