@@ -38,9 +38,8 @@ struct Moment : Form1Fixture
         w<RfcEntry>("MaskEdBox1")->setRfcText(kRfc);
         w<QComboBox>("Combo5")->setCurrentIndex(3);
         w<QRadioButton>("optPromotora")->click();
-        for (const auto &[source, field, rows] : {std::tuple("dtsProductos", "DESCRIPCIO", 2),
-                                                  std::tuple("dtsProveedor", "PROVEEDOR", 3)}) {
-            DataSource *ds = form->dataSource(QString::fromLatin1(source));
+        for (const auto &[ds, field, rows] : {std::tuple(form->products(), "DESCRIPCIO", 2),
+                                              std::tuple(form->suppliers(), "PROVEEDOR", 3)}) {
             for (int i = 0; i < rows; ++i) {
                 ds->addNew();
                 ds->setField(QString::fromLatin1(field), QStringLiteral("R%1").arg(i));
