@@ -249,7 +249,7 @@ bool Form1::verificaRequeridos()
     const rules::RequeridosResult r = rules::verificaRequeridos(in);
     m_faltanDatos = r.faltanDatos;
     if (!r.message.isEmpty()) {
-        m_services.messages->show(textos::kDatoRequerido, r.message, Buttons::Ok, Icon::Information);
+        m_services.messages->show(rules::textos::tituloRequerido, r.message, Buttons::Ok, Icon::Information);
         leadToMissing(this, r, m_controls);
     }
     return m_faltanDatos;
@@ -276,7 +276,7 @@ void Form1::closeEvent(QCloseEvent *event)
     const bool ask = m_loaded && (dp->editMode() == EditMode::Edit
                                   || (dp->editMode() == EditMode::Add && typedIntoNewRecord()));
     if (ask) {
-        const Answer a = m_services.messages->show(textos::kAtencion, textos::kSalvar,
+        const Answer a = m_services.messages->show(textos::kTituloAtencion, textos::kSalvar,
                                                    Buttons::YesNoCancel, Icon::None);
         if (a == Answer::Cancel) {
             event->ignore();

@@ -98,7 +98,7 @@ void Form1::command1Click(int index)
 
 void Form1::showStoreError(const std::exception &e)
 {
-    m_services.messages->show(kProgramTitle, errorMessage(e, gridtextos::kFalloInterno), Buttons::Ok, Icon::Critical);
+    m_services.messages->show(kProgramTitle, errorMessage(e, textos::kFalloInterno), Buttons::Ok, Icon::Critical);
 }
 
 // A grid row being typed is written only when the cursor leaves it; the toolbar takes no

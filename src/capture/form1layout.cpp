@@ -200,9 +200,9 @@ void Form1::buildWindow()
     // layout until its widest label fits, keeping every proportion.
     const QFontMetrics fm(font());
     const double byHeight = fm.height() / 13.0;
-    const double byWidth = (fm.horizontalAdvance(QStringLiteral("Correo Electrónico:")) + 8) / 124.0;
-    const double byWrapped = (std::max(fm.horizontalAdvance(QStringLiteral("Adm. local de")),
-                                       fm.horizontalAdvance(QStringLiteral("recaudación")))
+    const double byWidth = (fm.horizontalAdvance(textos::kCorreo) + 8) / 124.0;
+    const double byWrapped = (std::max(fm.horizontalAdvance(textos::kAdmLocal.section(u' ', 0, 2)),
+                                       fm.horizontalAdvance(textos::kAdmLocal.section(u' ', 3)))
                               + 6) / 73.0;
     m_layoutScale = std::max({1.0, byHeight, byWidth, byWrapped}) * logicalDpiX() / 96.0;
 
@@ -250,7 +250,7 @@ void Form1::buildHeader(QWidget *client)
         m_controls.append(btn);
     }
 
-    label(client, "lblRfc", QStringLiteral("RFC"), 240, 720);
+    label(client, "lblRfc", textos::kRfc, 240, 720);
     m_rfc = new RfcEntry(client);
     m_rfc->setObjectName(QStringLiteral("MaskEdBox1"));
     m_rfc->setProperty("tabOrder", 1);
@@ -259,34 +259,34 @@ void Form1::buildHeader(QWidget *client)
     m_datoProv->bind(m_bound.back().get());
     m_controls.append(m_rfc);
 
-    label(client, "lblTipotramite", QStringLiteral("Tipo de Trámite"), 225, 1010);
+    label(client, "lblTipotramite", textos::kTipoTramite, 225, 1010);
     m_combo1 = list(client, "Combo1", 8, QRect(1920, 1010, 1815, 315));
-    m_combo1->addItem(QStringLiteral("Programa nuevo"), 1);
+    m_combo1->addItem(textos::kProgramaNuevo, 1);
 
     auto hidden = [](QWidget *a, QWidget *b) { a->hide(); b->hide(); };
     m_txtProg1 = entry(client, "txtProg1", 2, QRect(3960, 630, 855, 300), Rule::Numeric, 4, F::Prog1p);
-    hidden(m_txtProg1, label(client, "Label1", QStringLiteral("Año VELDRA"), 2685, 720));
+    hidden(m_txtProg1, label(client, "Label1", textos::kAnoVeldra, 2685, 720));
     m_txtProg2 = entry(client, "txtProg2", 6, QRect(6720, 645, 1215, 300), Rule::Numeric, 4, F::Prog2p);
-    hidden(m_txtProg2, label(client, "LblNumpro", QStringLiteral("Número VELDRA"), 5085, 720));
+    hidden(m_txtProg2, label(client, "LblNumpro", textos::kNumeroVeldra, 5085, 720));
     hidden(entry(client, "txtacredita", 7, QRect(9090, 630, 1695, 300), Rule::Upper, 10, F::Acredita),
-           label(client, "lblNumAcre", QStringLiteral("No. de acreditamiento"), 7350, 630));
+           label(client, "lblNumAcre", textos::kAcreditamiento, 7350, 630));
     m_txtAnoMaquila = entry(client, "txtañomaquila", 63, QRect(5640, 960, 975, 255), Rule::Numeric, 4);
-    hidden(m_txtAnoMaquila, label(client, "Label4", QStringLiteral("Año Programa Maquila"), 3930, 1010));
+    hidden(m_txtAnoMaquila, label(client, "Label4", textos::kAnoMaquila, 3930, 1010));
     m_txtNumMaquila = entry(client, "txtnummaquila", 64, QRect(9120, 960, 1335, 255), Rule::Numeric, 4);
-    hidden(m_txtNumMaquila, label(client, "Label5", QStringLiteral("Numero de Maquila"), 7350, 1010));
+    hidden(m_txtNumMaquila, label(client, "Label5", textos::kNumMaquila, 7350, 1010));
 
-    QGroupBox *f1 = frame(client, "Frame1", QStringLiteral("Datos Generales"), 44,
+    QGroupBox *f1 = frame(client, "Frame1", textos::kDatosGenerales, 44,
                           QRect(120, 1440, 10590, 1485), true);
-    label(f1, "lblRazonSoc", QStringLiteral("Razón  Social:"), 300, 240);
+    label(f1, "lblRazonSoc", textos::kRazonSocial, 300, 240);
     entry(f1, "txtApePat1", 3, QRect(2160, 240, 7335, 300), Rule::Upper, 100, F::ApePatRaz);
-    label(f1, "lblEmail", QStringLiteral("Correo Electrónico:"), 300, 623);
+    label(f1, "lblEmail", textos::kCorreo, 300, 623);
     entry(f1, "txtEmail1", 4, QRect(2160, 600, 7335, 300), Rule::Lower, 50, F::Email);
-    label(f1, "lblActividad", QStringLiteral("Actividad Principal"), 300, 990);
+    label(f1, "lblActividad", rules::textos::actividadPrincipal, 300, 990);
     m_cmbActividad = list(f1, "cmbActividad", 5, QRect(2160, 960, 7800, 315));
     m_txtApemat1 = entry(f1, "txtApemat1", 9, QRect(9135, 630, 240, 315), Rule::Upper, 25, F::ApeMat);
-    hidden(m_txtApemat1, label(f1, "lblApMaterno", QStringLiteral("Apellido Materno:"), 9135, 330));
+    hidden(m_txtApemat1, label(f1, "lblApMaterno", textos::kApMaterno, 9135, 330));
     m_txtNombre1 = entry(f1, "txtnombre1", 10, QRect(10170, 630, 210, 315), Rule::Upper, 25, F::Nombre);
-    hidden(m_txtNombre1, label(f1, "lblNombre", QStringLiteral("Nombre(s):"), 10170, 330));
+    hidden(m_txtNombre1, label(f1, "lblNombre", textos::kNombres, 10170, 330));
 
     auto *sstab = new SsTab(client);
     m_sstab = sstab;
@@ -298,13 +298,8 @@ void Form1::buildHeader(QWidget *client)
 
 void Form1::buildPages()
 {
-    const QStringList captions = {
-        QStringLiteral("I. Datos Generales"), QStringLiteral("II Datos del Representante Legal"),
-        QStringLiteral("Personal ocupado"), QStringLiteral("Productos de exportación"),
-        QStringLiteral("Ventas totales "), QStringLiteral("Registro de proveedores"),
-        QStringLiteral("Cuenta bancaria")};
     QList<QWidget *> pages;
-    for (const QString &c : captions) {
+    for (const QString &c : textos::kPaginas) {
         auto *page = new QWidget;
         m_sstab->addTab(page, c);
         pages.append(page);
@@ -315,30 +310,30 @@ void Form1::buildPages()
         page->setProperty("pageTop", pageTop);
 
     // Page 0: fiscal address.
-    QGroupBox *f4 = frame(pages[0], "Frame4", QStringLiteral("Domicilio Fiscal"), 38,
+    QGroupBox *f4 = frame(pages[0], "Frame4", textos::kDomicilioFiscal, 38,
                           QRect(135, 540, 10290, 2490), true);
     QList<QWidget *> fiscal;
-    label(f4, "lblCalle", QStringLiteral("Calle y No."), 75, 450);
+    label(f4, "lblCalle", textos::kCalle, 75, 450);
     fiscal << entry(f4, "txtCalle", 11, QRect(990, 420, 4815, 300), Rule::Upper, 254, F::CalleYNo);
-    label(f4, "lblColonia", QStringLiteral("Colonia"), 6075, 450);
+    label(f4, "lblColonia", textos::kColonia, 6075, 450);
     fiscal << entry(f4, "txtColonia", 12, QRect(6975, 420, 2895, 300), Rule::Upper, 30, F::Colonia);
-    label(f4, "lblCp", QStringLiteral("CP"), 75, 780);
+    label(f4, "lblCp", textos::kCp, 75, 780);
     fiscal << entry(f4, "txtCP", 13, QRect(990, 780, 2295, 300), Rule::Numeric, 5, F::Cp);
-    label(f4, "lblEstado", QStringLiteral("Estado"), 6075, 780);
+    label(f4, "lblEstado", textos::kEstado, 6075, 780);
     fiscal << entry(f4, "txtEstado", 14, QRect(6975, 780, 2895, 300), Rule::Upper, 30, F::Estado);
-    label(f4, "lblCiudad", QStringLiteral("Ciudad"), 75, 1140);
+    label(f4, "lblCiudad", textos::kCiudad, 75, 1140);
     fiscal << entry(f4, "txtCiudad", 15, QRect(990, 1140, 4815, 300), Rule::Upper, 60, F::Ciudad);
-    QLabel *adm = label(f4, "lblAdmLocal", QStringLiteral("Adm. local de recaudación"), 5850, 1125);
+    QLabel *adm = label(f4, "lblAdmLocal", textos::kAdmLocal, 5850, 1125);
     adm->setWordWrap(true);
     adm->setAlignment(Qt::AlignCenter);
     adm->setGeometry(px(5850), px(1125) - px(90), px(6975 - 5850) - 2, px(390) + px(120));
     m_combo5 = list(f4, "Combo5", 16, QRect(6975, 1140, 2775, 315));
     fiscal << m_combo5;
-    label(f4, "lblMuncipio", QStringLiteral("Del/Mun."), 75, 1500);
+    label(f4, "lblMuncipio", textos::kDelMun, 75, 1500);
     fiscal << entry(f4, "txtDelMun", 17, QRect(990, 1500, 4815, 300), Rule::Upper, 40, F::DelMun);
-    label(f4, "lblFax", QStringLiteral("Fax"), 6075, 1500);
+    label(f4, "lblFax", textos::kFax, 6075, 1500);
     fiscal << entry(f4, "txtfax", 18, QRect(6975, 1500, 2895, 300), Rule::Numeric, 15, F::Fax);
-    label(f4, "lblTelefono", QStringLiteral("Teléfono"), 75, 1860);
+    label(f4, "lblTelefono", textos::kTelefono, 75, 1860);
     fiscal << entry(f4, "txtTelefono", 19, QRect(990, 1860, 3015, 300), Rule::Numeric, 15, F::Telefono);
     TextEntry *admLocal = entry(f4, "txtAdmLocal", 20, QRect(6975, 1860, 2895, 300), Rule::Upper, 30, F::Colonia);
     admLocal->hide();
@@ -347,38 +342,38 @@ void Form1::buildPages()
         w->setEnabled(false);
 
     // Page 1: legal representative.
-    QGroupBox *f3 = frame(pages[1], "Frame3", QStringLiteral("Datos del Representante legal"), 65,
+    QGroupBox *f3 = frame(pages[1], "Frame3", textos::kRepresentante, 65,
                           QRect(360, 1200, 10095, 2025), true);
-    label(f3, "lblApRepLegal", QStringLiteral("Apellido Paterno"), 240, 240);
+    label(f3, "lblApRepLegal", textos::kApellidoPaterno, 240, 240);
     entry(f3, "txtApePatR2", 21, QRect(270, 480, 3135, 300), Rule::Upper, 25, F::ApePRepLeg)->setEnabled(false);
-    label(f3, "lblAmRepLegal", QStringLiteral("Apellido Materno"), 3600, 240);
+    label(f3, "lblAmRepLegal", textos::kApellidoMaterno, 3600, 240);
     entry(f3, "txtApeMatR2", 22, QRect(3600, 495, 3015, 300), Rule::Upper, 25, F::ApeMRepLeg)->setEnabled(false);
-    label(f3, "lblNomRepLegal", QStringLiteral("Nombre(s)"), 6840, 240);
+    label(f3, "lblNomRepLegal", textos::kNombresRep, 6840, 240);
     entry(f3, "txtNombreR2", 23, QRect(6840, 480, 2895, 300), Rule::Upper, 25, F::NombreRepl)->setEnabled(false);
-    label(f3, "lblcargo", QStringLiteral("Cargo o Puesto"), 270, 840);
+    label(f3, "lblcargo", textos::kCargo, 270, 840);
     entry(f3, "txtcargo", 24, QRect(2160, 840, 5865, 300), Rule::UpperFilter, 0, F::Cargo);
-    label(f3, "lblTelRepLegal", QStringLiteral("Teléfono"), 270, 1200);
+    label(f3, "lblTelRepLegal", textos::kTelefono, 270, 1200);
     entry(f3, "txtTelefonoR2", 25, QRect(2160, 1200, 3015, 300), Rule::Numeric, 25, F::TelRepreg)->setEnabled(false);
-    label(f3, "lblFaxRepLegal", QStringLiteral("Fax"), 5880, 1200);
+    label(f3, "lblFaxRepLegal", textos::kFax, 5880, 1200);
     entry(f3, "txtFaxR2", 26, QRect(6360, 1200, 2895, 300), Rule::Numeric, 25, F::FaxRep)->setEnabled(false);
-    label(f3, "lblEmailRepLegal", QStringLiteral("Correo Electrónico:"), 270, 1560);
+    label(f3, "lblEmailRepLegal", textos::kCorreo, 270, 1560);
     entry(f3, "EMAILREP", 27, QRect(2160, 1560, 7335, 300), Rule::Lower, 50, F::EmailRepl);
 
     // Page 2: staff and sales of the previous year.
-    QGroupBox *f2 = frame(pages[2], "Frame2", QStringLiteral("Personal ocupado en el año anterior"), 73,
+    QGroupBox *f2 = frame(pages[2], "Frame2", textos::kPersonalOcupado, 73,
                           QRect(480, 1080, 4695, 2415), false);
-    label(f2, "Label6", QStringLiteral("(Promedio en el año)"), 720, 240);
-    label(f2, "Label7", QStringLiteral("No. de Administrativos:"), 630, 870);
+    label(f2, "Label6", textos::kPromedio, 720, 240);
+    label(f2, "Label7", textos::kAdministrativos, 630, 870);
     m_noEmpleados = entry(f2, "NoEmpleados", 28, QRect(2130, 810, 1524, 288), Rule::Numeric, 0, F::NoEmpleado);
-    label(f2, "Label8", QStringLiteral("No. de Obreros:"), 630, 1515);
+    label(f2, "Label8", textos::kObreros, 630, 1515);
     m_noObreros = entry(f2, "NoObreros", 29, QRect(2130, 1380, 1524, 288), Rule::Numeric, 0, F::NoObreros);
-    label(f2, "Label9", QStringLiteral("Total:"), 630, 1935);
-    QGroupBox *f6 = frame(pages[2], "Frame6", QStringLiteral("Valor de las ventas en el año anterior"), 86,
+    label(f2, "Label9", textos::kTotal, 630, 1935);
+    QGroupBox *f6 = frame(pages[2], "Frame6", textos::kValorVentas, 86,
                           QRect(5640, 1080, 4695, 2415), false);
-    label(f6, "Label10", QStringLiteral("(En miles de pesos)"), 600, 240);
-    label(f6, "Label11", QStringLiteral("En el país:"), 360, 840);
-    label(f6, "Label12", QStringLiteral("Al exterior:"), 360, 1320);
-    label(f6, "Label13", QStringLiteral("Total:"), 360, 1920);
+    label(f6, "Label10", textos::kMilesDePesos, 600, 240);
+    label(f6, "Label11", textos::kEnElPais, 360, 840);
+    label(f6, "Label12", textos::kAlExterior, 360, 1320);
+    label(f6, "Label13", textos::kTotal, 360, 1920);
     m_ventasPais = entry(pages[2], "VentasPais", 83, QRect(7200, 1920, 1524, 288), Rule::Numeric, 0, F::VtPais);
     m_ventasExterior = entry(pages[2], "VentasExterior", 84, QRect(7200, 2400, 1524, 288), Rule::Numeric, 0, F::VtExterior);
     auto total = [this](QWidget *parent, const char *name, int tab, const QRect &r) {
@@ -399,12 +394,12 @@ void Form1::buildPages()
     m_totalVentas->raise();
 
     // Page 3: registry type and export products.
-    QGroupBox *f5 = frame(pages[3], "Frame5", QStringLiteral("Tipo de registro"), 78,
+    QGroupBox *f5 = frame(pages[3], "Frame5", textos::kTipoDeRegistro, 78,
                           QRect(240, 720, 10095, 555), true);
-    m_optPromotora = new QRadioButton(QStringLiteral("Promotora de Exportación"), f5);
+    m_optPromotora = new QRadioButton(textos::kPromotora, f5);
     m_optPromotora->setObjectName(QStringLiteral("optPromotora"));
     m_optPromotora->setProperty("tabOrder", 103);
-    m_optConsolidadora = new QRadioButton(QStringLiteral("Consolidadora de exportación"), f5);
+    m_optConsolidadora = new QRadioButton(textos::kConsolidadora, f5);
     m_optConsolidadora->setObjectName(QStringLiteral("optConsolidadora"));
     m_optConsolidadora->setProperty("tabOrder", 104);
     for (QRadioButton *o : {m_optPromotora, m_optConsolidadora}) {
@@ -416,7 +411,7 @@ void Form1::buildPages()
     m_tipoProg = entry(f5, "TipoProg", 79, QRect(9360, 195, 465, 315), Rule::Upper, 0, F::TipoProg);
     m_tipoProg->setText(QStringLiteral("0"));
     m_tipoProg->hide();
-    auto *chk = new QCheckBox(QStringLiteral("Directo e Indirecto"), f5);
+    auto *chk = new QCheckBox(textos::kDirectoIndirecto, f5);
     chk->setObjectName(QStringLiteral("chkAbastecedor"));
     chk->setProperty("tabOrder", 30);
     place(chk, QRect(8760, 120, 225, 330));
@@ -424,10 +419,9 @@ void Form1::buildPages()
     m_controls.append(chk);
 
     QGroupBox *f7 = frame(pages[3], "Frame7",
-                          QStringLiteral("Principales productos exportados en el año anterior"
-                                         "(anotarlos en orden de importancia)"),
+                          textos::kProductosExportados,
                           91, QRect(120, 1440, 10575, 2055), false);
-    m_command2 = new QPushButton(QStringLiteral("Borrar Registro"), f7);
+    m_command2 = new QPushButton(textos::kBorrarRegistro, f7);
     m_command2->setObjectName(QStringLiteral("Command2"));
     m_command2->setProperty("tabOrder", 109);
     place(m_command2, QRect(9150, 1650, 1290, 315));
@@ -447,7 +441,7 @@ void Form1::buildPages()
     m_dbgVTotales = new SalesGrid(m_ventas, m_services, pages[4]);
     grid(m_dbgVTotales, "dbgVTotales", 81, QRect(150, 720, 10575, 2295));
     m_txtCompromisos = entry(pages[4], "txtCompromisos", 108, QRect(600, 3240, 9015, 285), Rule::Upper, 0);
-    m_txtCompromisos->setText(QStringLiteral("No ha seleccionado Tipo de registro"));
+    m_txtCompromisos->setText(rules::textos::compromisosSinTipo);
     m_txtCompromisos->setReadOnly(true);
 
     // Page 5: national suppliers.
@@ -455,30 +449,30 @@ void Form1::buildPages()
     grid(m_dbProveedor, "dbProveedor", 102, QRect(120, 840, 10575, 2055));
     m_txtExportadores = entry(pages[5], "txtexportadores", 105, QRect(2520, 3000, 5055, 285), Rule::Upper, 0);
     m_txtExportadores->setReadOnly(true);
-    m_command3 = new QPushButton(QStringLiteral("Borrar Registro"), pages[5]);
+    m_command3 = new QPushButton(textos::kBorrarRegistro, pages[5]);
     m_command3->setObjectName(QStringLiteral("Command3"));
     m_command3->setProperty("tabOrder", 110);
     place(m_command3, QRect(8925, 3150, 1215, 315), pageTop);
     m_controls.append(m_command3);
 
     // Page 6: bank account.
-    label(pages[6], "Label2", QStringLiteral("Nombre del banco :"), 360, 840);
+    label(pages[6], "Label2", textos::kNombreBanco, 360, 840);
     m_cmbBanco = list(pages[6], "cmbBanco", 92, QRect(1920, 720, 4935, 315));
     m_cmbBanco->setEditable(true);
     m_cmbBanco->setInsertPolicy(QComboBox::NoInsert);
-    label(pages[6], "Label3", QStringLiteral("Sucursal :"), 360, 1320);
+    label(pages[6], "Label3", textos::kSucursal, 360, 1320);
     entry(pages[6], "txtsucursal", 93, QRect(1920, 1320, 5055, 285), Rule::Upper, 0, F::Sucursal);
-    label(pages[6], "Label14", QStringLiteral("Número de cuenta :"), 360, 1800);
+    label(pages[6], "Label14", textos::kNumeroCuenta, 360, 1800);
     entry(pages[6], "txtNumCuenta", 94, QRect(1920, 1800, 2175, 285), Rule::Numeric, 0, F::NumCuenta);
-    label(pages[6], "Label15", QStringLiteral("Localidad :"), 5640, 1800);
+    label(pages[6], "Label15", textos::kLocalidad, 5640, 1800);
     entry(pages[6], "txtlocalidad", 95, QRect(6840, 1800, 2055, 285), Rule::Upper, 0, F::Localidad);
-    QLabel *dom = label(pages[6], "Label16", QStringLiteral("Domicilio de la sucursal bancaria :"), 360, 2400);
+    QLabel *dom = label(pages[6], "Label16", textos::kDomicilioSucursal, 360, 2400);
     dom->setWordWrap(true);
     dom->setGeometry(px(360), px(2400) - pageTop, px(1950 - 360) - 4, px(480));
     entry(pages[6], "txtDomSucursal", 96, QRect(1950, 2520, 8655, 285), Rule::Upper, 0, F::DomBanco);
     TextEntry *text2 = entry(pages[6], "Text2", 107, QRect(7920, 720, 1215, 285), Rule::Upper, 0);
     text2->hide();
-    label(pages[6], "Label17", QStringLiteral("Clave :"), 7200, 840)->hide();
+    label(pages[6], "Label17", textos::kClave, 7200, 840)->hide();
 
     m_sstab->setCurrentIndex(6);
 }
@@ -491,17 +485,6 @@ void Form1::finishControls()
         "txtEstado", "txtCP", "txtColonia", "VentasPais", "VentasExterior", "MaskEdBox1"};
     static const char *const optional[] = {"txtCalle", "txtfax", "txtTelefono",
                                            "txtApePatR2", "txtApeMatR2", "txtFaxR2"};
-    struct Tip { const char *name; const char *text; };
-    static const Tip tips[] = {
-        {"MaskEdBox1", "RFC"}, {"txtProg1", "Año del Registro"}, {"txtApePat1", "Razon Social"},
-        {"cmbActividad", "Actividad Principal"}, {"txtColonia", "Colonia"},
-        {"txtCP", "Codigo Postal"}, {"txtEstado", "Estado"},
-        {"txtDelMun", "Delegación o Municipio"}, {"txtNombreR2", "Nombre Rep.  Legal"},
-        {"txtcargo", "Cargo o Puesto"}, {"txtTelefonoR2", "Teléfono"},
-        {"NoEmpleados", "No. Administrativos"}, {"NoObreros", "No. Obreros"},
-        {"VentasPais", "Ventas Pais"}, {"VentasExterior", "Ventas Exterior"},
-        {"txtsucursal", "Sucursal"}, {"txtNumCuenta", "Número de cuenta"},
-        {"txtlocalidad", "Localidad"}, {"txtDomSucursal", "Domicilio Banco"}};
 
     auto byName = [this](const char *name) {
         const QString n = QString::fromUtf8(name);
@@ -510,8 +493,8 @@ void Form1::finishControls()
                 return w;
         return static_cast<QWidget *>(nullptr);
     };
-    for (const Tip &t : tips)
-        byName(t.name)->setToolTip(QString::fromUtf8(t.text));
+    for (const textos::ToolTip &t : textos::kToolTips)
+        byName(t.control)->setToolTip(t.text);
     for (const char *n : optional)
         byName(n)->setProperty("tag", QStringLiteral("R"));
 

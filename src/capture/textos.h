@@ -1,18 +1,22 @@
 #pragma once
 
+#include "capture/grids/textos.h"
+#include "rules/textos.h"
+#include "submission/textos.h"
+
 #include <QChar>
 #include <QString>
 
-// Every word the capture window says, in one place.
+// Every word the capture window says, in one place. Texts the rules also say (the required
+// data's names, the registry notes) are theirs, in rules/textos.h; the grids' are in grids/textos.h, the
+// questions the disk and the clearing share in submission/textos.h.
 namespace kivo::textos {
 
 inline const QString kCr = QString(QChar(13));
 
 inline const QString kCaption = QStringLiteral("KIVO Ver. 1.0");
-inline const QString kAtencion = QStringLiteral("ATENCION");
 inline const QString kSalvar = QStringLiteral("Salvar los datos antes de salir?");
 inline const QString kSinAdmLocal = QStringLiteral("Capture la admon. local del proveedor");
-inline const QString kDatoRequerido = QStringLiteral("Dato requerido");
 
 // Faults the design left unreported.
 inline QString arranqueFallido(const QString &carpeta, const QString &detalle)
@@ -71,6 +75,102 @@ inline QString toolTipBoton(int index)
     default: return QString();
     }
 }
+
+// Header of the window.
+inline const QString kTipoTramite = QStringLiteral("Tipo de Trámite");
+inline const QString kProgramaNuevo = QStringLiteral("Programa nuevo");
+inline const QString kAnoVeldra = QStringLiteral("Año VELDRA");
+inline const QString kNumeroVeldra = QStringLiteral("Número VELDRA");
+inline const QString kAcreditamiento = QStringLiteral("No. de acreditamiento");
+inline const QString kAnoMaquila = QStringLiteral("Año Programa Maquila");
+inline const QString kNumMaquila = QStringLiteral("Numero de Maquila");
+inline const QString kDatosGenerales = QStringLiteral("Datos Generales");
+inline const QString kRazonSocial = QStringLiteral("Razón  Social:");
+inline const QString kCorreo = QStringLiteral("Correo Electrónico:");
+inline const QString kApMaterno = QStringLiteral("Apellido Materno:");
+inline const QString kNombres = QStringLiteral("Nombre(s):");
+
+// Page captions, in page order.
+inline const QString kPaginas[] = {
+    QStringLiteral("I. Datos Generales"), QStringLiteral("II Datos del Representante Legal"),
+    QStringLiteral("Personal ocupado"), rules::textos::productosExportacion,
+    QStringLiteral("Ventas totales "), QStringLiteral("Registro de proveedores"),
+    QStringLiteral("Cuenta bancaria")};
+
+// Page 0: fiscal address.
+inline const QString kDomicilioFiscal = QStringLiteral("Domicilio Fiscal");
+inline const QString kCalle = QStringLiteral("Calle y No.");
+inline const QString kColonia = QStringLiteral("Colonia");
+inline const QString kCp = QStringLiteral("CP");
+inline const QString kEstado = QStringLiteral("Estado");
+inline const QString kCiudad = QStringLiteral("Ciudad");
+// Shown on two lines, broken after "de".
+inline const QString kAdmLocal = QStringLiteral("Adm. local de recaudación");
+inline const QString kDelMun = QStringLiteral("Del/Mun.");
+inline const QString kFax = QStringLiteral("Fax");
+inline const QString kTelefono = QStringLiteral("Teléfono");
+
+// Page 1: legal representative.
+inline const QString kRepresentante = QStringLiteral("Datos del Representante legal");
+inline const QString kApellidoPaterno = QStringLiteral("Apellido Paterno");
+inline const QString kApellidoMaterno = QStringLiteral("Apellido Materno");
+inline const QString kNombresRep = QStringLiteral("Nombre(s)");
+inline const QString kCargo = QStringLiteral("Cargo o Puesto");
+
+// Page 2: staff and sales of the previous year.
+inline const QString kPersonalOcupado = QStringLiteral("Personal ocupado en el año anterior");
+inline const QString kPromedio = QStringLiteral("(Promedio en el año)");
+inline const QString kAdministrativos = QStringLiteral("No. de Administrativos:");
+inline const QString kObreros = QStringLiteral("No. de Obreros:");
+inline const QString kTotal = QStringLiteral("Total:");
+inline const QString kValorVentas = QStringLiteral("Valor de las ventas en el año anterior");
+inline const QString kMilesDePesos = QStringLiteral("(En miles de pesos)");
+inline const QString kEnElPais = QStringLiteral("En el país:");
+inline const QString kAlExterior = QStringLiteral("Al exterior:");
+
+// Page 3: registry type and export products.
+inline const QString kTipoDeRegistro = QStringLiteral("Tipo de registro");
+inline const QString kPromotora = QStringLiteral("Promotora de Exportación");
+inline const QString kConsolidadora = QStringLiteral("Consolidadora de exportación");
+inline const QString kDirectoIndirecto = QStringLiteral("Directo e Indirecto");
+inline const QString kProductosExportados = QStringLiteral(
+    "Principales productos exportados en el año anterior(anotarlos en orden de importancia)");
+inline const QString kBorrarRegistro = QStringLiteral("Borrar Registro");
+
+// Page 6: bank account.
+inline const QString kNombreBanco = QStringLiteral("Nombre del banco :");
+inline const QString kSucursal = QStringLiteral("Sucursal :");
+inline const QString kNumeroCuenta = QStringLiteral("Número de cuenta :");
+inline const QString kLocalidad = QStringLiteral("Localidad :");
+inline const QString kDomicilioSucursal = QStringLiteral("Domicilio de la sucursal bancaria :");
+inline const QString kClave = QStringLiteral("Clave :");
+
+// Tool tips: the names the required-data list gives the controls.
+struct ToolTip
+{
+    const char *control;
+    QString text;
+};
+inline const ToolTip kToolTips[] = {
+    {"MaskEdBox1", kRfc},
+    {"txtProg1", QStringLiteral("Año del Registro")},
+    {"txtApePat1", QStringLiteral("Razon Social")},
+    {"cmbActividad", rules::textos::actividadPrincipal},
+    {"txtColonia", kColonia},
+    {"txtCP", QStringLiteral("Codigo Postal")},
+    {"txtEstado", kEstado},
+    {"txtDelMun", QStringLiteral("Delegación o Municipio")},
+    {"txtNombreR2", QStringLiteral("Nombre Rep.  Legal")},
+    {"txtcargo", kCargo},
+    {"txtTelefonoR2", kTelefono},
+    {"NoEmpleados", QStringLiteral("No. Administrativos")},
+    {"NoObreros", QStringLiteral("No. Obreros")},
+    {"VentasPais", QStringLiteral("Ventas Pais")},
+    {"VentasExterior", QStringLiteral("Ventas Exterior")},
+    {"txtsucursal", QStringLiteral("Sucursal")},
+    {"txtNumCuenta", QStringLiteral("Número de cuenta")},
+    {"txtlocalidad", QStringLiteral("Localidad")},
+    {"txtDomSucursal", QStringLiteral("Domicilio Banco")}};
 
 // The entries' own context menu (Qt's standard one would be in English).
 inline const QString kDeshacer = QStringLiteral("Deshacer");

@@ -166,7 +166,7 @@ DataGrid::DataGrid(DataSource *source, QList<GridColumn> columns, bool addAndDel
     selectors->setSectionResizeMode(QHeaderView::Fixed);
     selectors->setDefaultSectionSize(fontMetrics().height() + qRound(4 * scale));
     selectors->setFixedWidth(qMax(qRound(15 * scale),
-                                  fontMetrics().horizontalAdvance(gridtextos::kSelectorEditado) + 6));
+                                  fontMetrics().horizontalAdvance(textos::kSelectorEditado) + 6));
     applyColumnWidths();
 
     connect(m_delegate, &QAbstractItemDelegate::closeEditor, this, [this](QWidget *editor) {
@@ -212,7 +212,7 @@ bool DataGrid::commitRow()
             if (currentIndex().isValid())
                 m_model->setCurrentRow(currentIndex().row());
         } catch (const std::exception &e) {
-            showDataError(gridtextos::renglonNoGuardado(errorMessage(e, gridtextos::kFalloInterno)));
+            showDataError(textos::renglonNoGuardado(errorMessage(e, textos::kFalloInterno)));
         }
     }
     m_committing = false;
@@ -425,7 +425,7 @@ void DataGrid::deleteSelectedRow()
     try {
         m_model->deleteRow(row);
     } catch (const std::exception &e) {
-        showDataError(gridtextos::renglonNoBorrado(errorMessage(e, gridtextos::kFalloInterno)));
+        showDataError(textos::renglonNoBorrado(errorMessage(e, textos::kFalloInterno)));
     }
 }
 

@@ -132,11 +132,11 @@ QVariant DataSourceModel::headerData(int section, Qt::Orientation orientation, i
     if (role != Qt::DisplayRole)
         return {};
     if (section == m_editRow)
-        return gridtextos::kSelectorEditado;
+        return textos::kSelectorEditado;
     if (section == m_currentRow)
-        return gridtextos::kSelectorActual;
+        return textos::kSelectorActual;
     if (isNewRowLine(section))
-        return gridtextos::kSelectorNuevo;
+        return textos::kSelectorNuevo;
     return QString();
 }
 

@@ -6,7 +6,7 @@ namespace kivo {
 
 ProductsGrid::ProductsGrid(DataSource *source, const Services &services, QWidget *parent)
     : DataGrid(source,
-               {{QStringLiteral("DESCRIPCIO"), gridtextos::kDescripcion,
+               {{QStringLiteral("DESCRIPCIO"), textos::kDescripcion,
                  GridColumn::Format::AsStored, 658, false, {}}},
                true, services, parent)
 {

@@ -16,7 +16,7 @@ namespace {
 QList<GridColumn> salesColumns()
 {
     using F = GridColumn::Format;
-    namespace t = gridtextos;
+    namespace t = textos;
     // The label is data of the installation and the balance is worked out: neither is typed.
     // The year is stamped at every start, so typing it would be lost.
     return {
@@ -142,7 +142,7 @@ SalesGrid::SalesGrid(DataSource *source, const Services &services, QWidget *pare
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("dbgVTotales"));
-    m_caption = new QLabel(gridtextos::kCaptionVentas, this);
+    m_caption = new QLabel(textos::kCaptionVentas, this);
     m_caption->setObjectName(QStringLiteral("caption"));
     m_caption->setAlignment(Qt::AlignCenter);
     m_caption->setFrameShape(QFrame::Panel);

@@ -4,6 +4,7 @@
 #include "platform/messages.h"
 #include "rules/keyfilters.h"
 #include "rules/rfc.h"
+#include "rules/textos.h"
 #include "store/dbferror.h"
 
 namespace kivo {
@@ -13,7 +14,7 @@ namespace {
 QList<GridColumn> supplierColumns()
 {
     using F = GridColumn::Format;
-    namespace t = gridtextos;
+    namespace t = textos;
     return {
         {QStringLiteral("PROVEEDOR"), t::kProveedor, F::AsStored, 233, false, {}},
         {QStringLiteral("RFC"), t::kRfc, F::AsStored, 103, false, QStringLiteral("WWWW999999WWW")},
@@ -46,16 +47,16 @@ bool SupplierGrid::rowAccepted(int row)
     try {
         const rules::ProveedorRfcResult rfc = rules::validaRfcProveedor(dataModel()->text(row, Rfc));
         if (!rfc.valid) {
-            show(gridtextos::kTituloRfc, rfc.message);
+            show(rules::textos::tituloProveedor, rfc.message);
             return false;
         }
         decided = true;
         if (dataModel()->text(row, Proveedor).trimmed().isEmpty())
-            show(kProgramTitle, gridtextos::kFaltaNombre);
+            show(kProgramTitle, textos::kFaltaNombre);
         if (dataModel()->text(row, Descripcion).trimmed().isEmpty())
-            show(kProgramTitle, gridtextos::kFaltaDescripcion);
+            show(kProgramTitle, textos::kFaltaDescripcion);
     } catch (const std::exception &e) {
-        show(kProgramTitle, errorMessage(e, gridtextos::kFalloInterno));
+        show(kProgramTitle, errorMessage(e, textos::kFalloInterno));
         // Without an answer from the RFC check the row is kept back rather than written.
         return decided;
     }

@@ -3,7 +3,7 @@
 #include <QString>
 
 // Every word the grids show, in one place.
-namespace kivo::gridtextos {
+namespace kivo::textos {
 
 inline const QString kCaptionVentas =
     QStringLiteral(" VENTAS TOTALES E INTERCAMBIO COMERCIAL CON EL EXTERIOR");
@@ -25,8 +25,7 @@ inline const QString kRfc = QStringLiteral("RFC");
 inline const QString kProducto = QStringLiteral("Producto");
 inline const QString kDescripcion = QStringLiteral("Descripción");
 
-// Supplier row checks.
-inline const QString kTituloRfc = QStringLiteral("Mensaje");
+// Supplier row checks (the RFC's own message and title are the rules').
 inline const QString kFaltaNombre = QStringLiteral("Falta el nombre del proveedor");
 inline const QString kFaltaDescripcion = QStringLiteral("Falta la descripción del producto");
 
@@ -49,4 +48,4 @@ inline const QString kSelectorActual = QStringLiteral("\u25B6");
 inline const QString kSelectorEditado = QStringLiteral("\u270E");
 inline const QString kSelectorNuevo = QStringLiteral("*");
 
-} // namespace kivo::gridtextos
+} // namespace kivo::textos
