@@ -139,7 +139,6 @@ private Q_SLOTS:
         QTest::keyClick(&rfc, Qt::Key_K, Qt::ControlModifier);
         QTest::keyClick(&rfc, Qt::Key_Backspace, Qt::ControlModifier);
         QCOMPARE(rfc.text().size(), 12);
-        QVERIFY(rfc.text().indexOf(QLatin1Char('1')) == 3 || !rfc.text().contains(QLatin1Char('1')));
         // Without the mask it is a plain entry, still upper-casing; the mask back pads it.
         rfc.setMask(QString());
         rfc.setText(QString());
@@ -179,10 +178,12 @@ private Q_SLOTS:
             int painted = 0;
             for (int p = 0; p < 256; ++p)
                 painted += qAlpha(image.pixel(p % 16, p / 16)) > 0;
-            QVERIFY(painted > 30 && !images.contains(image));
+            QVERIFY2(painted > 30, qPrintable(QString::number(index)));
+            QVERIFY2(!images.contains(image), qPrintable(QString::number(index))); // each its own
             images << image;
         }
-        QVERIFY(buttonIcon(3).isNull() && buttonIcon(8).isNull()); // the commands without one
+        QVERIFY(buttonIcon(3).isNull()); // the commands without one
+        QVERIFY(buttonIcon(8).isNull());
     }
 };
 
