@@ -9,6 +9,7 @@
 #include "info/frmabout.h"
 #include "info/frmayuda.h"
 #include "platform/messages.h"
+#include "platform/waitcursor.h"
 #include "questionnaire/frmdocument.h"
 #include "platform/clock.h"
 #include "rules/numeric.h"
@@ -24,20 +25,6 @@
 #include <QTabWidget>
 
 namespace kivo {
-
-namespace {
-
-// The hourglass for as long as a command runs, whichever way it ends.
-class WaitCursor
-{
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
-
-} // namespace
 
 void Form1::habilita(bool sn)
 {
@@ -82,10 +69,9 @@ void Form1::command1Click(int index)
                 abrirDocumento();
             break;
         case 9: {
-            QGuiApplication::restoreOverrideCursor();
+            const WaitCursor::Pause pause;
             FrmAbout about(this);
             about.exec();
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
             break;
         }
         default:

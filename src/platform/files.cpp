@@ -1,16 +1,22 @@
 #include "platform/files.h"
 
+#include "platform/textos.h"
+#include "platform/waitcursor.h"
 #include "store/atomicfile.h"
+#include "store/dbferror.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTimer>
 
-#include <cstdio>
+#include <utility>
 
-#include <unistd.h>
+#include <sys/stat.h>
 
 namespace kivo {
 
@@ -57,6 +63,53 @@ QString resolveNoCase(const QString &path)
     return QFileInfo(found).isFile() ? found : QString();
 }
 
+using FileId = std::pair<dev_t, ino_t>;
+
+FileId fileId(const QString &path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {0, 0};
+    return {st.st_dev, st.st_ino};
+}
+
+// Swallows the user's input to every window for as long as it lives.
+class InputRefusal : public QObject
+{
+public:
+    InputRefusal() { QCoreApplication::instance()->installEventFilter(this); }
+    ~InputRefusal() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+            return true;
+        case QEvent::Close:
+            // Closing the window now would ask about saving in the middle of the disk.
+            if (event->spontaneous()) {
+                event->ignore();
+                return true;
+            }
+            return false;
+        default:
+            return false;
+        }
+    }
+};
+
 bool sameContent(QFile &a, QFile &b)
 {
     if (a.size() != b.size() || !a.seek(0) || !b.seek(0))
@@ -71,6 +124,15 @@ bool sameContent(QFile &a, QFile &b)
 }
 
 } // namespace
+
+bool sameFolder(const QString &a, const QString &b)
+{
+    struct stat x {}, y {};
+    if (a.isEmpty() || b.isEmpty() || ::stat(QFile::encodeName(a).constData(), &x) != 0
+        || ::stat(QFile::encodeName(b).constData(), &y) != 0)
+        return false;
+    return S_ISDIR(x.st_mode) && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+}
 
 bool RealFiles::exists(const QString &path)
 {
@@ -99,43 +161,48 @@ bool RealFiles::removeMatching(const QString &folder, const QString &pattern)
     return allGone;
 }
 
-bool RealFiles::copy(const QString &source, const QString &destination)
+bool RealFiles::copy(const QString &source, const QString &destination, QString *why)
 {
-    const QString from = resolveNoCase(source);
-    if (from.isEmpty())
-        return false;
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-
-    // On a FAT medium "VENTAS.DBF" and "VENTAS.dbf" are one file: replace either.
+    // A folder or other non-file under the exact name is read as it is, so that the reason
+    // names it rather than calling it missing.
+    const QString from = QFileInfo::exists(source) ? source : resolveNoCase(source);
     const QFileInfo dest(destination);
-    QStringList old;
-    sameName(dest.absolutePath(), dest.fileName(), &old);
-    for (const QString &name : old)
-        QFile::remove(name);
-
-    // Written under a scratch name and renamed when whole: a program stopped part-way
-    // leaves no half table on the medium under a table's name.
-    const QString scratch = destination + QStringLiteral(".tmp");
-    QFile out(scratch);
-    bool ok = out.open(QIODevice::ReadWrite | QIODevice::Truncate);
-    while (ok && !in.atEnd()) {
-        const QByteArray chunk = in.read(kChunk);
-        ok = !chunk.isEmpty() && out.write(chunk) == chunk.size();
-    }
-    // The medium may be pulled out right after the final message: force the bytes onto it.
-    ok = ok && out.flush() && ::fsync(out.handle()) == 0;
-    ok = ok && sameContent(in, out);
-    out.close();
-    ok = ok && out.error() == QFileDevice::NoError
-        && ::rename(QFile::encodeName(scratch).constData(), QFile::encodeName(destination).constData()) == 0;
-    if (!ok) {
-        QFile::remove(scratch);
+    try {
+        const QByteArray bytes = readWholeFile(from.isEmpty() ? source : from);
+        writeAtomically(destination, bytes, dest.completeBaseName());
+        if (readWholeFile(destination) != bytes)
+            throw DbfError(textos::platform::kCopiaDistinta.arg(destination));
+    } catch (const DbfError &e) {
+        if (why)
+            *why = e.message();
         return false;
     }
-    syncFolder(dest.absolutePath());
+    // On a FAT medium "VENTAS.DBF" and "VENTAS.dbf" are one file, already replaced; elsewhere
+    // the other spelling would be a second table of the same name.
+    QStringList spellings;
+    sameName(dest.absolutePath(), dest.fileName(), &spellings);
+    const FileId copied = fileId(destination);
+    for (const QString &name : spellings) {
+        if (fileId(name) != copied)
+            QFile::remove(name);
+    }
     return true;
+}
+
+bool RealFiles::sameBytes(const QString &a, const QString &b)
+{
+    QFile x(resolveNoCase(a)), y(resolveNoCase(b));
+    if (x.fileName().isEmpty() || y.fileName().isEmpty() || !x.open(QIODevice::ReadOnly)
+        || !y.open(QIODevice::ReadOnly))
+        return false;
+    return sameContent(x, y);
+}
+
+void RealFiles::removeScratch(const QString &folder)
+{
+    // The hidden names the safe write uses, and the visible ones older versions left.
+    for (const QString &pattern : {QStringLiteral(".*.dbf.??????"), QStringLiteral("*.dbf.tmp")})
+        removeMatching(folder, pattern);
 }
 
 int RealFiles::run(const QString &program, const QStringList &arguments, const QString &folder,
@@ -143,6 +210,7 @@ int RealFiles::run(const QString &program, const QStringList &arguments, const Q
 {
     if (program.isEmpty() || !QFileInfo(program).isExecutable())
         return -1;
+    const WaitCursor wait;
     QProcess process;
     process.setWorkingDirectory(folder);
     process.setStandardOutputFile(QProcess::nullDevice());
@@ -150,7 +218,26 @@ int RealFiles::run(const QString &program, const QStringList &arguments, const Q
     process.start(program, arguments);
     if (!process.waitForStarted(timeoutMs))
         return -1;
-    if (!process.waitForFinished(timeoutMs)) {
+
+    bool finished = false;
+    if (QCoreApplication::instance()) {
+        // The windows keep painting meanwhile, but a click would start a second command in the
+        // middle of this one: input is refused until the program ends.
+        QEventLoop loop;
+        QTimer limit;
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+        limit.start(timeoutMs);
+        if (process.state() != QProcess::NotRunning) {
+            const InputRefusal refusal;
+            loop.exec();
+        }
+        finished = process.state() == QProcess::NotRunning;
+    } else {
+        finished = process.waitForFinished(timeoutMs);
+    }
+    if (!finished) {
         process.kill();
         process.waitForFinished(5000);
         return -1;

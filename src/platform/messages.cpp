@@ -1,12 +1,19 @@
 #include "platform/messages.h"
 
 #include "platform/textos.h"
+#include "platform/waitcursor.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace kivo {
+
+Answer Messages::show(const QString &title, const QString &text, Buttons buttons, Icon icon)
+{
+    const WaitCursor::Pause pause;
+    return ask(MessageBox{title, text, buttons, icon});
+}
 
 Answer QtMessages::ask(const MessageBox &box)
 {

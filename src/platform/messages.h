@@ -31,11 +31,10 @@ public:
     virtual ~Messages() = default;
     virtual Answer ask(const MessageBox &box) = 0;
 
+    // Shows the box with the arrow pointer, even in the middle of a command that shows the
+    // hourglass; the hourglass comes back once the box is answered.
     Answer show(const QString &title, const QString &text, Buttons buttons = Buttons::Ok,
-                Icon icon = Icon::None)
-    {
-        return ask(MessageBox{title, text, buttons, icon});
-    }
+                Icon icon = Icon::None);
 };
 
 // Modal QMessageBox over the active window, with Spanish button captions.

@@ -4,6 +4,7 @@
 #include "platform/messages.h"
 #include "platform/printing.h"
 #include "platform/textos.h"
+#include "platform/waitcursor.h"
 #include "questionnaire/textos.h"
 #include "store/dbferror.h"
 #include "store/textfile.h"
@@ -15,19 +16,6 @@
 #include <exception>
 
 namespace kivo {
-
-namespace {
-
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
-
-} // namespace
 
 FrmDocument::FrmDocument(Snapshot snapshot, const Services &services, QWidget *parent)
     : QWidget(parent, Qt::Window), m_snapshot(std::move(snapshot)), m_services(services)

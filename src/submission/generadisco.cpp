@@ -4,6 +4,7 @@
 #include "platform/drives.h"
 #include "platform/files.h"
 #include "platform/messages.h"
+#include "platform/waitcursor.h"
 #include "store/backups.h"
 #include "store/datasource.h"
 #include "store/dbferror.h"
@@ -12,7 +13,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 
 #include <array>
 
@@ -34,28 +34,6 @@ constexpr int kPackerTimeoutMs = 60 * 1000;
 
 const QString kOldTables = QStringLiteral("*.dbf");
 
-// The hourglass while the medium is written, restored on every way out.
-class WaitCursor
-{
-public:
-    WaitCursor()
-        : m_active(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr)
-    {
-        if (m_active)
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~WaitCursor()
-    {
-        if (m_active)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-
-private:
-    bool m_active;
-};
-
 // The medium as mounted now: the user may have changed disks since the program started, and
 // a new disk is mounted under its own label.
 QString currentMedium(const Services &services)
@@ -65,33 +43,42 @@ QString currentMedium(const Services &services)
     return driveALocation();
 }
 
-// Clears the medium, packs and copies; true for each table that arrived whole.
-std::array<bool, 5> writeMedium(const Services &services, const QString &drive)
+// Clears the medium, packs and copies; for each table the reason it did not arrive, or an
+// empty text when its copy is whole.
+std::array<QString, 5> writeMedium(const Services &services, const QString &drive)
 {
     WaitCursor wait;
     Files &files = *services.files;
 
-    if (!drive.isEmpty() && files.anyMatch(drive, kOldTables))
-        files.removeMatching(drive, kOldTables);
+    if (!drive.isEmpty()) {
+        files.removeScratch(drive);
+        if (files.anyMatch(drive, kOldTables))
+            files.removeMatching(drive, kOldTables);
+    }
 
     // Copying a table the packer is still rewriting would put half a table on the medium, so
     // wait for it. Whatever its outcome, the tables are copied as they stand.
     if (!services.packer.isEmpty())
         files.run(services.packer, kPackerArguments, services.dataFolder, kPackerTimeoutMs);
 
-    std::array<bool, 5> arrived{};
-    if (drive.isEmpty())
-        return arrived;
+    std::array<QString, 5> failures;
+    if (drive.isEmpty()) {
+        failures.fill(textos::kSinUnidad);
+        return failures;
+    }
     const QDir data(services.dataFolder);
     const QDir medium(drive);
     for (size_t i = 0; i < kTables.size(); ++i) {
         const QString destination = medium.filePath(kTables[i]);
-        arrived[i] = files.copy(data.filePath(kTables[i]), destination);
-        // A partial copy must not be mistaken for a table the office can read.
-        if (!arrived[i] && files.exists(destination))
+        if (files.copy(data.filePath(kTables[i]), destination, &failures[i]))
+            continue;
+        if (failures[i].isEmpty())
+            failures[i] = textos::kNoVerificada;
+        // An older table left under the name must not be taken for this application's.
+        if (files.exists(destination))
             files.removeMatching(drive, kTables[i]);
     }
-    return arrived;
+    return failures;
 }
 
 } // namespace
@@ -109,6 +96,14 @@ void generaDisco(SubmissionHost &host, const Services &services)
     if (messages.show(textos::kTituloConfirmaDisco, textos::kConfirmaDisco, Buttons::OkCancel)
         != Answer::Ok)
         return;
+
+    const QString drive = currentMedium(services);
+    // Clearing the medium would then delete the application itself.
+    if (sameFolder(drive, services.dataFolder)) {
+        messages.show(kProgramTitle, textos::kMedioEsCarpetaDatos.arg(QDir::toNativeSeparators(drive)),
+                      Buttons::Ok, Icon::Warning);
+        return;
+    }
     // Packing rewrites the tables: they are kept as they were first, or not touched at all.
     try {
         backups::make(services.dataFolder, nowOf(services.clock));
@@ -118,8 +113,20 @@ void generaDisco(SubmissionHost &host, const Services &services)
         return;
     }
 
-    const QString drive = currentMedium(services);
-    const std::array<bool, 5> arrived = writeMedium(services, drive);
+    std::array<QString, 5> failures = writeMedium(services, drive);
+    // Only what is on the medium now, byte for byte the table it came from, counts as written.
+    const QDir data(services.dataFolder);
+    const QDir medium(drive);
+    QStringList missing;
+    for (size_t i = 0; i < kTables.size(); ++i) {
+        if (failures[i].isEmpty()
+            && !services.files->sameBytes(data.filePath(kTables[i]), medium.filePath(kTables[i])))
+            failures[i] = textos::kNoVerificada;
+        if (!failures[i].isEmpty())
+            missing.append(textos::kTablaFaltante.arg(kTables[i], failures[i]));
+    }
+    const QString &rereadFailed = missing.isEmpty() ? textos::kReleerFallo : textos::kReleerFalloSinDisco;
+
     // The packer rewrote the list tables: the window reads them again, so that its next row
     // write starts from the packed file rather than put the deleted rows back.
     for (DataSource *list : {host.products(), host.suppliers(), host.salesRows()}) {
@@ -127,18 +134,18 @@ void generaDisco(SubmissionHost &host, const Services &services)
             if (list)
                 list->refresh();
         } catch (const DbfError &e) {
-            messages.show(kProgramTitle, textos::kReleerFallo.arg(e.message()), Buttons::Ok,
-                          Icon::Critical);
+            messages.show(kProgramTitle, rereadFailed.arg(e.message()), Buttons::Ok, Icon::Critical);
         }
     }
 
-    const QDir medium(drive);
-    for (size_t i = 0; i < kTables.size(); ++i) {
-        const bool present = arrived[i] && services.files->exists(medium.filePath(kTables[i]));
-        if (!present)
-            messages.show(kProgramTitle, textos::kCopiaIncompleta);
-    }
-    messages.show(textos::kTituloDiscoGrabado, textos::kRetireDisco);
+    for (qsizetype i = 0; i < missing.size(); ++i)
+        messages.show(kProgramTitle, textos::kCopiaIncompleta);
+    if (missing.isEmpty())
+        messages.show(textos::kTituloDiscoGrabado, textos::kRetireDisco);
+    else
+        messages.show(textos::kTituloDiscoIncompleto,
+                      textos::kDiscoIncompleto.arg(missing.join(QChar(13))), Buttons::Ok,
+                      Icon::Warning);
 
     DataSource *datoProv = host.applicationRecord();
     if (!datoProv)
@@ -150,8 +157,7 @@ void generaDisco(SubmissionHost &host, const Services &services)
             datoProv->edit();
         }
     } catch (const DbfError &e) {
-        messages.show(kProgramTitle, textos::kReleerFallo.arg(e.message()), Buttons::Ok,
-                      Icon::Critical);
+        messages.show(kProgramTitle, rereadFailed.arg(e.message()), Buttons::Ok, Icon::Critical);
     }
 }
 

@@ -13,6 +13,24 @@ inline const QString kCopiaIncompleta = QStringLiteral("Copia incompleta verifiq
 inline const QString kRetireDisco = QStringLiteral("Puede retirar el disco de la unidad A:");
 inline const QString kTituloDiscoGrabado = QStringLiteral("Disco grabado.");
 
+// The disk could not be written whole; %1 is one line per table that is missing, each from
+// kTablaFaltante.
+inline const QString kTituloDiscoIncompleto = QStringLiteral("Disco incompleto");
+inline const QString kDiscoIncompleto = QStringLiteral(
+    "El disco NO quedó completo y no debe enviarse.") + QChar(13)
+    + QStringLiteral("%1") + QChar(13)
+    + QStringLiteral("Grábelo de nuevo con espacio suficiente o en un disco nuevo.");
+// %1 is the table's file name, %2 why it is missing (a sentence with its full stop).
+inline const QString kTablaFaltante = QStringLiteral("%1: %2");
+inline const QString kSinUnidad = QStringLiteral("la unidad A: no tiene disco.");
+inline const QString kNoVerificada =
+    QStringLiteral("la copia en el disco no es igual a la tabla de la solicitud.");
+
+// Drive A: reaches the data folder itself; %1 is the folder.
+inline const QString kMedioEsCarpetaDatos = QStringLiteral(
+    "La unidad A: (%1) es la misma carpeta donde el programa guarda la solicitud.") + QChar(13)
+    + QStringLiteral("No se borró ni se copió nada. Use un disco distinto para la unidad A:.");
+
 inline const QString kConfirmaBorrado = QStringLiteral("Con esta Acción borrar toda su solicitud");
 inline const QString kTituloAtencion = QStringLiteral("ATENCION");
 
@@ -24,9 +42,12 @@ inline const QString kBorradoIncompleto = QStringLiteral(
                      "contienen las tablas.") + QChar(13) + QStringLiteral("%2");
 
 // Re-reading the application record after the disk was written failed; %1 is the description.
+// The second for a disk that was not completed, which must not be called written.
 inline const QString kReleerFallo = QStringLiteral(
     "El disco quedó grabado, pero no se pudo volver a leer la solicitud.") + QChar(13)
     + QStringLiteral("%1");
+inline const QString kReleerFalloSinDisco =
+    QStringLiteral("No se pudo volver a leer la solicitud.") + QChar(13) + QStringLiteral("%1");
 
 // The backup made before the clearing or the disk command failed, so neither went ahead; %1 is
 // the backup's own description.
