@@ -70,13 +70,9 @@ std::array<QString, 5> writeMedium(const Services &services, const QString &driv
     const QDir medium(drive);
     for (size_t i = 0; i < kTables.size(); ++i) {
         const QString destination = medium.filePath(kTables[i]);
-        if (files.copy(data.filePath(kTables[i]), destination, &failures[i]))
-            continue;
-        if (failures[i].isEmpty())
+        if (!files.copy(data.filePath(kTables[i]), destination, &failures[i])
+            && failures[i].isEmpty())
             failures[i] = textos::kNoVerificada;
-        // An older table left under the name must not be taken for this application's.
-        if (files.exists(destination))
-            files.removeMatching(drive, kTables[i]);
     }
     return failures;
 }
@@ -119,11 +115,16 @@ void generaDisco(SubmissionHost &host, const Services &services)
     const QDir medium(drive);
     QStringList missing;
     for (size_t i = 0; i < kTables.size(); ++i) {
-        if (failures[i].isEmpty()
-            && !services.files->sameBytes(data.filePath(kTables[i]), medium.filePath(kTables[i])))
+        const QString copy = medium.filePath(kTables[i]);
+        if (failures[i].isEmpty() && !services.files->sameBytes(data.filePath(kTables[i]), copy))
             failures[i] = textos::kNoVerificada;
-        if (!failures[i].isEmpty())
-            missing.append(textos::kTablaFaltante.arg(kTables[i], failures[i]));
+        if (failures[i].isEmpty())
+            continue;
+        missing.append(textos::kTablaFaltante.arg(kTables[i], failures[i]));
+        // Whatever stands under the name (an older table, a broken copy) must not be taken
+        // for this application's.
+        if (!drive.isEmpty() && services.files->exists(copy))
+            services.files->removeMatching(drive, kTables[i]);
     }
     const QString &rereadFailed = missing.isEmpty() ? textos::kReleerFallo : textos::kReleerFalloSinDisco;
 

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QtTest>
 
 using namespace kivo;
@@ -17,11 +16,29 @@ namespace {
 const QString kCopiaIncompleta = "Copia incompleta verifique el\respacio en disco o utilice un disco nuevo";
 const QString kConfirma = "Asegúrese de que el disco esté en la unidad A:";
 const QString kRetire = "Puede retirar el disco de la unidad A:";
+const QString kIncompleto = "El disco NO quedó completo y no debe enviarse.\r%1\r"
+                            "Grábelo de nuevo con espacio suficiente o en un disco nuevo.";
+const QStringList kFive = {"PROVMERC.dbf", "VENTAS.dbf", "activida.dbf", "datoprov.dbf", "provprod.dbf"};
+
+QStringList sorted(QStringList names)
+{
+    names.sort();
+    return names;
+}
 
 QByteArray bytes(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Every table of the data folder, by name, as bytes.
+QMap<QString, QByteArray> tables(const QString &folder)
+{
+    QMap<QString, QByteArray> out;
+    for (const QString &name : QDir(folder).entryList({"*.dbf"}, QDir::Files))
+        out.insert(name, bytes(QDir(folder).filePath(name)));
+    return out;
 }
 
 } // namespace
@@ -31,22 +48,70 @@ class TestGeneraDisco : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void stopsBeforeTouchingTheMedium_data()
+    {
+        QTest::addColumn<QString>("rfc");
+        QTest::addColumn<bool>("faltanDatos");
+        QTest::addColumn<QStringList>("log");
+        QTest::addColumn<QStringList>("texts");
+        const QStringList checked = {"grabar", "verificaRequeridos"};
+        QTest::newRow("no RFC") << "   " << false << QStringList() << QStringList();
+        QTest::newRow("data missing") << "AAA010101AA1" << true << checked << QStringList();
+        QTest::newRow("cancelled") << "AAA010101AA1" << false << checked << QStringList{kConfirma};
+    }
     void stopsBeforeTouchingTheMedium()
     {
-        enum Stop { EmptyRfc, MissingData, Cancelled };
-        for (Stop stop : {EmptyRfc, MissingData, Cancelled}) {
-            Fixture fx;
-            fx.seed();
-            QFile(fx.medium.filePath("OLD.DBF")).open(QIODevice::WriteOnly);
-            TestHost host(fx.data.path());
-            host.rfc = stop == EmptyRfc ? QStringLiteral("   ") : host.rfc;
-            host.faltanDatos = stop == MissingData;
-            fx.messages.answer(Answer::Cancel);
-            generaDisco(host, fx.services);
-            QCOMPARE(fx.mediumFiles(), QStringList{"OLD.DBF"});
-            QCOMPARE(host.log, stop == EmptyRfc ? QStringList() : QStringList({"grabar", "verificaRequeridos"}));
-            QCOMPARE(fx.messages.texts().join(""), stop == Cancelled ? kConfirma : "");
-        }
+        QFETCH(QString, rfc);
+        QFETCH(bool, faltanDatos);
+        QFETCH(QStringList, log);
+        QFETCH(QStringList, texts);
+        Fixture fx;
+        fx.seed();
+        QFile(fx.medium.filePath("OLD.DBF")).open(QIODevice::WriteOnly);
+        TestHost host(fx.data.path());
+        host.rfc = rfc;
+        host.faltanDatos = faltanDatos;
+        fx.messages.answer(Answer::Cancel);
+        generaDisco(host, fx.services);
+        QCOMPARE(fx.mediumFiles(), QStringList{"OLD.DBF"});
+        QCOMPARE(host.log, log);
+        QCOMPARE(fx.messages.texts(), texts);
+    }
+
+    // Drive A: that reaches the data folder would have the clearing delete the application.
+    void refusesAMediumThatIsTheDataFolder_data()
+    {
+        QTest::addColumn<QString>("drive"); // DATA stands for the data folder
+        QTest::newRow("the folder itself") << "DATA";
+        QTest::newRow("another spelling") << "DATA/./";
+        QTest::newRow("a link to a link to it") << "MEDIUM/link";
+    }
+    void refusesAMediumThatIsTheDataFolder()
+    {
+        QFETCH(QString, drive);
+        Fixture fx;
+        fx.seed();
+        TestHost host(fx.data.path());
+        // A deleted supplier, so that the packer too would change a table were it run.
+        host.proveedor.deleteCurrent();
+        fx.services.packer = KIVO_BINARY_DIR "/bin/pack9";
+        const QDir medium(fx.medium.path());
+        QVERIFY(QFile::link(fx.data.path(), medium.filePath("DATA")));
+        QVERIFY(QFile::link(medium.filePath("DATA"), medium.filePath("link")));
+        fx.services.driveA = QString(drive).replace("DATA", fx.data.path()).replace("MEDIUM", fx.medium.path());
+        host.grabar(); // the save that the command runs first, so that only the command's own writes count
+        host.log.clear();
+        const QMap<QString, QByteArray> before = tables(fx.data.path());
+
+        fx.messages.answer(Answer::Ok);
+        generaDisco(host, fx.services);
+
+        QCOMPARE(tables(fx.data.path()).keys(), before.keys());
+        QCOMPARE(tables(fx.data.path()), before);
+        QCOMPARE(fx.messages.texts(), (QStringList{kConfirma,
+            "La unidad A: (" + fx.services.driveA + ") es la misma carpeta donde el programa guarda la solicitud.\r"
+            "No se borró ni se copió nada. Use un disco distinto para la unidad A:."}));
+        QCOMPARE(fx.messages.shown.last().icon, Icon::Warning);
     }
 
     void writesTheFiveTablesInPlaceOfOldOnes()
@@ -55,74 +120,128 @@ private Q_SLOTS:
         fx.seed();
         for (const char *old : {"OLD.DBF", "otra.Dbf", "VENTAS.DBF", "nota.txt"}) {
             QFile f(fx.medium.filePath(old));
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write("viejo") == 5);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QCOMPARE(f.write("viejo"), 5);
         }
         TestHost host(fx.data.path());
 
         generaDisco(host, fx.services);
 
-        QCOMPARE(fx.mediumFiles(), (QStringList{"PROVMERC.dbf", "VENTAS.dbf", "activida.dbf", "datoprov.dbf",
-                                                "nota.txt", "provprod.dbf"}));
-        for (const QString &name : fx.mediumFiles())
-            QCOMPARE(bytes(fx.medium.filePath(name)), name == "nota.txt" ? "viejo" : bytes(fx.path(name)));
+        QCOMPARE(fx.mediumFiles(), sorted(kFive + QStringList{"nota.txt"}));
+        for (const QString &name : kFive)
+            QCOMPARE(bytes(fx.medium.filePath(name)), bytes(fx.path(name)));
+        QCOMPARE(bytes(fx.medium.filePath("nota.txt")), "viejo");
         QCOMPARE(fx.messages.texts(), (QStringList{kConfirma, kRetire}));
-        QCOMPARE(fx.messages.shown[0].title + fx.messages.shown[1].title, "Grabar DiscoDisco grabado.");
+        QCOMPARE(fx.messages.shown[0].title, "Grabar Disco");
+        QCOMPARE(fx.messages.shown[1].title, "Disco grabado.");
+        QCOMPARE(fx.messages.shown[1].icon, Icon::None);
         // The record saved before the copy is current again, in edit.
         QCOMPARE(host.log, (QStringList{"grabar", "verificaRequeridos", "cancel"}));
         QCOMPARE(host.datoProv.editMode(), EditMode::Edit);
         QCOMPARE(host.datoProv.field("RFC").toString(), host.rfc);
     }
 
-    void packerRunsBeforeTheCopies()
+    // What a copy killed part-way left is gone after the next disk; what the user put there stays.
+    void removesWhatADeadCopyLeft()
     {
-        const QString pack9 = KIVO_BINARY_DIR "/bin/pack9";
-        for (bool withPacker : {true, false}) {
-            Fixture fx;
-            fx.seed();
-            TestHost host(fx.data.path());
-            host.proveedor.moveNext();
-            host.proveedor.deleteCurrent();
-            fx.services.packer = withPacker ? pack9 : fx.data.filePath("no-such-pack9");
-            generaDisco(host, fx.services);
-            QCOMPARE(fx.messages.shown.size(), 2);
-            const DbfTable copy = DbfTable::load(fx.medium.filePath("provprod.dbf"));
-            QCOMPARE(copy.recordCount(), withPacker ? 2 : 3);
-            QCOMPARE(copy.isDeleted(1), !withPacker);
-            if (withPacker)
-                QCOMPARE(copy.text(1, 0), "PROVEEDOR 2");
-        }
-        // A packer that hangs is stopped; its exit code comes back.
-        RealFiles files;
-        QCOMPARE(files.run("/bin/sleep", {"10"}, QDir::tempPath(), 300), -1);
-        QCOMPARE(files.run("/bin/sh", {"-c", "exit 3"}, QDir::tempPath(), 5000), 3);
+        Fixture fx;
+        fx.seed();
+        for (const char *left : {".VENTAS.dbf.a1B2c3", "datoprov.dbf.tmp", ".oculto"})
+            QFile(fx.medium.filePath(left)).open(QIODevice::WriteOnly);
+        TestHost host(fx.data.path());
+        generaDisco(host, fx.services);
+        QCOMPARE(fx.mediumFiles(), sorted(kFive + QStringList{".oculto"}));
     }
 
-    void badCopiesAreRemovedAndReported()
+    void packerRunsBeforeTheCopies_data()
     {
-        enum Medium { Missing, CutShort, Full };
-        for (Medium medium : {Missing, CutShort, Full}) {
-            Fixture fx;
-            fx.seed();
-            FailingFiles failing(3);
-            fx.services.files = medium == CutShort ? &failing : fx.services.files;
-            fx.services.driveA = medium == Missing ? "/nonexistent/kivo-a" : fx.services.driveA;
-            // Room for the first three tables, in whole pages, and not one byte more.
-            qint64 pages = 0;
-            for (const char *name : {"datoprov.dbf", "PROVMERC.dbf", "provprod.dbf"})
-                pages += (QFileInfo(fx.path(name)).size() + 4095) / 4096;
-            const QStringList mount = {"-t", "tmpfs", "-o", QStringLiteral("size=%1").arg(pages * 4096), "tmpfs"};
-            if (medium == Full && QProcess::execute("mount", mount + QStringList{fx.medium.path()}))
-                QSKIP("mounting a small medium needs root");
-            auto unmount = qScopeGuard([&] { if (medium == Full) QProcess::execute("umount", {fx.medium.path()}); });
-            TestHost host(fx.data.path());
-            generaDisco(host, fx.services);
-            const QStringList kept = medium == Missing ? QStringList() : QStringList{"PROVMERC.dbf", "datoprov.dbf", "provprod.dbf"};
-            QCOMPARE(fx.messages.texts().mid(1), QStringList(5 - kept.size(), kCopiaIncompleta) << kRetire);
-            QCOMPARE(fx.messages.shown[1].title, "KIVO");
-            QCOMPARE(fx.mediumFiles(), kept);
-            for (const QString &name : kept)
-                QCOMPARE(bytes(fx.medium.filePath(name)), bytes(fx.path(name)));
+        QTest::addColumn<QString>("packer");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("secondDeleted");
+        QTest::addColumn<int>("lastRow");
+        QTest::newRow("packer") << KIVO_BINARY_DIR "/bin/pack9" << 2 << false << 1;
+        QTest::newRow("no packer") << "/no/such/pack9" << 3 << true << 2;
+    }
+    void packerRunsBeforeTheCopies()
+    {
+        QFETCH(QString, packer);
+        QFETCH(int, rows);
+        QFETCH(bool, secondDeleted);
+        QFETCH(int, lastRow);
+        Fixture fx;
+        fx.seed();
+        TestHost host(fx.data.path());
+        host.proveedor.moveNext();
+        host.proveedor.deleteCurrent();
+        fx.services.packer = packer;
+        generaDisco(host, fx.services);
+        QCOMPARE(fx.messages.texts(), (QStringList{kConfirma, kRetire}));
+        const DbfTable copy = DbfTable::load(fx.medium.filePath("provprod.dbf"));
+        QCOMPARE(copy.recordCount(), rows);
+        QCOMPARE(copy.isDeleted(1), secondDeleted);
+        QCOMPARE(copy.text(lastRow, 0), "PROVEEDOR 2");
+    }
+
+    // Each missing table is told as before, and the last word says plainly that the disk is
+    // not to be sent, and why.
+    void reportsAnIncompleteDisk_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QStringList>("kept");
+        QTest::addColumn<QStringList>("why"); // %1 the data folder, %2 the medium
+        const QStringList three = {"PROVMERC.dbf", "datoprov.dbf", "provprod.dbf"};
+        const QString full = "el disco está lleno";
+        QTest::newRow("no medium") << "no medium" << QStringList() << QStringList{
+            "datoprov.dbf: la unidad A: no tiene disco.", "PROVMERC.dbf: la unidad A: no tiene disco.",
+            "provprod.dbf: la unidad A: no tiene disco.", "VENTAS.dbf: la unidad A: no tiene disco.",
+            "activida.dbf: la unidad A: no tiene disco."};
+        QTest::newRow("room for three") << "room for three" << three
+                                        << QStringList{"VENTAS.dbf: " + full, "activida.dbf: " + full};
+        QTest::newRow("copies that lie") << "copies that lie" << three
+            << QStringList{"VENTAS.dbf: la copia en el disco no es igual a la tabla de la solicitud.",
+                           "activida.dbf: la copia en el disco no es igual a la tabla de la solicitud."};
+        QTest::newRow("a folder in place of a table")
+            << "folder in the data" << QStringList{"PROVMERC.dbf", "VENTAS.dbf", "datoprov.dbf", "provprod.dbf"}
+            << QStringList{"activida.dbf: No se pudo abrir el archivo %1/activida.dbf: es una carpeta."};
+        QTest::newRow("a folder in place of a copy")
+            << "folder on the medium" << QStringList{"PROVMERC.dbf", "activida.dbf", "datoprov.dbf", "provprod.dbf"}
+            << QStringList{"VENTAS.dbf: No se pudo guardar la tabla VENTAS en el archivo %2/VENTAS.dbf: "
+                           "no es un archivo común."};
+    }
+    void reportsAnIncompleteDisk()
+    {
+        QFETCH(QString, how);
+        QFETCH(QStringList, kept);
+        QFETCH(QStringList, why);
+        Fixture fx;
+        fx.seed();
+        FailingFiles failing(3, how == "copies that lie");
+        if (how == "room for three" || how == "copies that lie")
+            fx.services.files = &failing;
+        if (how == "no medium") {
+            fx.services.driveA.clear();
+            qputenv("KIVO_DRIVE_A", "");
         }
+        if (how == "folder in the data") {
+            QVERIFY(QFile::remove(fx.path("activida.dbf")));
+            QVERIFY(QDir().mkpath(fx.data.filePath("activida.dbf")));
+        }
+        if (how == "folder on the medium")
+            QVERIFY(QDir().mkpath(fx.medium.filePath("VENTAS.dbf/dentro")));
+        TestHost host(fx.data.path());
+
+        generaDisco(host, fx.services);
+        qunsetenv("KIVO_DRIVE_A");
+
+        QStringList texts = QStringList{kConfirma} + QStringList(why.size(), kCopiaIncompleta);
+        texts << kIncompleto.arg(why.join('\r').replace("%1", fx.data.path()).replace("%2", fx.medium.path()));
+        QCOMPARE(fx.messages.texts(), texts);
+        QCOMPARE(fx.messages.shown[1].title, "KIVO");
+        QCOMPARE(fx.messages.shown.last().title, "Disco incompleto");
+        QCOMPARE(fx.messages.shown.last().icon, Icon::Warning);
+        QCOMPARE(fx.mediumFiles(), kept);
+        for (const QString &name : kept)
+            QCOMPARE(bytes(fx.medium.filePath(name)), bytes(fx.path(name)));
     }
 };
 

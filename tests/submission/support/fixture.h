@@ -21,7 +21,11 @@ struct Fixture
             QFile::copy(delivered.filePath(name), data.filePath(name));
     }
     QString path(const QString &table) const { return Database(data.path()).resolve(table); }
-    QStringList mediumFiles() const { return QDir(medium.path()).entryList(QDir::Files, QDir::Name); }
+    // Hidden ones too: a scratch or lock file left on the medium is a fault.
+    QStringList mediumFiles() const
+    {
+        return QDir(medium.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
     // An application, suppliers, two products, amounts in every sales row, one more of another `tipo`.
     void seed();
 
