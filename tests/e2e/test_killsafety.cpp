@@ -1,5 +1,6 @@
 // SIGKILL at random moments of saves, grid row writes, clearing and disk generation: every
-// table, in the folder and on the medium, still opens and is never a torn mixture.
+// table, in the folder and on the medium, still opens and is never a torn mixture; the next
+// disk puts exact copies on the medium and leaves no scratch file there.
 
 #include "capture/form1.h"
 #include "capture/rfcentry.h"
@@ -55,16 +56,28 @@ void addRows(DataSource *ds, int n, int count, bool supplier)
     }
 }
 
+// The outside world of a worker: scripted answers (OK to every confirmation), real files.
+struct World
+{
+    World(const QString &folder, const QString &medium)
+        : services{.messages = &messages, .clock = &clock, .files = &files, .printing = &printing,
+                   .dataFolder = folder, .driveA = medium,
+                   .packer = QCoreApplication::applicationDirPath() + QStringLiteral("/pack9")}
+    {
+    }
+    ScriptedMessages messages;
+    FixedClock clock{QDate(2026, 12, 6)};
+    RecordingPrinting printing;
+    RealFiles files;
+    Services services;
+};
+
 // The child: works on the folder until it is killed.
 int runChild(const QString &activity, const QString &folder, const QString &medium)
 {
-    ScriptedMessages messages;
-    FixedClock clock(QDate(2026, 12, 6));
-    RecordingPrinting printing;
-    RealFiles files;
-    const Services services{.messages = &messages, .clock = &clock, .files = &files, .printing = &printing,
-                            .dataFolder = folder, .driveA = medium,
-                            .packer = QCoreApplication::applicationDirPath() + QStringLiteral("/pack9")};
+    World world(folder, medium);
+    ScriptedMessages &messages = world.messages;
+    const Services &services = world.services;
 
     Database db(folder);
     Form1 form(db, services);
@@ -100,6 +113,39 @@ int runChild(const QString &activity, const QString &folder, const QString &medi
             generaDisco(form, services);
         }
     }
+}
+
+// What a disk killed part-way may leave on the medium: tables under their own names (each
+// whole, checked apart) and hidden scratch files. Anything else is named.
+QString strayOnMedium(const QString &medium)
+{
+    const QStringList tables = {QStringLiteral("datoprov.dbf"), QStringLiteral("PROVMERC.dbf"),
+                                QStringLiteral("provprod.dbf"), QStringLiteral("VENTAS.dbf"),
+                                QStringLiteral("activida.dbf")};
+    for (const QString &name : QDir(medium).entryList(QDir::Files))
+        if (!tables.contains(name))
+            return name;
+    return QString();
+}
+
+// The disk command once more, after a kill, as the user would run it again.
+QStringList nextDisk(const QString &folder, const QString &medium)
+{
+    World world(folder, medium);
+    Database db(folder);
+    Form1 form(db, world.services);
+    if (!form.load())
+        return {QStringLiteral("the window did not load")};
+    fillApplication(form, 0);
+    // A kill early in the first disk may have come before its supplier and product were in.
+    DataSource *proveedor = form.dataSource(QStringLiteral("dtsProveedor"));
+    DataSource *productos = form.dataSource(QStringLiteral("dtsProductos"));
+    if (proveedor->rowCount() == 0)
+        addRows(proveedor, 0, 1, true);
+    if (productos->rowCount() == 0)
+        addRows(productos, 0, 1, false);
+    generaDisco(form, world.services);
+    return world.messages.texts();
 }
 
 // Two fields written together hold the same number, or the record is torn.
@@ -177,6 +223,19 @@ void TestKillSafety::killedAtRandomLeavesEveryTableWhole()
             Database db(folder);
             QVERIFY2(whole(db.table(QStringLiteral("datoprov")), "APEPATRAZ", "CALLEYNO"), qPrintable(activity));
             QVERIFY2(whole(db.table(QStringLiteral("provprod")), "PROVEEDOR", "DESCRIPCIO"), qPrintable(activity));
+            if (activity != QLatin1String("disk"))
+                continue;
+            QCOMPARE(strayOnMedium(medium), QString());
+            // As one text, so that a failure shows every message.
+            QCOMPARE(nextDisk(folder, medium).join(QStringLiteral(" | ")),
+                     QStringLiteral("Asegúrese de que el disco esté en la unidad A: | Puede retirar el disco de la unidad A:"));
+            const QStringList left = QDir(medium).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+            QCOMPARE(left, (QStringList{QStringLiteral("PROVMERC.dbf"), QStringLiteral("VENTAS.dbf"),
+                                        QStringLiteral("activida.dbf"), QStringLiteral("datoprov.dbf"),
+                                        QStringLiteral("provprod.dbf")}));
+            for (const QString &name : left)
+                QVERIFY2(RealFiles().sameBytes(QDir(folder).filePath(name), QDir(medium).filePath(name)),
+                         qPrintable(name + QStringLiteral(" on the medium differs from its table")));
         }
         // The independent reader, once per activity over everything left behind.
         QProcess reader;
