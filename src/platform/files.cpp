@@ -1,6 +1,5 @@
 #include "platform/files.h"
 
-#include "platform/textos.h"
 #include "platform/waitcursor.h"
 #include "store/atomicfile.h"
 #include "store/dbferror.h"
@@ -168,10 +167,7 @@ bool RealFiles::copy(const QString &source, const QString &destination, QString 
     const QString from = QFileInfo::exists(source) ? source : resolveNoCase(source);
     const QFileInfo dest(destination);
     try {
-        const QByteArray bytes = readWholeFile(from.isEmpty() ? source : from);
-        writeAtomically(destination, bytes, dest.completeBaseName());
-        if (readWholeFile(destination) != bytes)
-            throw DbfError(textos::platform::kCopiaDistinta.arg(destination));
+        copyAtomically(from.isEmpty() ? source : from, destination, dest.completeBaseName());
     } catch (const DbfError &e) {
         if (why)
             *why = e.message();
@@ -200,7 +196,8 @@ bool RealFiles::sameBytes(const QString &a, const QString &b)
 
 void RealFiles::removeScratch(const QString &folder)
 {
-    // The hidden names the safe write uses, and the visible ones older versions left.
+    removeStaleScratch(folder);
+    // What older versions left: hidden names without the safe write's marker, visible ".tmp".
     for (const QString &pattern : {QStringLiteral(".*.dbf.??????"), QStringLiteral("*.dbf.tmp")})
         removeMatching(folder, pattern);
 }

@@ -3,6 +3,7 @@
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/waitcursor.h"
+#include "support/failingfileio.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -132,11 +133,51 @@ private Q_SLOTS:
         QVERIFY(files.sameBytes(source.fileName(), QDir(medium.path()).filePath("VENTAS.dbf")));
     }
 
+    // The old table on the medium is replaced only by a whole copy: a failure at any step of
+    // the write leaves it as it was, and no scratch file beside it.
+    void aFailedCopyLeavesTheOldTable_data()
+    {
+        using Step = test::FailingFileIo::Step;
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("create") << int(Step::Create) << ENOSPC << "el disco está lleno";
+        QTest::newRow("write") << int(Step::Write) << EIO << "error de entrada/salida del disco";
+        QTest::newRow("flush") << int(Step::Flush) << EIO << "error de entrada/salida del disco";
+        QTest::newRow("close") << int(Step::Close) << EDQUOT << "se agotó la cuota de disco";
+        QTest::newRow("rename") << int(Step::Rename) << EROFS << "el medio es de solo lectura";
+    }
+    void aFailedCopyLeavesTheOldTable()
+    {
+        QFETCH(int, step);
+        QFETCH(int, error);
+        QFETCH(QString, reason);
+        QTemporaryDir data, medium;
+        const QString source = QDir(data.path()).filePath("VENTAS.dbf");
+        const QString copy = QDir(medium.path()).filePath("VENTAS.dbf");
+        for (const auto &[path, text] : {std::pair{source, "tabla nueva"}, std::pair{copy, "tabla vieja"}}) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(text);
+        }
+        QString why;
+        {
+            const test::FailingFileIo failing(test::FailingFileIo::Step(step), 1, error);
+            QCOMPARE(RealFiles().copy(source, copy, &why), false);
+        }
+        QCOMPARE(why, QStringLiteral("No se pudo guardar la tabla VENTAS en el archivo %1: %2.").arg(copy, reason));
+        QFile old(copy);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("tabla vieja"));
+        QCOMPARE(QDir(medium.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"VENTAS.dbf"});
+    }
+
     void scratchOfADeadCopyIsRemoved_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("kept");
-        QTest::newRow("hidden scratch") << ".VENTAS.dbf.a1B2c3" << false;
+        QTest::newRow("hidden scratch") << ".VENTAS.dbf.kivoa1B2c3" << false;
+        QTest::newRow("hidden scratch of an older version") << ".VENTAS.dbf.a1B2c3" << false;
         QTest::newRow("scratch of an older version") << "datoprov.dbf.tmp" << false;
         QTest::newRow("a table") << "VENTAS.dbf" << true;
         QTest::newRow("a note") << "nota.txt" << true;

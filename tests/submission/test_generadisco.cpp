@@ -1,12 +1,15 @@
 #include "store/dbftable.h"
 #include "submission/generadisco.h"
-#include "support/failingfiles.h"
+#include "support/failingfileio.h"
 #include "support/fixture.h"
+#include "support/lyingfiles.h"
 #include "support/testhost.h"
 
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+
+#include <optional>
 
 using namespace kivo;
 using namespace kivo::test;
@@ -146,7 +149,7 @@ private Q_SLOTS:
     {
         Fixture fx;
         fx.seed();
-        for (const char *left : {".VENTAS.dbf.a1B2c3", "datoprov.dbf.tmp", ".oculto"})
+        for (const char *left : {".VENTAS.dbf.kivoa1B2c3", ".OTRA.dbf.kivo0Zz9yY", "datoprov.dbf.tmp", ".oculto"})
             QFile(fx.medium.filePath(left)).open(QIODevice::WriteOnly);
         TestHost host(fx.data.path());
         generaDisco(host, fx.services);
@@ -186,38 +189,48 @@ private Q_SLOTS:
     // not to be sent, and why.
     void reportsAnIncompleteDisk_data()
     {
+        using Step = FailingFileIo::Step;
         QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("step"); // the safe write's step that fails, at its fifth call: the
+                                       // save, then the copies of three tables, then VENTAS
+        QTest::addColumn<int>("error");
         QTest::addColumn<QStringList>("kept");
         QTest::addColumn<QStringList>("why"); // %1 the data folder, %2 the medium
-        const QStringList three = {"PROVMERC.dbf", "datoprov.dbf", "provprod.dbf"};
-        const QString full = "el disco está lleno";
-        QTest::newRow("no medium") << "no medium" << QStringList() << QStringList{
+        const QStringList four = {"PROVMERC.dbf", "activida.dbf", "datoprov.dbf", "provprod.dbf"};
+        const QString ventas = "VENTAS.dbf: No se pudo guardar la tabla VENTAS en el archivo %2/VENTAS.dbf: ";
+        QTest::newRow("no medium") << "no medium" << -1 << 0 << QStringList() << QStringList{
             "datoprov.dbf: la unidad A: no tiene disco.", "PROVMERC.dbf: la unidad A: no tiene disco.",
             "provprod.dbf: la unidad A: no tiene disco.", "VENTAS.dbf: la unidad A: no tiene disco.",
             "activida.dbf: la unidad A: no tiene disco."};
-        QTest::newRow("room for three") << "room for three" << three
-                                        << QStringList{"VENTAS.dbf: " + full, "activida.dbf: " + full};
-        QTest::newRow("copies that lie") << "copies that lie" << three
+        QTest::newRow("medium full") << "" << int(Step::Create) << ENOSPC << four
+                                     << QStringList{ventas + "el disco está lleno."};
+        QTest::newRow("flush fails") << "" << int(Step::Flush) << EIO << four
+                                     << QStringList{ventas + "error de entrada/salida del disco."};
+        QTest::newRow("rename refused") << "" << int(Step::Rename) << EROFS << four
+                                        << QStringList{ventas + "el medio es de solo lectura."};
+        QTest::newRow("copies that lie") << "copies that lie" << -1 << 0
+            << QStringList{"PROVMERC.dbf", "datoprov.dbf", "provprod.dbf"}
             << QStringList{"VENTAS.dbf: la copia en el disco no es igual a la tabla de la solicitud.",
                            "activida.dbf: la copia en el disco no es igual a la tabla de la solicitud."};
         QTest::newRow("a folder in place of a table")
-            << "folder in the data" << QStringList{"PROVMERC.dbf", "VENTAS.dbf", "datoprov.dbf", "provprod.dbf"}
+            << "folder in the data" << -1 << 0
+            << QStringList{"PROVMERC.dbf", "VENTAS.dbf", "datoprov.dbf", "provprod.dbf"}
             << QStringList{"activida.dbf: No se pudo abrir el archivo %1/activida.dbf: es una carpeta."};
-        QTest::newRow("a folder in place of a copy")
-            << "folder on the medium" << QStringList{"PROVMERC.dbf", "activida.dbf", "datoprov.dbf", "provprod.dbf"}
-            << QStringList{"VENTAS.dbf: No se pudo guardar la tabla VENTAS en el archivo %2/VENTAS.dbf: "
-                           "no es un archivo común."};
+        QTest::newRow("a folder in place of a copy") << "folder on the medium" << -1 << 0 << four
+                                                     << QStringList{ventas + "no es un archivo común."};
     }
     void reportsAnIncompleteDisk()
     {
         QFETCH(QString, how);
+        QFETCH(int, step);
+        QFETCH(int, error);
         QFETCH(QStringList, kept);
         QFETCH(QStringList, why);
         Fixture fx;
         fx.seed();
-        FailingFiles failing(3, how == "copies that lie");
-        if (how == "room for three" || how == "copies that lie")
-            fx.services.files = &failing;
+        LyingFiles lying(3);
+        if (how == "copies that lie")
+            fx.services.files = &lying;
         if (how == "no medium") {
             fx.services.driveA.clear();
             qputenv("KIVO_DRIVE_A", "");
@@ -229,9 +242,13 @@ private Q_SLOTS:
         if (how == "folder on the medium")
             QVERIFY(QDir().mkpath(fx.medium.filePath("VENTAS.dbf/dentro")));
         TestHost host(fx.data.path());
+        std::optional<FailingFileIo> failing;
+        if (step >= 0)
+            failing.emplace(FailingFileIo::Step(step), 5, error);
 
         generaDisco(host, fx.services);
         qunsetenv("KIVO_DRIVE_A");
+        failing.reset();
 
         QStringList texts = QStringList{kConfirma} + QStringList(why.size(), kCopiaIncompleta);
         texts << kIncompleto.arg(why.join('\r').replace("%1", fx.data.path()).replace("%2", fx.medium.path()));
