@@ -1,13 +1,13 @@
 // Times the submission disk on the delivered data: clearing the medium, packing, copying and
 // verifying five tables, re-reading the application record. Prints figures; asserts nothing.
 #include "platform/files.h"
-#include "platform/messages.h"
 #include "platform/services.h"
 #include "store/database.h"
 #include "store/datasource.h"
 #include "store/dbftable.h"
 #include "submission/generadisco.h"
 #include "submission/submissionhost.h"
+#include "support/scriptedmessages.h"
 
 #include <QCoreApplication>
 #include <QDir>

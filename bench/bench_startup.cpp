@@ -13,10 +13,10 @@
 #include "platform/drives.h"
 #include "platform/files.h"
 #include "platform/instancelock.h"
-#include "platform/messages.h"
 #include "platform/printing.h"
 #include "store/database.h"
 #include "store/datafolder.h"
+#include "support/scriptedmessages.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -3,13 +3,13 @@
 // and whatever it wrote must still open as tables afterwards.
 
 #include "capture/form1.h"
-#include "platform/clock.h"
 #include "platform/files.h"
-#include "platform/messages.h"
-#include "platform/printing.h"
 #include "store/database.h"
 #include "store/dbferror.h"
 #include "store/dbftable.h"
+#include "support/fixedclock.h"
+#include "support/recordingprinting.h"
+#include "support/scriptedmessages.h"
 
 #include <QApplication>
 #include <QClipboard>

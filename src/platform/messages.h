@@ -44,20 +44,4 @@ public:
     Answer ask(const MessageBox &box) override;
 };
 
-// Test double: records every box and answers from a script. A box that finds the script
-// empty gets Ok, or Cancel when it has no Ok button (the answer that changes nothing).
-class ScriptedMessages : public Messages
-{
-public:
-    Answer ask(const MessageBox &box) override;
-
-    void answer(Answer a) { m_script.append(a); }
-    QList<MessageBox> shown;
-    QStringList texts() const;
-    void clear() { shown.clear(); m_script.clear(); }
-
-private:
-    QList<Answer> m_script;
-};
-
 } // namespace kivo

@@ -53,28 +53,6 @@ private:
     QList<PrintDocument> m_run;
 };
 
-// Test double: answers the dialog with `accept` and keeps every document handed over.
-class RecordingPrinting : public Printing
-{
-public:
-    bool choosePrinter(bool selection) override
-    {
-        ++dialogs;
-        lastSelection = selection;
-        return accept;
-    }
-    bool print(const PrintDocument &document) override
-    {
-        documents.append(document);
-        return true;
-    }
-
-    bool accept = true;
-    int dialogs = 0;
-    bool lastSelection = false;
-    QList<PrintDocument> documents;
-};
-
 // Courier New at `points`, or the metric-compatible Liberation Mono where Courier New is not
 // installed.
 QFont courierNew(qreal points = 8.25);

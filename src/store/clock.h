@@ -22,20 +22,6 @@ public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
 };
 
-class FixedClock : public Clock
-{
-public:
-    explicit FixedClock(QDate date) : m_now(date, QTime(12, 0)) {}
-    explicit FixedClock(QDateTime now) : m_now(now) {}
-    QDate today() const override { return m_now.date(); }
-    QDateTime now() const override { return m_now; }
-    void set(QDate date) { m_now.setDate(date); }
-    void set(QDateTime now) { m_now = now; }
-
-private:
-    QDateTime m_now;
-};
-
 // The clock handed in, or the system's where a caller has none.
 inline QDateTime nowOf(const Clock *clock)
 {

@@ -1,8 +1,8 @@
 #include "info/restorewindow.h"
-#include "platform/clock.h"
 #include "platform/instancelock.h"
-#include "platform/messages.h"
 #include "support/backupdata.h"
+#include "support/fixedclock.h"
+#include "support/scriptedmessages.h"
 
 #include <QPushButton>
 #include <QTreeWidget>

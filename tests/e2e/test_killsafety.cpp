@@ -4,15 +4,15 @@
 
 #include "capture/form1.h"
 #include "capture/rfcentry.h"
-#include "platform/clock.h"
 #include "platform/files.h"
-#include "platform/messages.h"
-#include "platform/printing.h"
 #include "store/database.h"
 #include "store/datasource.h"
 #include "store/fileio.h"
 #include "submission/borraregistros.h"
 #include "submission/generadisco.h"
+#include "support/fixedclock.h"
+#include "support/recordingprinting.h"
+#include "support/scriptedmessages.h"
 
 #include <QApplication>
 #include <QComboBox>

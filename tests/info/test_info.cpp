@@ -1,6 +1,6 @@
 #include "info/frmabout.h"
 #include "info/frmayuda.h"
-#include "platform/messages.h"
+#include "support/scriptedmessages.h"
 
 #include <QLabel>
 #include <QPushButton>

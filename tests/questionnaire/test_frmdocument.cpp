@@ -1,7 +1,7 @@
-#include "platform/messages.h"
-#include "platform/printing.h"
 #include "questionnaire/frmdocument.h"
 #include "store/dbferror.h"
+#include "support/recordingprinting.h"
+#include "support/scriptedmessages.h"
 
 #include <QPushButton>
 #include <QTextEdit>

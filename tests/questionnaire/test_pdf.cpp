@@ -1,6 +1,6 @@
-#include "platform/messages.h"
 #include "platform/printing.h"
 #include "questionnaire/frmdocument.h"
+#include "support/scriptedmessages.h"
 
 #include <QPrinter>
 #include <QPushButton>

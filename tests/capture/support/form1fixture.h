@@ -1,11 +1,11 @@
 #pragma once
 
 #include "capture/form1.h"
-#include "platform/clock.h"
-#include "platform/messages.h"
-#include "platform/printing.h"
 #include "store/database.h"
 #include "store/datasource.h"
+#include "support/fixedclock.h"
+#include "support/recordingprinting.h"
+#include "support/scriptedmessages.h"
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>

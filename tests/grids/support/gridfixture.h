@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/messages.h"
 #include "platform/services.h"
 #include "store/database.h"
 #include "store/datasource.h"
 #include "store/dbftable.h"
+#include "support/scriptedmessages.h"
 
 #include <QAbstractItemView>
 #include <QTemporaryDir>

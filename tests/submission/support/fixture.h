@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/files.h"
-#include "platform/messages.h"
 #include "platform/services.h"
 #include "store/database.h"
+#include "support/scriptedmessages.h"
 
 #include <QDir>
 #include <QFile>
