@@ -1,7 +1,7 @@
-#include "store/clock.h"
 #include "store/database.h"
 #include "store/dbftable.h"
 #include "store/win1252.h"
+#include "support/fixedclock.h"
 #include "support/storefixture.h"
 
 #include <QtTest>
