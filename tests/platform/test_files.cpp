@@ -1,9 +1,9 @@
 // The file and process seam the submission disk stands on, and the pointer over questions.
 
 #include "platform/files.h"
-#include "platform/messages.h"
 #include "platform/waitcursor.h"
 #include "support/failingfileio.h"
+#include "support/scriptedmessages.h"
 
 #include <QApplication>
 #include <QCursor>
