@@ -1,12 +1,14 @@
 #include "capture/icons.h"
 #include "capture/rfcentry.h"
 #include "capture/textentry.h"
+#include "support/form1fixture.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
 #include <QMimeData>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QTest>
 
 using namespace kivo;
@@ -38,136 +40,209 @@ static Qt::DropAction drop(QWidget *w, const QString &text,
     return event.isAccepted() ? event.dropAction() : Qt::IgnoreAction;
 }
 
+using Rule = TextEntry::KeyRule;
+using Mods = Qt::KeyboardModifiers;
+
 class TestEntries : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void typedPastedAndDroppedTextFollowTheEntryRule()
+    // Alt and Ctrl make shortcuts, which type nothing; AltGr composes a character.
+    void keysTypeWhatTheEntryRuleAllows_data()
     {
-        TextEntry upper, lower, numeric, six;
-        lower.setKeyRule(TextEntry::KeyRule::Lower);
-        numeric.setKeyRule(TextEntry::KeyRule::Numeric);
-        numeric.setMaxLength(5);
-        type(&upper, QStringLiteral("añáΩ😀1-"));
-        type(&lower, QStringLiteral("AnaΩ@X.MX"));
-        type(&numeric, QStringLiteral("1-a 2.345"));
-        QCOMPARE(upper.text(), QStringLiteral("AÑÁ1-"));
-        QCOMPARE(lower.text(), QStringLiteral("ana@x.mx"));
-        QCOMPARE(numeric.text(), QStringLiteral("12.34"));
-        upper.setCursorPosition(2);
-        QTest::keyClick(&upper, Qt::Key_Enter, Qt::KeypadModifier); // inserts nothing, caret stays
-        QTest::keyClick(&upper, Qt::Key_Backspace); // editing keys pass the chain
-        QCOMPARE(upper.text(), QStringLiteral("AÁ1-"));
-        numeric.clear();
-        paste(&numeric, QStringLiteral("12ab.3"));
-        QCOMPARE(numeric.text(), QStringLiteral("12.3"));
-        numeric.clear();
-        // Only part of a moved text is taken, so the source must keep it.
-        QCOMPARE(drop(&numeric, QStringLiteral("12ab.3"), Qt::MoveAction), Qt::IgnoreAction);
-        QCOMPARE(numeric.text(), QString());
-        QCOMPARE(drop(&numeric, QStringLiteral("12ab.3")), Qt::CopyAction);
-        QCOMPARE(numeric.text(), QStringLiteral("12.3"));
-        // Lines, tabs and characters outside Windows-1252 never land in a one-line field.
-        six.setMaxLength(6);
-        paste(&six, QStringLiteral("ñoΩ\tño\n😀xyz"));
-        QCOMPARE(six.text(), QStringLiteral("ÑOÑOXY"));
-        numeric.clear();
-        QGuiApplication::clipboard()->setText(QStringLiteral("7x8"));
-        QScopedPointer<QMenu> menu(numeric.createContextMenu());
-        QStringList texts;
-        for (QAction *action : menu->actions())
-            texts << action->text();
-        menu->actions().at(texts.indexOf(QStringLiteral("Pegar")))->trigger();
-        texts.removeAll(QString()); // the separators
-        QCOMPARE(texts, QStringList({"Deshacer", "Rehacer", "Cortar", "Copiar", "Pegar", "Eliminar",
-                                     "Seleccionar todo"}));
-        QCOMPARE(numeric.text(), QStringLiteral("78"));
+        QTest::addColumn<Rule>("rule");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Mods>("modifiers");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("text");
+        const Mods none, alt(Qt::AltModifier), ctrl(Qt::ControlModifier), altGr(Qt::GroupSwitchModifier);
+        QTest::newRow("upper") << Rule::Upper << int(Qt::Key_unknown) << none << "añáΩ😀1-" << "AÑÁ1-";
+        QTest::newRow("lower") << Rule::Lower << int(Qt::Key_unknown) << none << "AnaΩ@X" << "ana@x";
+        QTest::newRow("numeric") << Rule::Numeric << int(Qt::Key_unknown) << none << "1-a 2.345" << "12.34";
+        QTest::newRow("Alt+a") << Rule::Upper << int(Qt::Key_A) << alt << "a" << "";
+        QTest::newRow("Ctrl+a") << Rule::Upper << int(Qt::Key_A) << ctrl << "a" << "";
+        QTest::newRow("Alt+1 numeric") << Rule::Numeric << int(Qt::Key_1) << alt << "1" << "";
+        QTest::newRow("AltGr @") << Rule::Lower << int(Qt::Key_At) << altGr << "@" << "@";
+        QTest::newRow("AltGr €") << Rule::Upper << int(Qt::Key_E) << altGr << "€" << "€";
+    }
+    void keysTypeWhatTheEntryRuleAllows()
+    {
+        QFETCH(Rule, rule);
+        QFETCH(int, key);
+        QFETCH(Mods, modifiers);
+        QFETCH(QString, keys);
+        TextEntry entry;
+        entry.setKeyRule(rule);
+        entry.setMaxLength(5);
+        for (QChar c : keys)
+            QTest::sendKeyEvent(QTest::Click, &entry, Qt::Key(key), QString(c), modifiers);
+        QTEST(entry.text(), "text");
     }
 
-    void focusLostOnlyToTheSameWindowAndRfcCaret()
+    void enterTypesNothingAndKeepsTheCaret()
+    {
+        TextEntry entry;
+        entry.setText(QStringLiteral("ABC"));
+        entry.setCursorPosition(2);
+        QTest::keyClick(&entry, Qt::Key_Enter, Qt::KeypadModifier);
+        QTest::keyClick(&entry, Qt::Key_Backspace); // editing keys pass the chain
+        QCOMPARE(entry.text(), QStringLiteral("AC"));
+    }
+
+    // Lines, tabs and characters outside Windows-1252 never land in a one-line field; only part
+    // of a moved text would be taken, so such a drop is refused and the source keeps it.
+    void textFromOutsideFollowsTheEntryRule_data()
+    {
+        QTest::addColumn<Rule>("rule");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("pasted") << Rule::Numeric << "keys" << "12ab.3" << "12.3";
+        QTest::newRow("menu") << Rule::Numeric << "Pegar" << "7x8" << "78";
+        QTest::newRow("lines") << Rule::Upper << "keys" << "ñoΩ\tño\n😀xyz" << "ÑOÑOXY";
+        QTest::newRow("dropped") << Rule::Numeric << "copy" << "12ab.3" << "12.3";
+        QTest::newRow("moved") << Rule::Numeric << "move" << "12ab.3" << "";
+    }
+    void textFromOutsideFollowsTheEntryRule()
+    {
+        QFETCH(Rule, rule);
+        QFETCH(QString, how);
+        QFETCH(QString, given);
+        TextEntry entry;
+        entry.setKeyRule(rule);
+        entry.setMaxLength(6);
+        if (how == u"copy")
+            QCOMPARE(drop(&entry, given), Qt::CopyAction);
+        if (how == u"move")
+            QCOMPARE(drop(&entry, given, Qt::MoveAction), Qt::IgnoreAction);
+        QGuiApplication::clipboard()->setText(given);
+        if (how == u"keys")
+            QTest::keyClick(&entry, Qt::Key_V, Qt::ControlModifier);
+        QScopedPointer<QMenu> menu(entry.createContextMenu());
+        for (QAction *action : menu->actions())
+            if (action->text() == how)
+                action->trigger();
+        QTEST(entry.text(), "text");
+    }
+
+    void tabbedIntoABlankRfcStartsAtItsFirstPosition()
     {
         QWidget window;
         auto *text = new TextEntry(&window);
         auto *rfc = new RfcEntry(&window);
-        window.show();
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        QSignalSpy textLost(text, &TextEntry::focusLost);
-        QSignalSpy rfcLost(rfc, &RfcEntry::focusLost);
-        // Tabbed into, a blank RFC entry starts at its first position wherever the caret was.
+        showActive(window);
         text->setFocus();
         rfc->setCursorPosition(7);
         QTest::keyClick(text, Qt::Key_Tab);
-        QCOMPARE(textLost.count(), 1);
         QCOMPARE(rfc->selectedText(), QStringLiteral(" "));
         type(rfc, QStringLiteral("x"));
         QCOMPARE(rfc->text(), QStringLiteral("X           "));
-        // A second window taking the focus (as a message box does) is not leaving the control.
+    }
+
+    // A second window taking the focus (as a message box does) is not leaving the control.
+    void focusIsLostOnlyToAnotherControlOfTheWindow()
+    {
+        QWidget window;
+        auto *text = new TextEntry(&window);
+        auto *rfc = new RfcEntry(&window);
+        showActive(window);
+        rfc->setFocus();
+        QSignalSpy rfcLost(rfc, &RfcEntry::focusLost);
         QWidget box;
-        box.show();
-        box.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&box));
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        showActive(box);
+        showActive(window);
         QTRY_COMPARE(QApplication::focusWidget(), rfc);
         QCOMPARE(rfcLost.count(), 0);
         text->setFocus(Qt::MouseFocusReason);
         QCOMPARE(rfcLost.count(), 1);
     }
 
-    void rfcTextIsAlwaysTwelve()
+    void rfcTextIsTwelvePositions_data()
     {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("rfc");
+        QTest::newRow("short") << "ABC" << "ABC         ";
+        QTest::newRow("interior blanks") << " B&99 231X 1" << " B&99 231X 1";
+        QTest::newRow("misfit becomes a blank") << "ABCD991231XY1Z" << "ABC 991231XY";
+    }
+    void rfcTextIsTwelvePositions()
+    {
+        QFETCH(QString, given);
         RfcEntry rfc;
         QSignalSpy changed(&rfc, &RfcEntry::rfcChanged);
-        rfc.setRfcText(QStringLiteral("ABC"));
-        QCOMPARE(rfc.rfcText(), QStringLiteral("ABC         "));
-        rfc.setRfcText(QStringLiteral(" B&99 231X 1"));
-        QCOMPARE(rfc.rfcText(), QStringLiteral(" B&99 231X 1")); // interior blanks kept
-        rfc.setRfcText(QStringLiteral("ABCD991231XY1Z"));
-        QCOMPARE(rfc.rfcText(), QStringLiteral("ABC 991231XY")); // a misfit becomes a blank
-        rfc.setText(QStringLiteral("abc1"));                      // a bound entry may use setText
-        QCOMPARE(rfc.text(), QStringLiteral("abc1        "));
-        rfc.setRfcText(QStringLiteral("abc1"));
-        QCOMPARE(changed.count(), 5); // the same text again still notifies
-        // Edits Qt would make by shortening the text only blank positions.
-        rfc.setFocus();
-        rfc.setCursorPosition(1);
-        QTest::keyClick(&rfc, Qt::Key_Delete);
-        QTest::keyClick(&rfc, Qt::Key_Backspace);
-        QCOMPARE(rfc.text(), QStringLiteral("  c1        "));
-        rfc.setCursorPosition(3);
-        QTest::keyClick(&rfc, Qt::Key_K, Qt::ControlModifier);
-        QTest::keyClick(&rfc, Qt::Key_Backspace, Qt::ControlModifier);
-        QCOMPARE(rfc.text().size(), 12);
-        // Without the mask it is a plain entry, still upper-casing; the mask back pads it.
-        rfc.setMask(QString());
-        rfc.setText(QString());
-        type(&rfc, QStringLiteral("ab1"));
-        rfc.setMask(QStringLiteral("&&&999999aaa"));
-        QCOMPARE(changed.last().at(0).toString(), QStringLiteral("AB1         "));
-        // Typing, pasting and dropping keep each position to its rule, and overwrite.
-        rfc.setRfcText(QString());
-        QCOMPARE(drop(&rfc, QStringLiteral("ab1-2")), Qt::CopyAction);
-        QCOMPARE(rfc.text(), QStringLiteral("AB12        "));
-        rfc.setCursorPosition(0);
-        type(&rfc, QStringLiteral("añ&dΩ-991231x.y17")); // d: a letter where a digit goes
-        QCOMPARE(rfc.text(), QStringLiteral("AÑ&991231XY1"));
-        rfc.setCursorPosition(3);
-        paste(&rfc, QStringLiteral("8Z0"));
-        QCOMPARE(rfc.text(), QStringLiteral("AÑ&801231XY1"));
-        // A selection is replaced by the character and blanks; undo brings the positions back.
+        rfc.setRfcText(given);
+        rfc.setRfcText(given); // the same text again still notifies
+        QTEST(rfc.rfcText(), "rfc");
+        QCOMPARE(changed.count(), 2);
+    }
+
+    // Typing, pasting, dropping and editing keys keep each position to its rule, and overwrite;
+    // keys that would shorten the text only blank positions.
+    void eachPositionKeepsItsRule_data()
+    {
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Mods>("modifiers");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("text");
+        const Mods none;
+        const int typed = Qt::Key_unknown;
+        QTest::newRow("dropped") << 0 << typed << none << "drop" << "ab1-2" << "AB12        ";
+        // d: a letter where a digit goes
+        QTest::newRow("typed") << 0 << typed << none << "" << "añ&dΩ-991231x.y17" << "AÑ&991231XY1";
+        QTest::newRow("pasted") << 3 << typed << none << "paste" << "8Z0" << "AÑ&801231XY1";
+        QTest::newRow("space on a letter") << 0 << typed << none << "" << " " << " Ñ&991231XY1";
+        QTest::newRow("space on a digit") << 4 << typed << none << "" << " 7" << "AÑ&997231XY1";
+        QTest::newRow("Delete") << 1 << int(Qt::Key_Delete) << none << "" << "" << "A &991231XY1";
+        QTest::newRow("Backspace") << 1 << int(Qt::Key_Backspace) << none << "" << "" << " Ñ&991231XY1";
+        QTest::newRow("Ctrl+Backspace") << 3 << int(Qt::Key_Backspace) << Mods(Qt::ControlModifier)
+                                        << "" << "" << "AÑ 991231XY1";
+    }
+    void eachPositionKeepsItsRule()
+    {
+        QFETCH(int, caret);
+        QFETCH(int, key);
+        QFETCH(Mods, modifiers);
+        QFETCH(QString, how);
+        QFETCH(QString, input);
+        RfcEntry rfc;
+        rfc.setRfcText(how == u"drop" ? QString() : QStringLiteral("AÑ&991231XY1"));
+        rfc.setCursorPosition(caret);
+        if (key != Qt::Key_unknown)
+            QTest::keyClick(&rfc, Qt::Key(key), modifiers);
+        if (how == u"drop")
+            drop(&rfc, input);
+        if (how == u"paste")
+            paste(&rfc, input);
+        if (how.isEmpty())
+            type(&rfc, input);
+        QTEST(rfc.text(), "text");
+    }
+
+    void typingOverASelectionBlanksItAndUndoRestores()
+    {
+        RfcEntry rfc;
+        rfc.setRfcText(QStringLiteral("AÑ&801231XY1"));
         rfc.setSelection(9, 3);
         type(&rfc, QStringLiteral("a"));
         QCOMPARE(rfc.text(), QStringLiteral("AÑ&801231A  "));
         QTest::keyClick(&rfc, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(rfc.text(), QStringLiteral("AÑ&801231XY1"));
-        // Space blanks a letter and moves on; over a digit it only moves on.
-        rfc.setCursorPosition(0);
-        type(&rfc, QStringLiteral(" "));
-        QCOMPARE(rfc.cursorPosition(), 1);
-        rfc.setCursorPosition(4);
-        type(&rfc, QStringLiteral(" 7"));
-        QCOMPARE(rfc.text(), QStringLiteral(" Ñ&807231XY1"));
+    }
+
+    // A bound entry may use setText; without the mask it is a plain entry, still upper-casing.
+    void maskPadsTheText()
+    {
+        RfcEntry rfc;
+        rfc.setText(QStringLiteral("abc1"));
+        QCOMPARE(rfc.text(), QStringLiteral("abc1        "));
+        QSignalSpy changed(&rfc, &RfcEntry::rfcChanged);
+        rfc.setMask(QString());
+        rfc.setText(QString());
+        type(&rfc, QStringLiteral("ab1"));
+        rfc.setMask(QStringLiteral("&&&999999aaa"));
+        QCOMPARE(changed.last().at(0).toString(), QStringLiteral("AB1         "));
     }
 
     void buttonIconsAreDrawn()
@@ -184,6 +259,28 @@ private Q_SLOTS:
         }
         QVERIFY(buttonIcon(3).isNull()); // the commands without one
         QVERIFY(buttonIcon(8).isNull());
+    }
+
+    // The captions' height is kept per width, font and captions; a bigger font needs more.
+    void wrappedTabsGrowWithTheFont()
+    {
+        Form1Fixture fx;
+        QVERIFY(fx.start());
+        QTabBar *bar = fx.form->findChild<QTabBar *>();
+        const int before = bar->sizeHint().height();
+        QFont bigger = bar->font();
+        bigger.setPointSizeF(bigger.pointSizeF() * 2);
+        bar->setFont(bigger);
+        QCOMPARE_GT(bar->sizeHint().height(), before);
+        fx.stop();
+    }
+
+private:
+    static void showActive(QWidget &window)
+    {
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
     }
 };
 

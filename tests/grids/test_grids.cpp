@@ -10,6 +10,7 @@
 
 using namespace kivo;
 using namespace kivo::test;
+using Mods = Qt::KeyboardModifiers;
 
 namespace {
 
@@ -48,6 +49,52 @@ void showIn(QWidget &window, QWidget *grid)
     grid->setFocus();
 }
 
+QStringList products(const GridFixture &fx)
+{
+    const DbfTable t = fx.load("PROVMERC");
+    return liveRows(t, {t.fieldIndex("DESCRIPCIO")});
+}
+
+template <typename Grid>
+struct Shown : GridFixture
+{
+    using Source = std::unique_ptr<DataSource> GridFixture::*;
+    explicit Shown(Source source) : grid((this->*source).get(), services, &window)
+    {
+        showIn(window, &grid);
+    }
+    Grid grid;
+};
+
+struct Sales : Shown<SalesGrid>
+{
+    Sales() : Shown(&GridFixture::ventas) {}
+    SalesTable *t = grid.table();
+};
+
+// A supplier grid holding one written row.
+struct Suppliers : Shown<SupplierGrid>
+{
+    Suppliers() : Shown(&GridFixture::proveedores)
+    {
+        // Enter stays in the row; Ω, which the tables cannot hold, is refused.
+        type(&grid, "acmé y cía\rABC991231XY1\rtornillos\u03A9\r");
+        press(&grid, Qt::Key_Down);
+    }
+    QStringList written() const { return liveRows(load("provprod"), {0, 1, 2}); }
+};
+
+struct Products : Shown<ProductsGrid>
+{
+    Products() : Shown(&GridFixture::productos)
+    {
+        type(&grid, "uno\r");
+        press(&grid, Qt::Key_Down);
+        type(&grid, "dos\r");
+        press(&grid, Qt::Key_Down);
+    }
+};
+
 } // namespace
 
 class TestGrids : public QObject
@@ -58,154 +105,211 @@ private Q_SLOTS:
     void init() { if (!GridFixture().database) QSKIP("delivered tables not built"); }
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
-    void salesGrid()
+    void salesShowOnlyItsTipo()
     {
-        GridFixture fx;
+        Sales fx;
+        QCOMPARE(fx.t->model()->rowCount(), 3); // no new-row line either
+    }
+
+    // Control characters go as their keys; Enter moves like Tab.
+    void salesKeysAreStoredOnLeavingTheRow_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<double>("stored");
+        QTest::newRow("typed amount") << 0 << 2 << "" << "aZ-ñ x1.5q\r" << "VTOT" << 1.5;
+        QTest::newRow("pasted amount") << 0 << 2 << "abc2.25x" << "" << "VTOT" << 2.25;
+        QTest::newRow("balance") << 1 << 4 << "" << "100\t40\t" << "SALDO" << 60.0;
+        QTest::newRow("Escape drops the row") << 2 << 3 << "" << "999\t\x1b" << "VMERCNAC" << 0.0;
+        QTest::newRow("rate") << 0 << 7 << "" << "12.5\t" << "TC" << 12.5;
+    }
+    void salesKeysAreStoredOnLeavingTheRow()
+    {
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(QString, pasted);
+        QFETCH(QString, keys);
+        QFETCH(QString, field);
+        Sales fx;
         const QStringList before = liveRows(fx.load("VENTAS"));
-        SalesGrid grid(fx.ventas.get(), fx.services, &fx.window);
-        SalesTable *t = grid.table();
-        showIn(fx.window, &grid);
-        QCOMPARE(t->model()->rowCount(), 3); // the rows of tipo 1 only, no new-row line
-
-        goTo(t, 0, 2);
-        type(t, "aZ-ñ x1.5q\r"); // control characters go as their keys; Enter moves like Tab
-        QApplication::clipboard()->setText(QStringLiteral("abc2.25x"));
-        press(t, Qt::Key_F2);
-        press(t, Qt::Key_V, Qt::ControlModifier);
-        press(t, Qt::Key_Backtab);
-        QCOMPARE(cell(t, 0, 3), QStringLiteral("2.25"));
-        goTo(t, 0, 7);
-        type(t, "\t"); // wraps to the next row
-        QCOMPARE(t->currentIndex(), t->model()->index(1, 0));
-        QCOMPARE(sales(fx, 0, "VTOT").toDouble(), 1.5);
-        // The rate is read-only below the first row; leaving it must free the other cells.
-        for (int row : {1, 2}) {
-            goTo(t, row, 7);
-            type(t, "5");
-            QCOMPARE(cell(t, row, 7), QStringLiteral("0.00"));
+        goTo(fx.t, row, column);
+        QApplication::clipboard()->setText(pasted);
+        if (!pasted.isEmpty()) {
+            press(fx.t, Qt::Key_F2);
+            press(fx.t, Qt::Key_V, Qt::ControlModifier);
         }
-        goTo(t, 1, 4);
-        type(t, "100\t40\t");
-        QCOMPARE(cell(t, 1, 6), QStringLiteral("60"));
-        press(t, Qt::Key_Up);
-        QCOMPARE(sales(fx, 1, "EXPORTA").toDouble(), 100.0);
-        QCOMPARE(sales(fx, 1, "SALDO").toDouble(), 60.0);
-        goTo(t, 1, 5); // an emptied amount counts as 0
-        press(t, Qt::Key_F2);
-        press(t, Qt::Key_A, Qt::ControlModifier);
-        type(t, "\b\t");
-        press(t, Qt::Key_Up);
-        QCOMPARE(sales(fx, 1, "SALDO").toDouble(), 100.0);
-        QVERIFY(sales(fx, 1, "IMPORTA").isNull());
-
-        goTo(t, 2, 3);
-        type(t, "999\t\x1b"); // Escape drops the changes of the row
-        press(t, Qt::Key_Up);
-        QCOMPARE(sales(fx, 2, "VMERCNAC").toDouble(), 0.0);
-
-        goTo(t, 0, 7);
-        type(t, "12.5");
-        press(t, Qt::Key_Backtab); // commits the cell, same row
-        QCOMPARE(cell(t, 0, 7), QStringLiteral("12.50"));
-        QCOMPARE(sales(fx, 0, "TC").toDouble(), 0.0); // not before leaving the row
-        press(t, Qt::Key_Down);
-        QCOMPARE(sales(fx, 0, "TC").toDouble(), 12.5);
-        // The regional number form is shown, and the table still gets the number.
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        goTo(t, 0, 7);
-        QCOMPARE(cell(t, 0, 7), QStringLiteral("12,50"));
-        type(t, "1234.5");
-        press(t, Qt::Key_Backtab);
-        QCOMPARE(cell(t, 0, 7), QStringLiteral("1.234,50"));
-        press(t, Qt::Key_Down);
-        QCOMPARE(sales(fx, 0, "TC").toDouble(), 1234.5);
+        type(fx.t, keys);
+        press(fx.t, row == 2 ? Qt::Key_Up : Qt::Key_Down);
+        QTEST(sales(fx, row, qPrintable(field)).toDouble(), "stored");
         QVERIFY(fx.messages.shown.isEmpty());
         const DbfTable v = fx.load("VENTAS");
-        QCOMPARE(liveRows(v).size(), 4);
-        for (int r = 0; r < 4; ++r) { // the rows of other tipos are left alone
+        for (int r = 0; r < before.size(); ++r) { // the rows of other tipos are left alone
             if (v.value(r, v.fieldIndex("TIPO")).toInt() != 1)
                 QCOMPARE(liveRows(v)[r], before[r]);
         }
     }
 
-    void supplierRows()
+    void tabFromTheLastCellWrapsToTheNextRow()
     {
-        GridFixture fx;
-        SupplierGrid grid(fx.proveedores.get(), fx.services, &fx.window);
-        showIn(fx.window, &grid);
-        const auto written = [&] { return liveRows(fx.load("provprod"), {0, 1, 2}); };
+        Sales fx;
+        goTo(fx.t, 0, 7);
+        type(fx.t, "\t");
+        QCOMPARE(fx.t->currentIndex(), fx.t->model()->index(1, 0));
+    }
 
-        // Enter stays in the row, and Ω, which the tables cannot hold, is refused.
-        goTo(&grid, 0, 0);
-        type(&grid, "acmé y cía\rABC991231XY1\rtornillos\u03A9\r\t"); // Tab: to the next control
-        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("siguiente"));
-        QCOMPARE(written(), QStringList{"ACMÉ Y CÍA|ABC991231XY1|TORNILLOS"});
-        // A wrong RFC keeps the row, against keys and mouse alike, until it is dropped.
-        goTo(&grid, 1, 0);
-        type(&grid, "dos\rAB1991231XY1\r");
-        press(&grid, Qt::Key_Up);
+    void rateIsReadOnlyBelowTheFirstRow()
+    {
+        Sales fx;
+        goTo(fx.t, 1, 7);
+        type(fx.t, "5");
+        QCOMPARE(cell(fx.t, 1, 7), QStringLiteral("0.00"));
+        goTo(fx.t, 1, 4); // leaving it frees the other cells
+        type(fx.t, "100\t");
+        QCOMPARE(cell(fx.t, 1, 4), QStringLiteral("100"));
+    }
+
+    void emptiedAmountCountsAsZero()
+    {
+        Sales fx;
+        goTo(fx.t, 1, 4);
+        type(fx.t, "100\t40\t");
+        goTo(fx.t, 1, 5);
+        press(fx.t, Qt::Key_F2);
+        press(fx.t, Qt::Key_A, Qt::ControlModifier);
+        type(fx.t, "\b\t");
+        press(fx.t, Qt::Key_Up);
+        QCOMPARE(sales(fx, 1, "SALDO").toDouble(), 100.0);
+        QVERIFY(sales(fx, 1, "IMPORTA").isNull());
+    }
+
+    // The regional number form is shown, and the table still gets the number.
+    void rateShowsTheRegionalNumberForm()
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        Sales fx;
+        goTo(fx.t, 0, 7);
+        type(fx.t, "1234.5");
+        press(fx.t, Qt::Key_Backtab); // commits the cell, same row
+        QCOMPARE(cell(fx.t, 0, 7), QStringLiteral("1.234,50"));
+        QCOMPARE(sales(fx, 0, "TC").toDouble(), 0.0);
+        press(fx.t, Qt::Key_Down);
+        QCOMPARE(sales(fx, 0, "TC").toDouble(), 1234.5);
+    }
+
+    // Alt and Ctrl make shortcuts, which type nothing in a cell; AltGr composes a character.
+    void cellTypesOnlyWithAltGrAmongModifiers_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<Mods>("modifiers");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Alt+a") << int(Qt::Key_A) << "a" << Mods(Qt::AltModifier) << "X";
+        QTest::newRow("Ctrl+a") << int(Qt::Key_A) << "a" << Mods(Qt::ControlModifier) << "X";
+        QTest::newRow("AltGr @") << int(Qt::Key_At) << "@" << Mods(Qt::GroupSwitchModifier) << "X@";
+    }
+    void cellTypesOnlyWithAltGrAmongModifiers()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, text);
+        QFETCH(Mods, modifiers);
+        Suppliers fx;
+        goTo(&fx.grid, 1, 0);
+        type(&fx.grid, "x"); // opens the cell's editor
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key(key), text, modifiers);
+        type(&fx.grid, "\r");
+        QTEST(cell(&fx.grid, 1, 0), "name");
+    }
+
+    void supplierRowIsWrittenInCapitals()
+    {
+        Suppliers fx;
+        QCOMPARE(fx.written(), QStringList{"ACMÉ Y CÍA|ABC991231XY1|TORNILLOS"});
+    }
+
+    void wrongSupplierRfcHoldsTheRow()
+    {
+        Suppliers fx;
+        goTo(&fx.grid, 1, 0);
+        type(&fx.grid, "dos\rAB1991231XY1\r");
+        press(&fx.grid, Qt::Key_Up);
         QCOMPARE(fx.messages.texts(), QStringList{"RFC Incorrecto, error en la posición 3"});
         QCOMPARE(fx.messages.shown[0].title, QStringLiteral("Mensaje"));
-        const QPoint other = grid.visualRect(grid.model()->index(0, 0)).center();
-        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, other);
-        QCOMPARE(grid.currentIndex().row(), 1);
-        QCOMPARE(written().size(), 1);
-        fx.messages.clear();
-        type(&grid, "\x1b");
-        press(&grid, Qt::Key_Up);
-        QCOMPARE(grid.currentIndex().row(), 0);
+        const QPoint other = fx.grid.visualRect(fx.grid.model()->index(0, 0)).center();
+        QTest::mouseClick(fx.grid.viewport(), Qt::LeftButton, {}, other);
+        QCOMPARE(fx.grid.currentIndex().row(), 1);
+        QCOMPARE(fx.written().size(), 1);
+    }
+
+    void escapeDropsAWrongSupplierRow()
+    {
+        Suppliers fx;
+        goTo(&fx.grid, 1, 0);
+        type(&fx.grid, "dos\rAB1991231XY1\r\x1b");
+        press(&fx.grid, Qt::Key_Up);
+        QCOMPARE(fx.grid.currentIndex().row(), 0);
         QVERIFY(fx.messages.shown.isEmpty());
-        // Missing name and product: both messages, name first, and the row is written.
-        goTo(&grid, 1, 1);
-        type(&grid, "XAXX0101017A3\r");
-        press(&grid, Qt::Key_Up);
+        QCOMPARE(fx.written().size(), 1);
+    }
+
+    void missingNameAndProductAreBothNamed()
+    {
+        Suppliers fx;
+        goTo(&fx.grid, 1, 1);
+        type(&fx.grid, "XAXX0101017A3\r");
+        press(&fx.grid, Qt::Key_Up);
         QCOMPARE(fx.messages.texts(), (QStringList{"Falta el nombre del proveedor",
                                                    "Falta la descripción del producto"}));
-        QCOMPARE(written().last(), QStringLiteral("|XAXX0101017A3|"));
-        // A value the engine refuses is shown once, and nothing typed is lost.
-        fx.messages.clear();
-        goTo(&grid, 2, 0);
-        type(&grid, QString(101, u'N') + "\rABC991231XY1\rclavos\t");
+        QCOMPARE(fx.written().last(), QStringLiteral("|XAXX0101017A3|"));
+    }
+
+    void valueTheTableRefusesIsShownOnceAndKept()
+    {
+        Suppliers fx;
+        goTo(&fx.grid, 1, 0);
+        type(&fx.grid, QString(101, u'N') + "\rABC991231XY1\rclavos\t");
         QCOMPARE(fx.messages.shown.size(), 1);
         const MessageBox &refusal = fx.messages.shown[0];
         QCOMPARE(refusal.title, QStringLiteral("KIVO"));
         QVERIFY2(refusal.text.startsWith("El renglón no se guardó."), qPrintable(refusal.text));
         QVERIFY2(refusal.text.contains("PROVEEDOR"), qPrintable(refusal.text));
-        QCOMPARE(cell(&grid, 2, 0), QString(101, u'N'));
-        goTo(&grid, 2, 0);
-        type(&grid, "corto");
-        press(&grid, Qt::Key_Down);
-        QCOMPARE(written().last(), QStringLiteral("CORTO|ABC991231XY1|CLAVOS"));
+        QCOMPARE(cell(&fx.grid, 1, 0), QString(101, u'N'));
+        goTo(&fx.grid, 1, 0);
+        type(&fx.grid, "corto");
+        press(&fx.grid, Qt::Key_Down);
+        QCOMPARE(fx.written().last(), QStringLiteral("CORTO|ABC991231XY1|CLAVOS"));
         QCOMPARE(fx.messages.shown.size(), 1);
     }
 
-    void productsAddDeleteAndTab()
+    void deleteTakesTheChosenRowNotACell()
     {
-        GridFixture fx;
-        ProductsGrid grid(fx.productos.get(), fx.services, &fx.window);
-        showIn(fx.window, &grid);
-        const int descripcio = fx.load("PROVMERC").fieldIndex("DESCRIPCIO");
-        const auto written = [&] { return liveRows(fx.load("PROVMERC"), {descripcio}); };
+        Products fx;
+        goTo(&fx.grid, 0, 0);
+        press(&fx.grid, Qt::Key_Delete);
+        QCOMPARE(products(fx), (QStringList{"UNO", "DOS"}));
+        QTest::mouseClick(fx.grid.verticalHeader()->viewport(), Qt::LeftButton, {}, QPoint(4, 4));
+        press(&fx.grid, Qt::Key_Delete);
+        QCOMPARE(products(fx), QStringList{"DOS"});
+    }
 
-        type(&grid, "uno\r");
-        press(&grid, Qt::Key_Down);
-        type(&grid, "dos\r");
-        press(&grid, Qt::Key_Down);
-        goTo(&grid, 0, 0);
-        press(&grid, Qt::Key_Delete); // a cell, not a chosen row: nothing
-        QCOMPARE(written(), (QStringList{"UNO", "DOS"}));
-        QTest::mouseClick(grid.verticalHeader()->viewport(), Qt::LeftButton, {}, QPoint(4, 4));
-        press(&grid, Qt::Key_Delete);
-        QCOMPARE(written(), QStringList{"DOS"});
-        goTo(&grid, 1, 0); // the data source follows, for the window's delete button
-        QVERIFY(fx.productos->isEof());
-        type(&grid, "tres\t"); // leaves the grid at once, writing the row
+    void newProductRowIsWrittenOnTabbingOut()
+    {
+        Products fx;
+        QVERIFY(fx.productos->isEof()); // the data source follows, for the window's delete button
+        type(&fx.grid, "tres\t"); // leaves the grid at once
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("siguiente"));
-        QCOMPARE(written(), (QStringList{"DOS", "TRES"}));
+        QCOMPARE(products(fx), (QStringList{"UNO", "DOS", "TRES"}));
+    }
+
+    void productsShowTheDataSourceAfterItsRefresh()
+    {
+        Products fx;
         fx.productos->moveTo(0);
         fx.productos->deleteCurrent();
-        fx.productos->refresh(); // as the window does: the grid shows the rows again
-        QCOMPARE(cell(&grid, 0, 0), QStringLiteral("TRES"));
+        fx.productos->refresh(); // as the window's delete button does
+        QCOMPARE(cell(&fx.grid, 0, 0), QStringLiteral("DOS"));
     }
 };
 
