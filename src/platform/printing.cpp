@@ -1,5 +1,6 @@
 #include "platform/printing.h"
 
+#include "platform/waitcursor.h"
 #include "store/atomicfile.h"
 
 #include <QAbstractButton>
@@ -65,6 +66,8 @@ bool QtPrinting::choosePrinter(bool selection)
         if (auto *fromTo = dialog.findChild<QAbstractButton *>(QStringLiteral("printRange")))
             fromTo->setEnabled(false);
     });
+    // Choosing a printer is a question to the user, not work: the arrow while it is open.
+    const WaitCursor::Pause pause;
     if (dialog.exec() != QDialog::Accepted)
         return false;
     beginRun();

@@ -41,7 +41,7 @@ inline constexpr char kRegistroAjeno[] =
 // Writing a table.
 inline constexpr char kNoGuarda[] = "No se pudo guardar la tabla %1 en el archivo %2: %3.";
 inline constexpr char kSoloLectura[] = "el archivo es de solo lectura";
-inline constexpr char kCarpetaSoloLectura[] = "la carpeta de datos es de solo lectura";
+inline constexpr char kCarpetaSoloLectura[] = "la carpeta es de solo lectura";
 inline constexpr char kNoEsArchivo[] = "no es un archivo común";
 
 // Reasons from the system, by errno.
