@@ -58,7 +58,8 @@ private Q_SLOTS:
 
         QProcess python;
         python.start("/usr/bin/python3", QStringList{"-c", kReader} + paths);
-        QVERIFY2(python.waitForFinished(60000) && python.exitCode() == 0, python.readAllStandardError().constData());
+        QVERIFY(python.waitForFinished(60000));
+        QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
         const QJsonObject seen = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
         for (const QString &path : paths)
             QCOMPARE(seen.value(path).toObject(), ourReading(DbfTable::load(path)));
@@ -74,7 +75,8 @@ private Q_SLOTS:
             {"NUMCUENTA", 18}, {"LOCALIDAD", 30}, {"DOMBANCO", 100}};
         for (const auto &[name, limit] : limits) {
             const int f = datoprov.fieldIndex(QString::fromLatin1(name));
-            QVERIFY2(f >= 0 && datoprov.fields()[f].type == FieldType::Character, name);
+            QVERIFY2(f >= 0, name);
+            QVERIFY2(datoprov.fields()[f].type == FieldType::Character, name);
             QVERIFY2(datoprov.fields()[f].length >= limit, name);
         }
     }
