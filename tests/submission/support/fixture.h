@@ -7,27 +7,26 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
 
 namespace kivo::test {
 
-// A fresh copy of the delivered data folder and an empty folder standing for the medium.
+QByteArray bytes(const QString &path);
+void write(const QString &path, const QByteArray &bytes);
+
+// A copy of the delivered data folder, seeded, and an empty folder standing for the medium.
 struct Fixture
 {
-    Fixture()
-    {
-        const QDir delivered(QStringLiteral(KIVO_BUILD_DATA_DIR));
-        for (const QString &name : delivered.entryList(QDir::Files))
-            QFile::copy(delivered.filePath(name), data.filePath(name));
-    }
+    Fixture();
     QString path(const QString &table) const { return Database(data.path()).resolve(table); }
     // Hidden ones too: a scratch or lock file left on the medium is a fault.
     QStringList mediumFiles() const
     {
         return QDir(medium.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
     }
-    // An application, suppliers, two products, amounts in every sales row, one more of another `tipo`.
-    void seed();
+    // Every file of the data folder, by name, as bytes.
+    QMap<QString, QByteArray> dataFiles() const;
 
     QTemporaryDir data, medium;
     ScriptedMessages messages;
