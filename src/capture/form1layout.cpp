@@ -580,16 +580,18 @@ void Form1::finishControls()
     }
 
     // Tab key order follows the design's numbers.
-    QList<QWidget *> chain;
-    for (QWidget *w : std::as_const(m_controls))
-        if (w->property("tabOrder").isValid() && !qobject_cast<QGroupBox *>(w)
-            && w->focusPolicy() != Qt::NoFocus && w != m_sstab)
-            chain.append(w);
-    std::stable_sort(chain.begin(), chain.end(), [](QWidget *a, QWidget *b) {
-        return a->property("tabOrder").toInt() < b->property("tabOrder").toInt();
-    });
+    // Each number is read once, not on every comparison of the sort.
+    QList<std::pair<int, QWidget *>> chain;
+    for (QWidget *w : std::as_const(m_controls)) {
+        const QVariant order = w->property("tabOrder");
+        if (order.isValid() && !qobject_cast<QGroupBox *>(w) && w->focusPolicy() != Qt::NoFocus
+            && w != m_sstab)
+            chain.append({order.toInt(), w});
+    }
+    std::stable_sort(chain.begin(), chain.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
     for (int i = 1; i < chain.size(); ++i)
-        setTabOrder(chain[i - 1], chain[i]);
+        setTabOrder(chain[i - 1].second, chain[i].second);
 }
 
 } // namespace kivo

@@ -32,11 +32,12 @@ void Form1::fillList(QComboBox *combo, DataSource *ds, const QString &source, in
     {
         QSignalBlocker block(combo);
         combo->clear();
-        for (int i = 0; i < n; ++i) {
-            combo->addItem(ds->fieldText(textField), rules::wholeNumber(ds->field(0)));
-            ds->moveNext();
-        }
+        // Read by row rather than stepped through: the list leaves the source past its last
+        // row as stepping would, without a move and its signals for every entry.
+        for (int i = 0; i < n; ++i)
+            combo->addItem(ds->textAt(i, textField), rules::wholeNumber(ds->valueAt(i, 0)));
     }
+    ds->moveTo(n);
     selectEntry(combo, 0);
 }
 
