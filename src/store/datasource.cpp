@@ -4,7 +4,6 @@
 #include "store/textos.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QScopedValueRollback>
 
 namespace kivo {
@@ -21,32 +20,102 @@ struct ParsedSource
     QString whereValue;
 };
 
+// The few forms of a record source, read by hand: a regular expression would be compiled,
+// machine code and all, at every start of the program. Spaces, word characters and digits are
+// ASCII ones; key words are matched in any case.
+class SourceReader
+{
+public:
+    explicit SourceReader(const QString &text) : m_text(text) {}
+
+    qsizetype at = 0;
+
+    bool atEnd() const { return at >= m_text.size(); }
+    bool spaces() { return skip([](char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }) > 0; }
+    bool digits() { return skip([](char16_t c) { return c >= u'0' && c <= u'9'; }) > 0; }
+    QString word()
+    {
+        const qsizetype from = at;
+        skip([](char16_t c) {
+            return c == u'_' || (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+        });
+        return m_text.mid(from, at - from);
+    }
+    bool keyword(QStringView k)
+    {
+        if (QStringView(m_text).mid(at).startsWith(k, Qt::CaseInsensitive)) {
+            at += k.size();
+            return true;
+        }
+        return false;
+    }
+    // A number as in "-12", "3.", "0.5" or ".5".
+    bool number()
+    {
+        if (!keyword(u"+"))
+            keyword(u"-");
+        if (digits()) {
+            if (keyword(u"."))
+                digits();
+            return true;
+        }
+        return keyword(u".") && digits();
+    }
+
+private:
+    template<typename Test>
+    qsizetype skip(Test test)
+    {
+        const qsizetype from = at;
+        while (!atEnd() && test(m_text.at(at).unicode()))
+            ++at;
+        return at - from;
+    }
+
+    const QString &m_text;
+};
+
+// "table", "table.dbf", "select * from table", "select column from table" or
+// "select * from table where field = number".
 std::optional<ParsedSource> parseSource(const QString &source)
 {
-    const auto ci = QRegularExpression::CaseInsensitiveOption;
-    static const QRegularExpression tableOnly(QStringLiteral("^\\s*(\\w+)(?:\\.dbf)?\\s*$"), ci);
-    static const QRegularExpression all(QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\\w+)\\s*$"), ci);
-    static const QRegularExpression where(
-        QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\\w+)\\s+where\\s+(\\w+)\\s*=\\s*"
-                       "([+-]?(?:\\d+(?:\\.\\d*)?|\\.\\d+))\\s*$"), ci);
-    static const QRegularExpression one(
-        QStringLiteral("^\\s*select\\s+(\\w+)\\s+from\\s+(\\w+)\\s*$"), ci);
+    SourceReader r(source);
+    r.spaces();
+    const qsizetype start = r.at;
     ParsedSource p;
-    if (auto m = where.match(source); m.hasMatch()) {
-        p.table = m.captured(1);
-        p.whereField = m.captured(2);
-        p.whereValue = m.captured(3);
-    } else if (auto m = all.match(source); m.hasMatch()) {
-        p.table = m.captured(1);
-    } else if (auto m = one.match(source); m.hasMatch()) {
-        p.column = m.captured(1);
-        p.table = m.captured(2);
-    } else if (auto m = tableOnly.match(source);
-               m.hasMatch() && m.captured(1).compare(u"select", Qt::CaseInsensitive) != 0) {
-        p.table = m.captured(1);
-    } else {
-        return std::nullopt;
+    if (r.keyword(u"select") && r.spaces()) {
+        const bool every = r.keyword(u"*");
+        if (!every && (p.column = r.word()).isEmpty())
+            return std::nullopt;
+        if (!r.spaces() || !r.keyword(u"from") || !r.spaces() || (p.table = r.word()).isEmpty())
+            return std::nullopt;
+        const bool gap = r.spaces();
+        if (r.atEnd())
+            return p;
+        if (!every || !gap || !r.keyword(u"where") || !r.spaces()
+            || (p.whereField = r.word()).isEmpty())
+            return std::nullopt;
+        r.spaces();
+        if (!r.keyword(u"="))
+            return std::nullopt;
+        r.spaces();
+        const qsizetype value = r.at;
+        if (!r.number())
+            return std::nullopt;
+        p.whereValue = source.mid(value, r.at - value);
+        r.spaces();
+        if (!r.atEnd())
+            return std::nullopt;
+        return p;
     }
+    r.at = start;
+    p.table = r.word();
+    if (p.table.isEmpty() || p.table.compare(u"select", Qt::CaseInsensitive) == 0)
+        return std::nullopt;
+    r.keyword(u".dbf");
+    r.spaces();
+    if (!r.atEnd())
+        return std::nullopt;
     return p;
 }
 

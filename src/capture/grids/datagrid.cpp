@@ -143,10 +143,12 @@ bool GridDelegate::eventFilter(QObject *object, QEvent *event)
 }
 
 DataGrid::DataGrid(DataSource *source, QList<GridColumn> columns, bool addAndDelete,
-                   const Services &services, QWidget *parent)
+                   const Services &services, QWidget *parent, QHeaderView *header)
     : QTableView(parent), m_services(services), m_columns(columns), m_addAndDelete(addAndDelete)
 {
     const double scale = logicalDpiX() / 96.0;
+    if (header)
+        setHorizontalHeader(header);
     m_model = new DataSourceModel(source, std::move(columns), addAndDelete, this);
     setModel(m_model);
     m_delegate = new GridDelegate(this);

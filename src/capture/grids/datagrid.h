@@ -71,8 +71,10 @@ public:
         NextInRow   // next cell of the row, none after the last
     };
 
+    // A grid with a header of its own gets it before its rows, so that Qt's header is never
+    // measured only to be thrown away.
     DataGrid(DataSource *source, QList<GridColumn> columns, bool addAndDelete,
-             const Services &services, QWidget *parent = nullptr);
+             const Services &services, QWidget *parent = nullptr, QHeaderView *header = nullptr);
     ~DataGrid() override;
 
     DataSourceModel *dataModel() const { return m_model; }
@@ -103,7 +105,7 @@ protected:
 
     void showDataError(const QString &detail) const;
     // The design widths, scaled for the screen and grown where a column's widest content
-    // would be cut in today's fonts. Again after the header is replaced.
+    // would be cut in today's fonts.
     void applyColumnWidths();
     int designWidth(int column) const; // the design's pixels, scaled for the screen
 

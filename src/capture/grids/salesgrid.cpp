@@ -75,11 +75,8 @@ void WrappingHeader::paintSection(QPainter *painter, const QRect &rect, int logi
 }
 
 SalesTable::SalesTable(DataSource *source, const Services &services, QWidget *parent)
-    : DataGrid(source, salesColumns(), false, services, parent)
+    : DataGrid(source, salesColumns(), false, services, parent, new WrappingHeader(3, nullptr))
 {
-    auto *header = new WrappingHeader(3, this);
-    setHorizontalHeader(header);
-    applyColumnWidths();
     setTabMode(TabMode::WrapRows);
     setEnterMode(EnterMode::LikeTab);
 }
