@@ -26,8 +26,7 @@ class _XEvent(ctypes.Structure):  # an XClientMessageEvent, padded to the size o
 class XServer:
     def __init__(self, width=1280, height=1024):
         read_end, write_end = os.pipe()
-        # -displayfd picks a free display, so parallel runs never collide; -noreset keeps the
-        # keyboard map below when the last client leaves.
+        # -displayfd picks a free display, so parallel runs never collide; -noreset keeps the key map.
         self.proc = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24",
              "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,), stdout=subprocess.DEVNULL,
@@ -38,36 +37,28 @@ class XServer:
         if not number:
             self.stop()
             raise ScenarioError("Xvfb no arrancó")
-        self.display = ":" + number
-        self.env = dict(os.environ, DISPLAY=self.display)
+        self.env = dict(os.environ, DISPLAY=":" + number)
         self.xlib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
         self.xlib.XOpenDisplay.restype = ctypes.c_void_p
-        self.xlib.XInternAtom.restype = ctypes.c_ulong
         self.xlib.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
-        self._with_display(self._spanish_keys)
-
-    def _with_display(self, action):
-        dpy = ctypes.c_void_p(self.xlib.XOpenDisplay(self.display.encode()))
-        if not dpy.value:
+        self.dpy = ctypes.c_void_p(self.xlib.XOpenDisplay(self.env["DISPLAY"].encode()))
+        if not self.dpy.value:
             raise ScenarioError("no se pudo abrir el servidor X")
-        try:
-            action(dpy)
-        finally:
-            self.xlib.XCloseDisplay(dpy)
+        self._spanish_keys()
 
-    def _spanish_keys(self, dpy):
-        """The Spanish letters on unused keys: xdotool otherwise borrows a key for each and
-        gives it back before a busy program has read it, and letters go missing."""
+    def _spanish_keys(self):
+        # The Spanish letters on unused keys: xdotool otherwise borrows a key for each and gives it
+        # back before a busy program has read it, and letters go missing.
         low, high, per = ctypes.c_int(), ctypes.c_int(), ctypes.c_int()
-        self.xlib.XDisplayKeycodes(dpy, ctypes.byref(low), ctypes.byref(high))
+        self.xlib.XDisplayKeycodes(self.dpy, ctypes.byref(low), ctypes.byref(high))
         count = high.value - low.value + 1
-        table = self.xlib.XGetKeyboardMapping(dpy, ctypes.c_ubyte(low.value), count, ctypes.byref(per))
+        table = self.xlib.XGetKeyboardMapping(self.dpy, ctypes.c_ubyte(low.value), count, ctypes.byref(per))
         free = [low.value + i for i in range(count) if not any(table[i * per.value + j] for j in range(per.value))]
         self.xlib.XFree(table)
         pairs = ["áÁ", "éÉ", "íÍ", "óÓ", "úÚ", "ñÑ", "üÜ"]  # Latin-1 letters are their own keysym
         for keycode, (lower, upper) in zip(free[-len(pairs):], pairs):
-            self.xlib.XChangeKeyboardMapping(dpy, keycode, 2, (ctypes.c_ulong * 2)(ord(lower), ord(upper)), 1)
-        self.xlib.XSync(dpy, 0)
+            self.xlib.XChangeKeyboardMapping(self.dpy, keycode, 2, (ctypes.c_ulong * 2)(ord(lower), ord(upper)), 1)
+        self.xlib.XSync(self.dpy, 0)
 
     def stop(self):
         if self.proc.poll() is None:
@@ -81,7 +72,7 @@ class XServer:
         return done.stdout
 
     def xdotool(self, *args, timeout=20, check=True):
-        return self.run("xdotool", *args, timeout=timeout, check=check)
+        return self.run("xdotool", *map(str, args), timeout=timeout, check=check)
 
     def windows(self):
         """{id: title} of the visible windows and dialogs; tool tips, menus and lists left out."""
@@ -93,20 +84,16 @@ class XServer:
         return found
 
     def geometry(self, wid):
-        out = self.xdotool("getwindowgeometry", "--shell", str(wid))
-        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        values = dict(line.split("=", 1) for line in self.xdotool("getwindowgeometry", "--shell", wid).split())
         return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
 
-    # Never --sync on mousemove or windowfocus: onto where the pointer already is, or a window
-    # that already has the focus, it waits 15 s for an event that never comes.
+    # No --sync: onto the pointer's own place, or the focused window, it waits 15 s for nothing.
     def click(self, x, y, button=1):
-        self.xdotool("mousemove", str(int(x)), str(int(y)))
-        self.xdotool("click", str(button))
+        self.xdotool("mousemove", int(x), int(y), "click", button)
 
     def focus(self, wid):
         x, y, w, h = self.geometry(wid)
-        self.xdotool("mousemove", str(x + w // 2), str(y + min(h // 2, 12)))
-        self.xdotool("windowfocus", str(wid))
+        self.xdotool("mousemove", x + w // 2, y + min(h // 2, 12), "windowfocus", wid)
         time.sleep(0.3)  # the toolkit makes the window active once it sees the focus
 
     def type(self, text):
@@ -115,16 +102,10 @@ class XServer:
     def key(self, *keys):
         self.xdotool("key", "--delay", "40", *keys)
 
-    def screenshot(self, path):
-        self.run("import", "-window", "root", str(path), timeout=30)
-        return path
-
     def close_window(self, wid):  # WM_DELETE_WINDOW, what a window manager's close box sends
-        def send(dpy):
-            event = _XEvent(type=33, send_event=1, display=dpy.value, window=wid, format=32,  # ClientMessage
-                            message_type=self.xlib.XInternAtom(dpy, b"WM_PROTOCOLS", 0))
-            event.data[0] = self.xlib.XInternAtom(dpy, b"WM_DELETE_WINDOW", 0)
-            if not self.xlib.XSendEvent(dpy, ctypes.c_ulong(wid), 0, ctypes.c_long(0), ctypes.byref(event)):
-                raise ScenarioError("XSendEvent falló")
-            self.xlib.XFlush(dpy)
-        self._with_display(send)
+        event = _XEvent(type=33, send_event=1, display=self.dpy.value, window=wid, format=32,  # ClientMessage
+                        message_type=self.xlib.XInternAtom(self.dpy, b"WM_PROTOCOLS", 0))
+        event.data[0] = self.xlib.XInternAtom(self.dpy, b"WM_DELETE_WINDOW", 0)
+        if not self.xlib.XSendEvent(self.dpy, ctypes.c_ulong(wid), 0, ctypes.c_long(0), ctypes.byref(event)):
+            raise ScenarioError("XSendEvent falló")
+        self.xlib.XFlush(self.dpy)
