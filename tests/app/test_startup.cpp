@@ -1,16 +1,10 @@
-// The program refuses to start where it cannot keep the application, and says the true reason.
-// The real program is started with a prepared environment; its first message, which it also
-// writes to the standard error, is read there and the program then ended.
+// The real program, started in a prepared environment, refuses with the true reason on stderr.
 
 #include "store/atomicfile.h"
 #include "store/datafolder.h"
 #include "store/dbferror.h"
 #include "support/failingfileio.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cerrno>
@@ -23,8 +17,7 @@ class TestStartup : public QObject
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
-    // The first line the program writes to its standard error, or what it wrote before it
-    // ended without a message.
+    // The first line on the standard error, or what came before the program ended silently.
     static QString firstMessage(const QProcessEnvironment &env)
     {
         QProcess kivo;
@@ -44,20 +37,14 @@ class TestStartup : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
-        QFile file(path("archivo"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QVERIFY(QFile::link(path("nada"), path("enlace")));
+        QVERIFY(QFile(path("archivo")).open(QIODevice::WriteOnly));
         QVERIFY(QFile::link(path("bucle2"), path("bucle1")));
         QVERIFY(QFile::link(path("bucle1"), path("bucle2")));
         QVERIFY(QDir().mkpath(path("solo")));
         for (const QString &f : QDir(KIVO_BUILD_DATA_DIR).entryList(QDir::Files))
             QVERIFY(QFile::copy(QDir(KIVO_BUILD_DATA_DIR).filePath(f), path("solo/") + f));
-        QVERIFY(QFile::setPermissions(path("solo"), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup
-                                                        | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
+        QVERIFY(QFile::setPermissions(path("solo"), QFile::ReadOwner | QFile::ExeOwner));
         QVERIFY(QDir().mkpath(path("tablacarpeta/datoprov.dbf")));
-        QVERIFY(QDir().mkpath(path("tablaenlace")));
-        QVERIFY(QFile::link(path("nada.dbf"), path("tablaenlace/VENTAS.dbf")));
     }
 
     void cleanupTestCase()
@@ -72,35 +59,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         const QString sinDonde = QStringLiteral("No se sabe dónde guardar los datos de KIVO: ");
         const QString noUsa = QStringLiteral("No se puede usar la carpeta de datos ");
-        QTest::newRow("no home, no data folder")
-            << "-" << "-"
+        QTest::newRow("no home, no data folder") << "-" << "-"
             << sinDonde + "no están definidas ni la variable KIVO_DATA_DIR ni la carpeta personal (variable HOME).";
-        QTest::newRow("empty home")
-            << "" << "-" << sinDonde + "la variable HOME está vacía y la variable KIVO_DATA_DIR no está definida.";
-        QTest::newRow("relative home")
-            << "casa" << "-" << sinDonde + "la variable HOME dice «casa», que no es una ruta completa (debe empezar con /).";
-        QTest::newRow("relative data folder")
-            << path("") << "datos/kivo"
+        QTest::newRow("relative data folder") << path("") << "datos/kivo"
             << sinDonde + "la variable KIVO_DATA_DIR dice «datos/kivo», que no es una ruta completa (debe empezar con /).";
         QTest::newRow("a file as the data folder")
             << "-" << path("archivo") << noUsa + path("archivo") + ": es un archivo y no una carpeta.";
-        QTest::newRow("a file on the way")
-            << "-" << path("archivo/KIVO")
-            << "No se pudo crear la carpeta de datos " + path("archivo/KIVO") + ": " + path("archivo") + " no es una carpeta.";
-        QTest::newRow("a link to nothing")
-            << "-" << path("enlace")
-            << noUsa + path("enlace") + ": " + path("enlace") + " es un enlace a " + path("nada") + ", que no existe.";
         QTest::newRow("a link loop")
             << "-" << path("bucle1") << noUsa + path("bucle1") + ": " + kivo::systemReason(ELOOP) + ".";
-        QTest::newRow("read-only folder")
-            << "-" << path("solo")
+        QTest::newRow("read-only folder") << "-" << path("solo")
             << noUsa + path("solo") + ": es de solo lectura y KIVO necesita guardar en ella la solicitud.";
         QTest::newRow("a folder in a table's place")
             << "-" << path("tablacarpeta") << noUsa + path("tablacarpeta") + ": datoprov.dbf es una carpeta y no un archivo.";
-        QTest::newRow("a link to nothing in a table's place")
-            << "-" << path("tablaenlace")
-            << noUsa + path("tablaenlace") + ": " + path("tablaenlace/VENTAS.dbf") + " es un enlace a " + path("nada.dbf")
-                   + ", que no existe.";
     }
 
     void refusedWithTheTrueReason()
@@ -124,35 +94,20 @@ private Q_SLOTS:
     }
 
     // A copy that fails names the file, the folder and the system's reason, in one sentence.
-    void failedCopySaysWhy_data()
-    {
-        QTest::addColumn<int>("step");
-        QTest::addColumn<int>("error");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("disk full") << int(kivo::test::FailingFileIo::Step::Write) << ENOSPC << "el disco está lleno";
-        QTest::newRow("read-only medium") << int(kivo::test::FailingFileIo::Step::Create) << EROFS
-                                          << "el medio es de solo lectura";
-    }
-
     void failedCopySaysWhy()
     {
-        QFETCH(int, step);
-        QFETCH(int, error);
-        QFETCH(QString, reason);
         QTemporaryDir folder;
+        kivo::test::FailingFileIo io(kivo::test::FailingFileIo::Step::Write, 1, ENOSPC);
         QString message;
-        {
-            kivo::test::FailingFileIo io(kivo::test::FailingFileIo::Step(step), 1, error);
-            try {
-                kivo::datafolder::provision(folder.path(), QStringLiteral(KIVO_BUILD_DATA_DIR));
-            } catch (const kivo::DbfError &e) {
-                message = e.message();
-            }
+        try {
+            kivo::datafolder::provision(folder.path(), QStringLiteral(KIVO_BUILD_DATA_DIR));
+        } catch (const kivo::DbfError &e) {
+            message = e.message();
         }
         // The first table copied, in name order.
-        const QString table = folder.filePath(QStringLiteral("PROVMERC.dbf"));
         QCOMPARE(message, "No se pudo copiar el archivo PROVMERC.dbf a la carpeta de datos " + folder.path()
-                              + ": No se pudo guardar la tabla PROVMERC.dbf en el archivo " + table + ": " + reason + ".");
+                              + ": No se pudo guardar la tabla PROVMERC.dbf en el archivo "
+                              + folder.filePath("PROVMERC.dbf") + ": el disco está lleno.");
     }
 };
 

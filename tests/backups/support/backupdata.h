@@ -31,17 +31,19 @@ struct Data
         return QDir(backups::location(dir.path())).filePath(table.isEmpty() ? name : name + u'/' + table);
     }
     // Every table's bytes, in the order of the seven.
-    QList<QByteArray> tables(const QString &folder) const
+    static QList<QByteArray> tablesIn(const QString &folder)
     {
         QList<QByteArray> out;
         for (const QString &t : backups::tableNames())
             out.append(bytesOf(QDir(folder).filePath(t)));
         return out;
     }
-    QStringList backupNames() const
+    static QStringList backupsIn(const QString &dataFolder)
     {
-        return QDir(backups::location(dir.path())).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        return QDir(backups::location(dataFolder)).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     }
+    QList<QByteArray> tables(const QString &folder) const { return tablesIn(folder); }
+    QStringList backupNames() const { return backupsIn(dir.path()); }
     // An application with a supplier and a product, written straight into the tables.
     void fill(const QString &rfc, const QString &company) const
     {
