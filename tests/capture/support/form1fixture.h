@@ -1,6 +1,8 @@
 #pragma once
 
 #include "capture/form1.h"
+#include "capture/rfcentry.h"
+#include "capture/textentry.h"
 #include "store/database.h"
 #include "store/datasource.h"
 #include "support/fixedclock.h"
@@ -50,6 +52,15 @@ struct Form1Fixture
         QApplication::setActiveWindow(form.get());
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
     }
+    // Every text the print asks for filled with "1" and a valid RFC, except the named ones left empty.
+    void fillRequired(const QStringList &empty = {})
+    {
+        for (const char *n : {"txtApePat1", "txtDomSucursal", "txtlocalidad", "txtNumCuenta", "txtsucursal",
+                              "NoEmpleados", "NoObreros", "txtNombreR2", "txtTelefonoR2", "txtcargo",
+                              "txtDelMun", "txtEstado", "txtCP", "txtColonia", "VentasPais", "VentasExterior"})
+            w<kivo::TextEntry>(n)->setText(empty.contains(QLatin1String(n)) ? QString() : QStringLiteral("1"));
+        w<kivo::RfcEntry>("MaskEdBox1")->setRfcText(empty.contains("MaskEdBox1") ? "" : "ABC991231XY1");
+    }
     template <typename T = QWidget>
     T *w(const QString &name) const { return form->findChild<T *>(name); }
     QVariant stored(const QString &table, int record, const QString &field) const
@@ -68,3 +79,13 @@ struct Form1Fixture
         return n;
     }
 };
+
+inline void addRows(kivo::DataSource *ds, const QString &field, const QStringList &values)
+{
+    for (const QString &v : values) {
+        ds->addNew();
+        ds->setField(field, v);
+        ds->update();
+    }
+    ds->refresh();
+}
