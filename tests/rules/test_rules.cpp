@@ -134,7 +134,7 @@ private Q_SLOTS:
         QTest::addColumn<TipoRegistro>("tipo");
         QTest::addColumn<int>("suppliers");
         QTest::addColumn<QString>("missing");
-        const auto P = TipoRegistro::Promotora, C = TipoRegistro::Consolidadora;
+        const auto P = TipoRegistro::Promotora;
         QTest::newRow("blanks are empty, 0 and a short RFC are not")
             << Texts{{"Colonia", "  "}, {"Codigo Postal", "\t"}, {"No. Obreros", "0"}, {"RFC", "ABC"}}
             << P << 3 << "Codigo Postal,\rColonia";
