@@ -51,8 +51,8 @@ int main(int argc, char **argv)
             bestRestore = std::min(bestRestore, t.nsecsElapsed() / 1e6);
             when = when.addDays(1);
         }
-        std::printf("%-28s %12.1f %12.1f\n",
-                    qPrintable(QStringLiteral("entregados + %1 renglones").arg(rows)), best, bestRestore);
+        std::printf("%-28s %12.1f %12.1f\n", qPrintable(QStringLiteral("entregados + %1 renglones").arg(rows)),
+                    best, bestRestore);
     }
     return 0;
 }

@@ -27,8 +27,8 @@ kivo::CuestionarioDatos datos(int proveedores, int productos)
     d.proveedores.reserve(proveedores);
     for (int i = 0; i < proveedores; ++i)
         d.proveedores << kivo::CuestionarioDatos::Proveedor{QStringLiteral("PROVEEDOR NACIONAL %1").arg(i),
-                                                              QStringLiteral("PRO850101AB1"),
-                                                              QStringLiteral("LINGOTE DE ACERO")};
+                                                            QStringLiteral("PRO850101AB1"),
+                                                            QStringLiteral("LINGOTE DE ACERO")};
     d.hoy = QDate(2026, 12, 6);
     d.locale = QLocale(QLocale::Spanish, QLocale::Mexico);
     return d;
@@ -60,7 +60,8 @@ double bestMs(const kivo::CuestionarioDatos &d, int runs, qsizetype *length)
 int main()
 {
     std::printf("Questionnaire composition (best of 9 runs, processor time)\n");
-    std::printf("%10s %10s %12s %14s %16s\n", "suppliers", "products", "time (ms)", "characters", "ns per supplier");
+    std::printf("%10s %10s %12s %14s %16s\n", "suppliers", "products", "time (ms)", "characters",
+                "ns per supplier");
     const int sizes[][2] = {{1000, 0}, {10000, 0}, {100000, 0}, {10000, 1000}};
     for (const auto &size : sizes) {
         const kivo::CuestionarioDatos d = datos(size[0], size[1]);

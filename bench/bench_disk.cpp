@@ -25,7 +25,9 @@ namespace {
 class BenchHost : public SubmissionHost
 {
 public:
-    explicit BenchHost(const QString &folder) : m_db(folder), m_app(QStringLiteral("dtsDatoProv"), &m_db)
+    explicit BenchHost(const QString &folder)
+        : m_db(folder),
+          m_app(QStringLiteral("dtsDatoProv"), &m_db)
     {
         m_app.setRecordSource(QStringLiteral("datoprov"));
         m_app.refresh();
@@ -35,17 +37,17 @@ public:
     DataSource *products() override { return nullptr; }
     DataSource *suppliers() override { return nullptr; }
     QString rfcText() const override { return QStringLiteral("AAA010101AA1"); }
-    void grabar() override {}
+    void grabar() override { }
     bool verificaRequeridos() override { return false; }
-    void nuevo() override {}
-    void clearMaquila() override {}
-    void clearRfc() override {}
-    void deselectOptions() override {}
-    void selectFirstEntries() override {}
-    void enableEditButton() override {}
-    void showFirstPage() override {}
+    void nuevo() override { }
+    void clearMaquila() override { }
+    void clearRfc() override { }
+    void deselectOptions() override { }
+    void selectFirstEntries() override { }
+    void enableEditButton() override { }
+    void showFirstPage() override { }
     int selectedCode(CodeList) const override { return -1; }
-    void reloadAfterFailure() override {}
+    void reloadAfterFailure() override { }
 
 private:
     Database m_db;
@@ -106,7 +108,12 @@ int main(int argc, char **argv)
     const QString packer = QDir(bin).filePath(QStringLiteral("pack9"));
     const bool havePacker = QFileInfo(packer).isExecutable();
 
-    struct Case { const char *label; bool packs; int suppliers; };
+    struct Case
+    {
+        const char *label;
+        bool packs;
+        int suppliers;
+    };
     const QList<Case> cases = {
         {"delivered data, no packer", false, 0},
         {"delivered data, with pack9", true, 0},

@@ -89,10 +89,11 @@ int main(int argc, char **argv)
     printer.setOutputFileName(file);
     QElapsedTimer t;
     t.start();
-    const bool ok = paintDocument(&printer, PrintDocument{QStringLiteral("Solicitud KIVO"), c.texto,
-                                                          courierNew(), c.longitudEncabezado});
+    const bool ok = paintDocument(
+        &printer, PrintDocument{QStringLiteral("Solicitud KIVO"), c.texto, courierNew(), c.longitudEncabezado});
     const double pdfMs = t.nsecsElapsed() / 1e6;
-    out << QStringLiteral("10000 suppliers, 1000 products: composition %1 ms (%2 lines), PDF %3 ms (%4, %5 KiB)\n")
+    out << QStringLiteral(
+               "10000 suppliers, 1000 products: composition %1 ms (%2 lines), PDF %3 ms (%4, %5 KiB)\n")
                .arg(composeMs, 0, 'f', 1)
                .arg(c.texto.count(QLatin1Char('\n')) + 1)
                .arg(pdfMs, 0, 'f', 0)

@@ -51,14 +51,14 @@ namespace {
 
 qint64 now()
 {
-    timespec ts {};
+    timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
 void printPeakMemory()
 {
-    rusage usage {};
+    rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("rss %ld\n", usage.ru_maxrss);
 }
@@ -128,19 +128,26 @@ int runSaves(int argc, char **argv, const QString &folder)
     QApplication app(argc, argv);
     kivo::ScriptedMessages messages;
     kivo::SystemClock clock;
-    const kivo::Services services{.messages = &messages, .clock = &clock, .files = nullptr, .printing = nullptr,
-                                  .dataFolder = folder, .driveA = {}, .packer = {}};
+    const kivo::Services services{.messages = &messages,
+                                  .clock = &clock,
+                                  .files = nullptr,
+                                  .printing = nullptr,
+                                  .dataFolder = folder,
+                                  .driveA = {},
+                                  .packer = {}};
     kivo::Database db(folder);
     kivo::Form1 window(db, services);
     if (!window.load())
         return 1;
-    window.findChild<kivo::RfcEntry *>(QStringLiteral("MaskEdBox1"))->setRfcText(QStringLiteral("ABC991231XY1"));
+    window.findChild<kivo::RfcEntry *>(QStringLiteral("MaskEdBox1"))
+        ->setRfcText(QStringLiteral("ABC991231XY1"));
     window.findChild<QComboBox *>(QStringLiteral("Combo5"))->setCurrentIndex(1);
     const int saves = 200;
     QElapsedTimer t;
     t.start();
     for (int i = 0; i < saves; ++i) {
-        window.findChild<QLineEdit *>(QStringLiteral("txtApePat1"))->setText(QStringLiteral("EMPRESA %1").arg(i));
+        window.findChild<QLineEdit *>(QStringLiteral("txtApePat1"))
+            ->setText(QStringLiteral("EMPRESA %1").arg(i));
         window.command1Click(1);
     }
     const double ms = t.nsecsElapsed() / 1e6 / saves;
@@ -218,7 +225,7 @@ Run runToExit(const QStringList &args, const QList<QByteArray> &env)
         text.append(buffer, n);
     ::close(out[0]);
     int status = 0;
-    rusage usage {};
+    rusage usage{};
     ::wait4(pid, &status, 0, &usage);
     Run r;
     r.ms = (now() - start) / 1e6;
@@ -251,7 +258,7 @@ Run runToMapped(xcb_connection_t *x, const QStringList &args, const QList<QByteA
     }
     ::kill(pid, SIGTERM);
     int status = 0;
-    rusage usage {};
+    rusage usage{};
     ::wait4(pid, &status, 0, &usage);
     r.peakKb = usage.ru_maxrss;
     return r;
@@ -276,8 +283,8 @@ QString startXvfb(pid_t *server)
         ::dup2(ready[1], 3);
         const int null = ::open("/dev/null", O_WRONLY);
         ::dup2(null, 2);
-        ::execl(QFile::encodeName(xvfb).constData(), "Xvfb", "-displayfd", "3", "-screen", "0",
-                "1280x1024x24", "-nolisten", "tcp", static_cast<char *>(nullptr));
+        ::execl(QFile::encodeName(xvfb).constData(), "Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24",
+                "-nolisten", "tcp", static_cast<char *>(nullptr));
         ::_exit(127);
     }
     ::close(ready[1]);
@@ -343,16 +350,20 @@ int main(int argc, char **argv)
 #ifdef KIVO_BENCH_XCB
     real = x != nullptr;
 #endif
-    const QList<QByteArray> env = real ? QList<QByteArray>{dataDir, "DISPLAY=" + display.toLocal8Bit(), "QT_QPA_PLATFORM=xcb"}
-                                       : QList<QByteArray>{dataDir, "QT_QPA_PLATFORM=offscreen"};
+    const QList<QByteArray> env = real
+        ? QList<QByteArray>{dataDir, "DISPLAY=" + display.toLocal8Bit(), "QT_QPA_PLATFORM=xcb"}
+        : QList<QByteArray>{dataDir, "QT_QPA_PLATFORM=offscreen"};
     auto one = [&](bool ofKivo) {
 #ifdef KIVO_BENCH_XCB
         if (x)
-            return ofKivo ? runToMapped(x, {kivo}, env)
-                          : runToMapped(x, {self, QStringLiteral("--floor"), widgets, pages, QStringLiteral("stay")}, env);
+            return ofKivo
+                ? runToMapped(x, {kivo}, env)
+                : runToMapped(x, {self, QStringLiteral("--floor"), widgets, pages, QStringLiteral("stay")},
+                              env);
 #endif
-        return ofKivo ? runToExit({self, QStringLiteral("--kivo")}, env)
-                      : runToExit({self, QStringLiteral("--floor"), widgets, pages, QStringLiteral("quit")}, env);
+        return ofKivo
+            ? runToExit({self, QStringLiteral("--kivo")}, env)
+            : runToExit({self, QStringLiteral("--floor"), widgets, pages, QStringLiteral("quit")}, env);
     };
     one(true); // warm the caches
     one(false);
@@ -380,13 +391,14 @@ int main(int argc, char **argv)
         ::waitpid(server, nullptr, 0);
     }
     std::printf("%s; widgets %s on %s pages; medians of %lld runs\n",
-                real ? qPrintable(QStringLiteral("X server %1, the real kivo, process start to window mapped").arg(display))
-                     : "offscreen, the start path to the window shown", qPrintable(widgets), qPrintable(pages),
-                static_cast<long long>(kivoMs.size()));
-    std::printf("start-up     KIVO %6.1f ms  bare Qt window %6.1f ms  ratio %.2f (goal <= 1.15)\n", median(kivoMs),
-                median(floorMs), median(kivoMs) / median(floorMs));
-    std::printf("peak memory  KIVO %6.1f MB  bare Qt window %6.1f MB  ratio %.2f (goal <= 1.15)\n", median(kivoMb),
-                median(floorMb), median(kivoMb) / median(floorMb));
+                real ? qPrintable(
+                    QStringLiteral("X server %1, the real kivo, process start to window mapped").arg(display))
+                     : "offscreen, the start path to the window shown",
+                qPrintable(widgets), qPrintable(pages), static_cast<long long>(kivoMs.size()));
+    std::printf("start-up     KIVO %6.1f ms  bare Qt window %6.1f ms  ratio %.2f (goal <= 1.15)\n",
+                median(kivoMs), median(floorMs), median(kivoMs) / median(floorMs));
+    std::printf("peak memory  KIVO %6.1f MB  bare Qt window %6.1f MB  ratio %.2f (goal <= 1.15)\n",
+                median(kivoMb), median(floorMb), median(kivoMb) / median(floorMb));
     QProcess saves;
     saves.setProcessEnvironment(offscreen);
     saves.start(self, {QStringLiteral("--saves"), dir.path()});

@@ -67,9 +67,10 @@ int main(int argc, char **argv)
 
     QElapsedTimer timer;
     timer.start();
-    DbfTable t = DbfTable::create(path, {{QStringLiteral("PROVEEDOR"), FieldType::Character, 100, 0},
-                                         {QStringLiteral("RFC"), FieldType::Character, 13, 0},
-                                         {QStringLiteral("DESCRIPCIO"), FieldType::Character, 100, 0}});
+    DbfTable t = DbfTable::create(path,
+                                  {{QStringLiteral("PROVEEDOR"), FieldType::Character, 100, 0},
+                                   {QStringLiteral("RFC"), FieldType::Character, 13, 0},
+                                   {QStringLiteral("DESCRIPCIO"), FieldType::Character, 100, 0}});
     for (int i = 0; i < kRows; ++i) {
         const int r = t.appendRecord();
         t.setValue(r, 0, QStringLiteral("Proveedora Número %1 de Occidente, S.A. de C.V.").arg(i));
@@ -128,7 +129,8 @@ int main(int argc, char **argv)
     {
         const DbfTable mid = DbfTable::load(path);
         QFile::remove(QDir(midFolder).filePath(QStringLiteral("provprod.dbf")));
-        DbfTable copy = DbfTable::create(QDir(midFolder).filePath(QStringLiteral("provprod.dbf")), mid.fields());
+        DbfTable copy = DbfTable::create(QDir(midFolder).filePath(QStringLiteral("provprod.dbf")),
+                                         mid.fields());
         for (int r = 0; r < 10000; ++r)
             copy.setRecord(copy.appendRecord(), mid.record(r));
         copy.save();
@@ -163,15 +165,22 @@ int main(int argc, char **argv)
     report("pack (load, drop 10% deleted, save)", kRows, timer.nsecsElapsed());
 
     // The same file through an independent reader and through cat (the I/O floor).
-    const double cat = runSeconds(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("cat '%1' > /dev/null").arg(path)});
-    const double python = runSeconds(QStringLiteral("/usr/bin/python3"),
-        {QStringLiteral("-c"), QStringLiteral("import dbfread,sys; n=sum(1 for r in dbfread.DBF(sys.argv[1], encoding='cp1252') for v in r.values()); print(n)"), path});
-    const double pythonStart = runSeconds(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QStringLiteral("import dbfread")});
+    const double cat = runSeconds(QStringLiteral("sh"),
+                                  {QStringLiteral("-c"), QStringLiteral("cat '%1' > /dev/null").arg(path)});
+    const double python = runSeconds(
+        QStringLiteral("/usr/bin/python3"),
+        {QStringLiteral("-c"),
+         QStringLiteral(
+             "import dbfread,sys; n=sum(1 for r in dbfread.DBF(sys.argv[1], encoding='cp1252') for v in r.values()); print(n)"),
+         path});
+    const double pythonStart = runSeconds(QStringLiteral("/usr/bin/python3"),
+                                          {QStringLiteral("-c"), QStringLiteral("import dbfread")});
     const int packedRows = kRows - kRows / 10;
     if (cat > 0)
-        std::printf("%-52s %9d rows %9.3f s %12.0f rows/s\n", "cat of the packed file", packedRows, cat, packedRows / cat);
+        std::printf("%-52s %9d rows %9.3f s %12.0f rows/s\n", "cat of the packed file", packedRows, cat,
+                    packedRows / cat);
     if (python > 0)
-        std::printf("%-52s %9d rows %9.3f s %12.0f rows/s (start-up %.3f s)\n", "python3-dbfread, every field", packedRows, python,
-                    packedRows / python, pythonStart);
+        std::printf("%-52s %9d rows %9.3f s %12.0f rows/s (start-up %.3f s)\n", "python3-dbfread, every field",
+                    packedRows, python, packedRows / python, pythonStart);
     return chars > 0 ? 0 : 1;
 }

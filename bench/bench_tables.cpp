@@ -32,7 +32,7 @@ constexpr int kRowWrites = 9;
 
 qint64 now()
 {
-    timespec ts {};
+    timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
@@ -127,7 +127,7 @@ Run run(const QStringList &args, const QString &workDir = {})
         r.out.append(buffer, n);
     ::close(pipeFd[0]);
     int status = 0;
-    rusage usage {};
+    rusage usage{};
     ::wait4(pid, &status, 0, &usage);
     r.wallNs = now() - start;
     r.peakKb = usage.ru_maxrss;
@@ -180,7 +180,8 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     const int rounds = args.size() > 1 ? std::max(1, args[1].toInt()) : 11;
-    const QString folder = args.size() > 2 ? args[2] : QDir::temp().filePath(QStringLiteral("kivo-bench-tables"));
+    const QString folder = args.size() > 2 ? args[2]
+                                           : QDir::temp().filePath(QStringLiteral("kivo-bench-tables"));
     const QString self = QCoreApplication::applicationFilePath();
     const QString bin = QCoreApplication::applicationDirPath();
     const QString floor = bin + QStringLiteral("/bench_floor");
@@ -192,9 +193,10 @@ int main(int argc, char **argv)
     const QString packSource = base.filePath(QStringLiteral("pack-origen.dbf"));
     {
         QFile::remove(table);
-        DbfTable t = DbfTable::create(table, {{QStringLiteral("PROVEEDOR"), FieldType::Character, 100, 0},
-                                              {QStringLiteral("RFC"), FieldType::Character, 13, 0},
-                                              {QStringLiteral("DESCRIPCIO"), FieldType::Character, 100, 0}});
+        DbfTable t = DbfTable::create(table,
+                                      {{QStringLiteral("PROVEEDOR"), FieldType::Character, 100, 0},
+                                       {QStringLiteral("RFC"), FieldType::Character, 13, 0},
+                                       {QStringLiteral("DESCRIPCIO"), FieldType::Character, 100, 0}});
         for (int i = 0; i < kRows; ++i) {
             const int r = t.appendRecord();
             t.setValue(r, 0, QStringLiteral("Proveedora Número %1 de Occidente, S.A. de C.V.").arg(i));
@@ -247,12 +249,15 @@ int main(int argc, char **argv)
         add(source, k2, f2, false);
         copyFlushed(packSource, base.filePath(QStringLiteral("pack/provprod.dbf")));
         copyFlushed(packSource, base.filePath(QStringLiteral("packfloor/provprod.dbf")));
-        auto [k3, f3] = pair({pack9, QStringLiteral("provprod")},
-                             {floor, QStringLiteral("pack"), base.filePath(QStringLiteral("packfloor/provprod.dbf"))},
-                             base.filePath(QStringLiteral("pack")));
+        auto [k3, f3] = pair(
+            {pack9, QStringLiteral("provprod")},
+            {floor, QStringLiteral("pack"), base.filePath(QStringLiteral("packfloor/provprod.dbf"))},
+            base.filePath(QStringLiteral("pack")));
         add(pack, k3, f3, true);
-        auto [k4, f4] = pair({self, QStringLiteral("--rows"), base.filePath(QStringLiteral("rows")), QString::number(kRowWrites)},
-                             {floor, QStringLiteral("rewrite"), base.filePath(QStringLiteral("rowsfloor/provprod.dbf")),
+        auto [k4, f4] = pair({self, QStringLiteral("--rows"), base.filePath(QStringLiteral("rows")),
+                              QString::number(kRowWrites)},
+                             {floor, QStringLiteral("rewrite"),
+                              base.filePath(QStringLiteral("rowsfloor/provprod.dbf")),
                               QString::number(kRowWrites)});
         add(rows, k4, f4, false);
     }

@@ -25,8 +25,8 @@ using namespace kivo;
 
 namespace {
 
-const char16_t kChars[] = {u'a', u'Z', u'0', u'7', u'9', u' ', u'.', u',', u'-', u'@', u'ñ', u'á',
-                           u'Ü', u'€', u'中', u'\t', u'/', u'&', u'1', u'5'};
+const char16_t kChars[] = {u'a', u'Z', u'0', u'7', u'9',  u' ',  u'.', u',', u'-', u'@',
+                           u'ñ', u'á', u'Ü', u'€', u'中', u'\t', u'/', u'&', u'1', u'5'};
 const Qt::Key kKeys[] = {Qt::Key_Tab,  Qt::Key_Backtab, Qt::Key_Return, Qt::Key_Escape,
                          Qt::Key_Up,   Qt::Key_Down,    Qt::Key_Left,   Qt::Key_Right,
                          Qt::Key_Home, Qt::Key_End,     Qt::Key_Delete, Qt::Key_Backspace};
@@ -62,8 +62,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FixedClock clock(QDate(2026, 12, 6));
     RecordingPrinting printing;
     RealFiles files;
-    const Services services{.messages = &messages, .clock = &clock, .files = &files, .printing = &printing,
-                            .dataFolder = dir.path(), .driveA = dir.filePath(QStringLiteral("medio"))};
+    const Services services{.messages = &messages,
+                            .clock = &clock,
+                            .files = &files,
+                            .printing = &printing,
+                            .dataFolder = dir.path(),
+                            .driveA = dir.filePath(QStringLiteral("medio"))};
     {
         Database db(dir.path());
         Form1 form(db, services);

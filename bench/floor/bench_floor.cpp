@@ -28,7 +28,7 @@ namespace {
 
 int64_t now()
 {
-    timespec ts {};
+    timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
@@ -61,7 +61,8 @@ Table readTable(const char *path)
     const int fd = open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         die(path);
-    struct stat st {};
+    struct stat st
+    { };
     if (fstat(fd, &st) != 0)
         die(path);
     t.bytes.length = size_t(st.st_size);

@@ -44,9 +44,8 @@ int list(QTextStream &out)
             continue;
         }
         const bool empty = s.rfc.isEmpty() && s.company.isEmpty();
-        out << textos::kRespaldoLinea.arg(s.name, empty ? textos::kSinSolicitud : s.rfc,
-                                          s.company, textos::proveedores(s.suppliers),
-                                          textos::productos(s.products));
+        out << textos::kRespaldoLinea.arg(s.name, empty ? textos::kSinSolicitud : s.rfc, s.company,
+                                          textos::proveedores(s.suppliers), textos::productos(s.products));
     }
     return 0;
 }
@@ -132,10 +131,8 @@ std::optional<int> run(int argc, char **argv)
         out << textos::kAyudaLineaComandos;
         return 0;
     case Action::Version:
-        out << textos::kVersionLinea.arg(QStringLiteral("%1.%2.%3")
-                                             .arg(KIVO_VERSION_MAJOR)
-                                             .arg(KIVO_VERSION_MINOR)
-                                             .arg(KIVO_VERSION_PATCH));
+        out << textos::kVersionLinea.arg(
+            QStringLiteral("%1.%2.%3").arg(KIVO_VERSION_MAJOR).arg(KIVO_VERSION_MINOR).arg(KIVO_VERSION_PATCH));
         return 0;
     case Action::List:
         return list(out);
@@ -144,8 +141,7 @@ std::optional<int> run(int argc, char **argv)
     default:
         break;
     }
-    err << (request.unknownOption ? textos::kOpcionDesconocida : textos::kArgumentoDeMas)
-               .arg(request.argument)
+    err << (request.unknownOption ? textos::kOpcionDesconocida : textos::kArgumentoDeMas).arg(request.argument)
         << textos::kVeaAyuda;
     return 2;
 }

@@ -77,8 +77,7 @@ int main(int argc, char **argv)
 
     // Qt's own words (context menus, dialogs) in Spanish, whatever the desktop's language.
     QTranslator qtSpanish;
-    if (qtSpanish.load(QStringLiteral("qtbase_es"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (qtSpanish.load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtSpanish);
 
     StartupMessages messages;

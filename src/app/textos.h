@@ -53,8 +53,7 @@ inline const QString kCarpetaOcupada = QStringLiteral(
     "Ciérrelo y vuelva a intentarlo.\n");
 inline const QString kCarpetaNoReservada = QStringLiteral(
     "No se restauró nada: no se puede reservar la carpeta de datos %1: %2.\n");
-inline const QString kRestaurado = QStringLiteral(
-    "Se restauró el respaldo %1 en la carpeta de datos %2.\n"
-    "Las tablas que había quedaron en el respaldo %3.\n");
+inline const QString kRestaurado = QStringLiteral("Se restauró el respaldo %1 en la carpeta de datos %2.\n"
+                                                  "Las tablas que había quedaron en el respaldo %3.\n");
 
 } // namespace kivo::textos

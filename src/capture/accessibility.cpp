@@ -27,7 +27,10 @@ namespace {
 class NamedListAccessible : public QAccessibleWidget
 {
 public:
-    explicit NamedListAccessible(QComboBox *combo) : QAccessibleWidget(combo, QAccessible::ComboBox) {}
+    explicit NamedListAccessible(QComboBox *combo)
+        : QAccessibleWidget(combo, QAccessible::ComboBox)
+    {
+    }
 
     QString text(QAccessible::Text t) const override
     {
@@ -134,7 +137,7 @@ QLabel *labelFor(const Placed &control, const QList<Placed> &labels, const QList
     for (const Placed &l : labels) {
         const QRect r = l.rect;
         const bool sameRow = (r.center().y() >= c.top() && r.center().y() <= c.bottom())
-                          || (c.center().y() >= r.top() && c.center().y() <= r.bottom());
+            || (c.center().y() >= r.top() && c.center().y() <= r.bottom());
         if (sameRow && r.right() <= c.left() + 2) {
             const int gap = c.left() - r.right();
             if ((!left || gap < left->first)
@@ -177,8 +180,7 @@ void nameCellEditor(QWidget *to)
     auto *view = qobject_cast<QAbstractItemView *>(edit->parentWidget()->parentWidget());
     if (!view || !view->model() || !view->currentIndex().isValid())
         return;
-    const QString header =
-        view->model()->headerData(view->currentIndex().column(), Qt::Horizontal).toString();
+    const QString header = view->model()->headerData(view->currentIndex().column(), Qt::Horizontal).toString();
     if (!header.trimmed().isEmpty())
         edit->setAccessibleName(accessibleLabel(header));
 }

@@ -12,7 +12,11 @@ namespace kivo {
 class EntryBinding : public BoundEntry
 {
 public:
-    EntryBinding(QLineEdit *entry, QString field) : m_entry(entry), m_field(std::move(field)) {}
+    EntryBinding(QLineEdit *entry, QString field)
+        : m_entry(entry),
+          m_field(std::move(field))
+    {
+    }
     QString boundField() const override { return m_field; }
     QString boundText() const override { return m_entry->text(); }
     void showBoundText(const QString &text) override
@@ -31,7 +35,10 @@ protected:
 class RfcBinding : public EntryBinding
 {
 public:
-    explicit RfcBinding(RfcEntry *entry) : EntryBinding(entry, QStringLiteral("RFC")) {}
+    explicit RfcBinding(RfcEntry *entry)
+        : EntryBinding(entry, QStringLiteral("RFC"))
+    {
+    }
     QString boundText() const override { return static_cast<RfcEntry *>(m_entry)->rfcText(); }
     void showBoundText(const QString &text) override
     {

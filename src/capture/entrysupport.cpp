@@ -41,15 +41,15 @@ QMenu *createEditMenu(QLineEdit *entry, const EditMenuHooks &hooks)
 
     const bool canUndo = hooks.canUndo ? hooks.canUndo() : entry->isUndoAvailable();
     const bool canRedo = hooks.canRedo ? hooks.canRedo() : entry->isRedoAvailable();
-    addItem(menu, textos::kDeshacer, QKeySequence::Undo, writable && canUndo,
-            hooks.undo ? hooks.undo : [entry] { entry->undo(); });
-    addItem(menu, textos::kRehacer, QKeySequence::Redo, writable && canRedo,
-            hooks.redo ? hooks.redo : [entry] { entry->redo(); });
+    addItem(
+        menu, textos::kDeshacer, QKeySequence::Undo, writable && canUndo,
+        hooks.undo ? hooks.undo : [entry] { entry->undo(); });
+    addItem(
+        menu, textos::kRehacer, QKeySequence::Redo, writable && canRedo,
+        hooks.redo ? hooks.redo : [entry] { entry->redo(); });
     menu->addSeparator();
-    addItem(menu, textos::kCortar, QKeySequence::Cut, writable && selected && visibleText,
-            hooks.cut);
-    addItem(menu, textos::kCopiar, QKeySequence::Copy, selected && visibleText,
-            [entry] { entry->copy(); });
+    addItem(menu, textos::kCortar, QKeySequence::Cut, writable && selected && visibleText, hooks.cut);
+    addItem(menu, textos::kCopiar, QKeySequence::Copy, selected && visibleText, [entry] { entry->copy(); });
     addItem(menu, textos::kPegar, QKeySequence::Paste, canPaste, hooks.paste);
     QAction *erase = menu->addAction(textos::kEliminar);
     erase->setEnabled(writable && selected);
@@ -75,10 +75,9 @@ bool focusStaysInWindow(const QWidget *entry, const QFocusEvent *event)
 
 std::unique_ptr<QKeyEvent> withoutText(const QKeyEvent *event)
 {
-    return std::make_unique<QKeyEvent>(event->type(), event->key(), event->modifiers(),
-                                       event->nativeScanCode(), event->nativeVirtualKey(),
-                                       event->nativeModifiers(), QString(), event->isAutoRepeat(),
-                                       event->count());
+    return std::make_unique<QKeyEvent>(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
+                                       event->nativeVirtualKey(), event->nativeModifiers(), QString(),
+                                       event->isAutoRepeat(), event->count());
 }
 
 bool isEnterKey(const QKeyEvent *event)

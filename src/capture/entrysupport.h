@@ -28,7 +28,6 @@ struct EditMenuHooks
 // The context menu of an entry; the caller owns it.
 QMenu *createEditMenu(QLineEdit *entry, const EditMenuHooks &hooks);
 
-
 // Whether a focus-out takes the focus to another control of the entry's own window: leaving
 // for a message box, a menu or another window is not leaving the control.
 bool focusStaysInWindow(const QWidget *entry, const QFocusEvent *event);

@@ -41,20 +41,21 @@ QChar decimalPoint()
 } // namespace
 
 Form1::Form1(Database &db, const Services &services, QWidget *parent)
-    : QMainWindow(parent), m_db(db), m_services(services)
+    : QMainWindow(parent),
+      m_db(db),
+      m_services(services)
 {
     const std::pair<DataSource **, std::pair<const char *, const char *>> sources[] = {
-        {&m_datoProv, {"dtsDatoProv", "datoprov"}}, {&m_ventas, {"dtsVTotales", "VENTAS"}},
+        {&m_datoProv, {"dtsDatoProv", "datoprov"}},   {&m_ventas, {"dtsVTotales", "VENTAS"}},
         {&m_productos, {"dtsProductos", "PROVMERC"}}, {&m_proveedores, {"dtsProveedor", "provprod"}},
-        {&m_actividades, {"dtsacti", "ACTIVIDA"}}, {&m_bancos, {"dtsBanco", "CATBANCO"}},
+        {&m_actividades, {"dtsacti", "ACTIVIDA"}},    {&m_bancos, {"dtsBanco", "CATBANCO"}},
         {&m_admLocal, {"Data1", "admlocal"}}};
     for (const auto &[member, design] : sources) {
         auto *ds = new DataSource(QString::fromLatin1(design.first), &m_db, this);
         ds->setRecordSource(QString::fromLatin1(design.second));
         *member = ds;
         connect(ds, &DataSource::fileChangedOutside, this, [this](const QString &path) {
-            m_services.messages->show(kProgramTitle, textos::archivoCambiado(path), Buttons::Ok,
-                                      Icon::Warning);
+            m_services.messages->show(kProgramTitle, textos::archivoCambiado(path), Buttons::Ok, Icon::Warning);
         });
     }
 
@@ -137,9 +138,8 @@ void Form1::optionClick(QRadioButton *option)
 {
     tipoprograma();
     option->setChecked(true);
-    const auto notas = rules::notasElegibilidad(option == m_optPromotora
-                                                    ? rules::TipoRegistro::Promotora
-                                                    : rules::TipoRegistro::Consolidadora);
+    const auto notas = rules::notasElegibilidad(option == m_optPromotora ? rules::TipoRegistro::Promotora
+                                                                         : rules::TipoRegistro::Consolidadora);
     m_txtExportadores->setText(notas.exportadores);
     m_txtCompromisos->setText(notas.compromisos);
 }
@@ -183,7 +183,8 @@ void Form1::totalPersonal()
 
 void Form1::totalVentas()
 {
-    const double sum = rules::numericValue(m_ventasPais->text()) + rules::numericValue(m_ventasExterior->text());
+    const double sum = rules::numericValue(m_ventasPais->text())
+        + rules::numericValue(m_ventasExterior->text());
     m_totalVentas->setText(rules::generalNumber(sum, decimalPoint()));
 }
 
@@ -240,9 +241,9 @@ bool Form1::verificaRequeridos()
         in.controls.append(c);
     }
     in.activitySelected = m_cmbActividad->currentIndex() >= 0;
-    in.tipo = m_optPromotora->isChecked()       ? rules::TipoRegistro::Promotora
-            : m_optConsolidadora->isChecked() ? rules::TipoRegistro::Consolidadora
-                                              : rules::TipoRegistro::Ninguno;
+    in.tipo = m_optPromotora->isChecked() ? rules::TipoRegistro::Promotora
+        : m_optConsolidadora->isChecked() ? rules::TipoRegistro::Consolidadora
+                                          : rules::TipoRegistro::Ninguno;
     in.productCount = m_productos->rowCount();
     in.supplierCount = m_proveedores->rowCount();
 
@@ -273,8 +274,8 @@ void Form1::closeEvent(QCloseEvent *event)
     }
     DataSource *dp = m_datoProv;
     // A new record the user typed into is worth the same question as an edit.
-    const bool ask = m_loaded && (dp->editMode() == EditMode::Edit
-                                  || (dp->editMode() == EditMode::Add && typedIntoNewRecord()));
+    const bool ask = m_loaded
+        && (dp->editMode() == EditMode::Edit || (dp->editMode() == EditMode::Add && typedIntoNewRecord()));
     if (ask) {
         const Answer a = m_services.messages->show(textos::kTituloAtencion, textos::kSalvar,
                                                    Buttons::YesNoCancel, Icon::None);
@@ -286,8 +287,8 @@ void Form1::closeEvent(QCloseEvent *event)
             try {
                 dp->update();
             } catch (const DbfError &e) {
-                m_services.messages->show(kProgramTitle, textos::grabacionFallida(e.message()),
-                                          Buttons::Ok, Icon::Critical);
+                m_services.messages->show(kProgramTitle, textos::grabacionFallida(e.message()), Buttons::Ok,
+                                          Icon::Critical);
                 event->ignore();
                 return;
             }
@@ -299,8 +300,8 @@ void Form1::closeEvent(QCloseEvent *event)
 void Form1::upperCaseKey(QObject *target, QKeyEvent *event)
 {
     const QChar c = event->text().at(0);
-    QKeyEvent upper(QEvent::KeyPress, event->key(), event->modifiers(),
-                    QString(win1252::toUpper(c)), event->isAutoRepeat(), event->count());
+    QKeyEvent upper(QEvent::KeyPress, event->key(), event->modifiers(), QString(win1252::toUpper(c)),
+                    event->isAutoRepeat(), event->count());
     QCoreApplication::sendEvent(target, &upper);
 }
 
@@ -311,8 +312,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         QWidget *next = QApplication::focusWidget();
         // Only a move to another control of this window counts, not the list's own popup
         // nor a message box.
-        if (fe->reason() != Qt::PopupFocusReason && next && next != m_cmbActividad
-            && isAncestorOf(next))
+        if (fe->reason() != Qt::PopupFocusReason && next && next != m_cmbActividad && isAncestorOf(next))
             actividadFocusLost();
     }
     if (watched == m_cmbBanco->lineEdit() && event->type() == QEvent::KeyPress) {

@@ -94,13 +94,12 @@ private:
     void buildHeader(QWidget *client);
     void buildPages();
     void finishControls();
-    TextEntry *entry(QWidget *parent, const char *name, int tab, const QRect &twips,
-                     TextEntry::KeyRule rule, int maxLength,
-                     std::optional<datoprov::Field> field = std::nullopt);
+    TextEntry *entry(QWidget *parent, const char *name, int tab, const QRect &twips, TextEntry::KeyRule rule,
+                     int maxLength, std::optional<datoprov::Field> field = std::nullopt);
     QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top);
     QComboBox *list(QWidget *parent, const char *name, int tab, const QRect &twips);
-    QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, int tab,
-                     const QRect &twips, bool bold);
+    QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, int tab, const QRect &twips,
+                     bool bold);
     void place(QWidget *w, const QRect &twips, int yOffset = 0);
     int px(int twips) const;
 
@@ -139,15 +138,15 @@ private:
     Database &m_db;
     Services m_services;
     // One data source per table, owned by the window.
-    DataSource *m_datoProv = nullptr;    // dtsDatoProv: the application record
-    DataSource *m_ventas = nullptr;      // dtsVTotales: the sales rows
-    DataSource *m_productos = nullptr;   // dtsProductos
-    DataSource *m_proveedores = nullptr; // dtsProveedor
-    DataSource *m_actividades = nullptr; // dtsacti
-    DataSource *m_bancos = nullptr;      // dtsBanco
-    DataSource *m_admLocal = nullptr;    // Data1
+    DataSource *m_datoProv = nullptr;                   // dtsDatoProv: the application record
+    DataSource *m_ventas = nullptr;                     // dtsVTotales: the sales rows
+    DataSource *m_productos = nullptr;                  // dtsProductos
+    DataSource *m_proveedores = nullptr;                // dtsProveedor
+    DataSource *m_actividades = nullptr;                // dtsacti
+    DataSource *m_bancos = nullptr;                     // dtsBanco
+    DataSource *m_admLocal = nullptr;                   // Data1
     std::vector<std::unique_ptr<EntryBinding>> m_bound; // in the order the entries were made
-    QList<QWidget *> m_controls; // the window's control order
+    QList<QWidget *> m_controls;                        // the window's control order
     QHash<int, QPushButton *> m_command1;
     double m_layoutScale = 1.0;
     int m_currentYear = 0;
@@ -157,8 +156,7 @@ private:
 
     QTabWidget *m_sstab = nullptr;
     RfcEntry *m_rfc = nullptr;
-    QComboBox *m_combo1 = nullptr, *m_combo5 = nullptr, *m_cmbActividad = nullptr,
-              *m_cmbBanco = nullptr;
+    QComboBox *m_combo1 = nullptr, *m_combo5 = nullptr, *m_cmbActividad = nullptr, *m_cmbBanco = nullptr;
     TextEntry *m_tipoProg = nullptr, *m_txtProg1 = nullptr, *m_txtProg2 = nullptr;
     TextEntry *m_txtNumMaquila = nullptr, *m_txtAnoMaquila = nullptr;
     TextEntry *m_txtNombre1 = nullptr, *m_txtApemat1 = nullptr;

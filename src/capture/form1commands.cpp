@@ -84,7 +84,8 @@ void Form1::command1Click(int index)
 
 void Form1::showStoreError(const std::exception &e)
 {
-    m_services.messages->show(kProgramTitle, errorMessage(e, textos::kFalloInterno), Buttons::Ok, Icon::Critical);
+    m_services.messages->show(kProgramTitle, errorMessage(e, textos::kFalloInterno), Buttons::Ok,
+                              Icon::Critical);
 }
 
 // A grid row being typed is written only when the cursor leaves it; the toolbar takes no
@@ -131,13 +132,13 @@ void Form1::grabar()
         try {
             backups::makeDaily(m_services.dataFolder, nowOf(m_services.clock));
         } catch (const DbfError &e) {
-            m_services.messages->show(kProgramTitle, textos::respaldoDiarioFallido(e.message()),
-                                      Buttons::Ok, Icon::Warning);
+            m_services.messages->show(kProgramTitle, textos::respaldoDiarioFallido(e.message()), Buttons::Ok,
+                                      Icon::Warning);
         }
     } catch (const DbfError &e) {
         // The data source keeps what was typed and stays in edit, so the user can mend it.
-        m_services.messages->show(kProgramTitle, textos::grabacionFallida(e.message()),
-                                  Buttons::Ok, Icon::Critical);
+        m_services.messages->show(kProgramTitle, textos::grabacionFallida(e.message()), Buttons::Ok,
+                                  Icon::Critical);
     }
 }
 

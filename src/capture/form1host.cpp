@@ -70,9 +70,10 @@ int Form1::selectedCode(CodeList list) const
 
 void Form1::reloadAfterFailure()
 {
-    const std::pair<DataSource *, const char *> sources[] = {
-        {m_ventas, "select * from ventas where tipo = 1 "}, {m_productos, "PROVMERC"},
-        {m_proveedores, "provprod"}, {m_datoProv, "datoprov"}};
+    const std::pair<DataSource *, const char *> sources[] = {{m_ventas, "select * from ventas where tipo = 1 "},
+                                                             {m_productos, "PROVMERC"},
+                                                             {m_proveedores, "provprod"},
+                                                             {m_datoProv, "datoprov"}};
     for (const auto &[ds, source] : sources) {
         // The caller has already said what failed; a table that cannot be read again now
         // shows no rows, and its next write reports the table's error in words.

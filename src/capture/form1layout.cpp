@@ -56,10 +56,10 @@ protected:
         if (m_measuredWidth != width || m_measuredFont != font() || m_measuredCaptions != captions) {
             int height = fontMetrics().lineSpacing() * 2;
             for (const QString &caption : std::as_const(captions))
-                height = std::max(height, fontMetrics()
-                                              .boundingRect(QRect(0, 0, width - 6, 1000),
-                                                            Qt::TextWordWrap, caption)
-                                              .height());
+                height = std::max(height,
+                                  fontMetrics()
+                                      .boundingRect(QRect(0, 0, width - 6, 1000), Qt::TextWordWrap, caption)
+                                      .height());
             m_measuredWidth = width;
             m_measuredFont = font();
             m_measuredCaptions = captions;
@@ -82,8 +82,7 @@ protected:
             initStyleOption(&opt, i);
             p.drawControl(QStyle::CE_TabBarTabShape, opt);
             p.setPen(palette().color(QPalette::WindowText));
-            p.drawText(opt.rect.adjusted(3, 2, -3, -2),
-                       Qt::AlignCenter | Qt::TextWordWrap, tabText(i));
+            p.drawText(opt.rect.adjusted(3, 2, -3, -2), Qt::AlignCenter | Qt::TextWordWrap, tabText(i));
         }
     }
 
@@ -97,7 +96,8 @@ private:
 class SsTab : public QTabWidget
 {
 public:
-    explicit SsTab(QWidget *parent) : QTabWidget(parent)
+    explicit SsTab(QWidget *parent)
+        : QTabWidget(parent)
     {
         m_bar = new WrapTabBar(this);
         m_bar->setExpanding(false);
@@ -130,12 +130,11 @@ int Form1::px(int twips) const
 
 void Form1::place(QWidget *w, const QRect &t, int yOffset)
 {
-    w->setGeometry(px(t.x()), std::max(yOffset ? 4 : 0, px(t.y()) - yOffset), px(t.width()),
-                   px(t.height()));
+    w->setGeometry(px(t.x()), std::max(yOffset ? 4 : 0, px(t.y()) - yOffset), px(t.width()), px(t.height()));
 }
 
-TextEntry *Form1::entry(QWidget *parent, const char *name, int tab, const QRect &twips,
-                        TextEntry::KeyRule rule, int maxLength, std::optional<datoprov::Field> field)
+TextEntry *Form1::entry(QWidget *parent, const char *name, int tab, const QRect &twips, TextEntry::KeyRule rule,
+                        int maxLength, std::optional<datoprov::Field> field)
 {
     auto *e = new TextEntry(parent);
     e->setObjectName(QString::fromUtf8(name));
@@ -177,8 +176,8 @@ QComboBox *Form1::list(QWidget *parent, const char *name, int tab, const QRect &
     return c;
 }
 
-QGroupBox *Form1::frame(QWidget *parent, const char *name, const QString &caption, int tab,
-                        const QRect &twips, bool bold)
+QGroupBox *Form1::frame(QWidget *parent, const char *name, const QString &caption, int tab, const QRect &twips,
+                        bool bold)
 {
     auto *g = new QGroupBox(caption, parent);
     g->setObjectName(QString::fromUtf8(name));
@@ -203,7 +202,8 @@ void Form1::buildWindow()
     const double byWidth = (fm.horizontalAdvance(textos::kCorreo) + 8) / 124.0;
     const double byWrapped = (std::max(fm.horizontalAdvance(textos::kAdmLocal.section(u' ', 0, 2)),
                                        fm.horizontalAdvance(textos::kAdmLocal.section(u' ', 3)))
-                              + 6) / 73.0;
+                              + 6)
+        / 73.0;
     m_layoutScale = std::max({1.0, byHeight, byWidth, byWrapped}) * logicalDpiX() / 96.0;
 
     auto *client = new QWidget(this);
@@ -219,10 +219,12 @@ void Form1::buildWindow()
 
 void Form1::buildHeader(QWidget *client)
 {
-    struct Button { int index, left, tab; };
-    const Button bar[] = {{6, 1320, 36}, {0, 2520, 31}, {2, 3788, 33}, {7, 5022, 37},
-                          {1, 6256, 32}, {9, 7490, 52}, {4, 8724, 34}, {5, 6825, 35},
-                          {8, 9960, -1}};
+    struct Button
+    {
+        int index, left, tab;
+    };
+    const Button bar[] = {{6, 1320, 36}, {0, 2520, 31}, {2, 3788, 33}, {7, 5022, 37}, {1, 6256, 32},
+                          {9, 7490, 52}, {4, 8724, 34}, {5, 6825, 35}, {8, 9960, -1}};
     for (const Button &b : bar) {
         auto *btn = new QPushButton(client);
         btn->setObjectName(QStringLiteral("Command1"));
@@ -263,7 +265,10 @@ void Form1::buildHeader(QWidget *client)
     m_combo1 = list(client, "Combo1", 8, QRect(1920, 1010, 1815, 315));
     m_combo1->addItem(textos::kProgramaNuevo, 1);
 
-    auto hidden = [](QWidget *a, QWidget *b) { a->hide(); b->hide(); };
+    auto hidden = [](QWidget *a, QWidget *b) {
+        a->hide();
+        b->hide();
+    };
     m_txtProg1 = entry(client, "txtProg1", 2, QRect(3960, 630, 855, 300), Rule::Numeric, 4, F::Prog1p);
     hidden(m_txtProg1, label(client, "Label1", textos::kAnoVeldra, 2685, 720));
     m_txtProg2 = entry(client, "txtProg2", 6, QRect(6720, 645, 1215, 300), Rule::Numeric, 4, F::Prog2p);
@@ -275,8 +280,7 @@ void Form1::buildHeader(QWidget *client)
     m_txtNumMaquila = entry(client, "txtnummaquila", 64, QRect(9120, 960, 1335, 255), Rule::Numeric, 4);
     hidden(m_txtNumMaquila, label(client, "Label5", textos::kNumMaquila, 7350, 1010));
 
-    QGroupBox *f1 = frame(client, "Frame1", textos::kDatosGenerales, 44,
-                          QRect(120, 1440, 10590, 1485), true);
+    QGroupBox *f1 = frame(client, "Frame1", textos::kDatosGenerales, 44, QRect(120, 1440, 10590, 1485), true);
     label(f1, "lblRazonSoc", textos::kRazonSocial, 300, 240);
     entry(f1, "txtApePat1", 3, QRect(2160, 240, 7335, 300), Rule::Upper, 100, F::ApePatRaz);
     label(f1, "lblEmail", textos::kCorreo, 300, 623);
@@ -310,8 +314,7 @@ void Form1::buildPages()
         page->setProperty("pageTop", pageTop);
 
     // Page 0: fiscal address.
-    QGroupBox *f4 = frame(pages[0], "Frame4", textos::kDomicilioFiscal, 38,
-                          QRect(135, 540, 10290, 2490), true);
+    QGroupBox *f4 = frame(pages[0], "Frame4", textos::kDomicilioFiscal, 38, QRect(135, 540, 10290, 2490), true);
     QList<QWidget *> fiscal;
     label(f4, "lblCalle", textos::kCalle, 75, 450);
     fiscal << entry(f4, "txtCalle", 11, QRect(990, 420, 4815, 300), Rule::Upper, 254, F::CalleYNo);
@@ -335,47 +338,50 @@ void Form1::buildPages()
     fiscal << entry(f4, "txtfax", 18, QRect(6975, 1500, 2895, 300), Rule::Numeric, 15, F::Fax);
     label(f4, "lblTelefono", textos::kTelefono, 75, 1860);
     fiscal << entry(f4, "txtTelefono", 19, QRect(990, 1860, 3015, 300), Rule::Numeric, 15, F::Telefono);
-    TextEntry *admLocal = entry(f4, "txtAdmLocal", 20, QRect(6975, 1860, 2895, 300), Rule::Upper, 30, F::Colonia);
+    TextEntry *admLocal = entry(f4, "txtAdmLocal", 20, QRect(6975, 1860, 2895, 300), Rule::Upper, 30,
+                                F::Colonia);
     admLocal->hide();
     fiscal << admLocal;
     for (QWidget *w : fiscal)
         w->setEnabled(false);
 
     // Page 1: legal representative.
-    QGroupBox *f3 = frame(pages[1], "Frame3", textos::kRepresentante, 65,
-                          QRect(360, 1200, 10095, 2025), true);
+    QGroupBox *f3 = frame(pages[1], "Frame3", textos::kRepresentante, 65, QRect(360, 1200, 10095, 2025), true);
     label(f3, "lblApRepLegal", textos::kApellidoPaterno, 240, 240);
     entry(f3, "txtApePatR2", 21, QRect(270, 480, 3135, 300), Rule::Upper, 25, F::ApePRepLeg)->setEnabled(false);
     label(f3, "lblAmRepLegal", textos::kApellidoMaterno, 3600, 240);
-    entry(f3, "txtApeMatR2", 22, QRect(3600, 495, 3015, 300), Rule::Upper, 25, F::ApeMRepLeg)->setEnabled(false);
+    entry(f3, "txtApeMatR2", 22, QRect(3600, 495, 3015, 300), Rule::Upper, 25, F::ApeMRepLeg)
+        ->setEnabled(false);
     label(f3, "lblNomRepLegal", textos::kNombresRep, 6840, 240);
-    entry(f3, "txtNombreR2", 23, QRect(6840, 480, 2895, 300), Rule::Upper, 25, F::NombreRepl)->setEnabled(false);
+    entry(f3, "txtNombreR2", 23, QRect(6840, 480, 2895, 300), Rule::Upper, 25, F::NombreRepl)
+        ->setEnabled(false);
     label(f3, "lblcargo", textos::kCargo, 270, 840);
     entry(f3, "txtcargo", 24, QRect(2160, 840, 5865, 300), Rule::UpperFilter, 0, F::Cargo);
     label(f3, "lblTelRepLegal", textos::kTelefono, 270, 1200);
-    entry(f3, "txtTelefonoR2", 25, QRect(2160, 1200, 3015, 300), Rule::Numeric, 25, F::TelRepreg)->setEnabled(false);
+    entry(f3, "txtTelefonoR2", 25, QRect(2160, 1200, 3015, 300), Rule::Numeric, 25, F::TelRepreg)
+        ->setEnabled(false);
     label(f3, "lblFaxRepLegal", textos::kFax, 5880, 1200);
     entry(f3, "txtFaxR2", 26, QRect(6360, 1200, 2895, 300), Rule::Numeric, 25, F::FaxRep)->setEnabled(false);
     label(f3, "lblEmailRepLegal", textos::kCorreo, 270, 1560);
     entry(f3, "EMAILREP", 27, QRect(2160, 1560, 7335, 300), Rule::Lower, 50, F::EmailRepl);
 
     // Page 2: staff and sales of the previous year.
-    QGroupBox *f2 = frame(pages[2], "Frame2", textos::kPersonalOcupado, 73,
-                          QRect(480, 1080, 4695, 2415), false);
+    QGroupBox *f2 = frame(pages[2], "Frame2", textos::kPersonalOcupado, 73, QRect(480, 1080, 4695, 2415),
+                          false);
     label(f2, "Label6", textos::kPromedio, 720, 240);
     label(f2, "Label7", textos::kAdministrativos, 630, 870);
     m_noEmpleados = entry(f2, "NoEmpleados", 28, QRect(2130, 810, 1524, 288), Rule::Numeric, 0, F::NoEmpleado);
     label(f2, "Label8", textos::kObreros, 630, 1515);
     m_noObreros = entry(f2, "NoObreros", 29, QRect(2130, 1380, 1524, 288), Rule::Numeric, 0, F::NoObreros);
     label(f2, "Label9", textos::kTotal, 630, 1935);
-    QGroupBox *f6 = frame(pages[2], "Frame6", textos::kValorVentas, 86,
-                          QRect(5640, 1080, 4695, 2415), false);
+    QGroupBox *f6 = frame(pages[2], "Frame6", textos::kValorVentas, 86, QRect(5640, 1080, 4695, 2415), false);
     label(f6, "Label10", textos::kMilesDePesos, 600, 240);
     label(f6, "Label11", textos::kEnElPais, 360, 840);
     label(f6, "Label12", textos::kAlExterior, 360, 1320);
     label(f6, "Label13", textos::kTotal, 360, 1920);
     m_ventasPais = entry(pages[2], "VentasPais", 83, QRect(7200, 1920, 1524, 288), Rule::Numeric, 0, F::VtPais);
-    m_ventasExterior = entry(pages[2], "VentasExterior", 84, QRect(7200, 2400, 1524, 288), Rule::Numeric, 0, F::VtExterior);
+    m_ventasExterior = entry(pages[2], "VentasExterior", 84, QRect(7200, 2400, 1524, 288), Rule::Numeric, 0,
+                             F::VtExterior);
     auto total = [this](QWidget *parent, const char *name, int tab, const QRect &r) {
         auto *t = new QLineEdit(parent);
         t->setObjectName(QString::fromLatin1(name));
@@ -394,8 +400,7 @@ void Form1::buildPages()
     m_totalVentas->raise();
 
     // Page 3: registry type and export products.
-    QGroupBox *f5 = frame(pages[3], "Frame5", textos::kTipoDeRegistro, 78,
-                          QRect(240, 720, 10095, 555), true);
+    QGroupBox *f5 = frame(pages[3], "Frame5", textos::kTipoDeRegistro, 78, QRect(240, 720, 10095, 555), true);
     m_optPromotora = new QRadioButton(textos::kPromotora, f5);
     m_optPromotora->setObjectName(QStringLiteral("optPromotora"));
     m_optPromotora->setProperty("tabOrder", 103);
@@ -418,9 +423,8 @@ void Form1::buildPages()
     chk->hide();
     m_controls.append(chk);
 
-    QGroupBox *f7 = frame(pages[3], "Frame7",
-                          textos::kProductosExportados,
-                          91, QRect(120, 1440, 10575, 2055), false);
+    QGroupBox *f7 = frame(pages[3], "Frame7", textos::kProductosExportados, 91, QRect(120, 1440, 10575, 2055),
+                          false);
     m_command2 = new QPushButton(textos::kBorrarRegistro, f7);
     m_command2->setObjectName(QStringLiteral("Command2"));
     m_command2->setProperty("tabOrder", 109);
@@ -480,10 +484,10 @@ void Form1::buildPages()
 void Form1::finishControls()
 {
     static const char *const required[] = {
-        "txtApePat1", "txtDomSucursal", "txtlocalidad", "txtNumCuenta", "txtsucursal",
-        "NoEmpleados", "NoObreros", "txtNombreR2", "txtTelefonoR2", "txtcargo", "txtDelMun",
-        "txtEstado", "txtCP", "txtColonia", "VentasPais", "VentasExterior", "MaskEdBox1"};
-    static const char *const optional[] = {"txtCalle", "txtfax", "txtTelefono",
+        "txtApePat1", "txtDomSucursal", "txtlocalidad",  "txtNumCuenta",   "txtsucursal", "NoEmpleados",
+        "NoObreros",  "txtNombreR2",    "txtTelefonoR2", "txtcargo",       "txtDelMun",   "txtEstado",
+        "txtCP",      "txtColonia",     "VentasPais",    "VentasExterior", "MaskEdBox1"};
+    static const char *const optional[] = {"txtCalle",    "txtfax",      "txtTelefono",
                                            "txtApePatR2", "txtApeMatR2", "txtFaxR2"};
 
     auto byName = [this](const char *name) {
@@ -584,8 +588,7 @@ void Form1::finishControls()
     QList<std::pair<int, QWidget *>> chain;
     for (QWidget *w : std::as_const(m_controls)) {
         const QVariant order = w->property("tabOrder");
-        if (order.isValid() && !qobject_cast<QGroupBox *>(w) && w->focusPolicy() != Qt::NoFocus
-            && w != m_sstab)
+        if (order.isValid() && !qobject_cast<QGroupBox *>(w) && w->focusPolicy() != Qt::NoFocus && w != m_sstab)
             chain.append({order.toInt(), w});
     }
     std::stable_sort(chain.begin(), chain.end(),

@@ -67,8 +67,8 @@ CuestionarioDatos Form1::snapshot() const
         d.ventas.append(v);
     }
     for (int r = 0; r < m_proveedores->rowCount(); ++r)
-        d.proveedores.append({m_proveedores->textAt(r, 0), m_proveedores->textAt(r, 1),
-                              m_proveedores->textAt(r, 2)});
+        d.proveedores.append(
+            {m_proveedores->textAt(r, 0), m_proveedores->textAt(r, 1), m_proveedores->textAt(r, 2)});
 
     d.banco = m_cmbBanco->currentText();
     d.sucursal = boundText(Sucursal);

@@ -103,7 +103,7 @@ void Form1::nuevo()
                 const QVariant v = dp->field(position);
                 const QString text = dp->fieldText(position).trimmed();
                 const bool zero = text.isEmpty() || (v.typeId() != QMetaType::QString && v.toDouble() == 0)
-                               || text == QLatin1String("0");
+                    || text == QLatin1String("0");
                 return zero ? QString() : text;
             };
             m_txtNumMaquila->setText(maquila(datoprov::NumMaquila));

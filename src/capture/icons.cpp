@@ -163,16 +163,26 @@ void program(QPainter &p) // the program itself: a filled-in form with a tick
 Drawing drawingFor(int index)
 {
     switch (index) {
-    case -1: return program;
-    case 0: return redCross;
-    case 1: return disketteOnly;
-    case 2: return disketteWithArrow;
-    case 4: return helpBook;
-    case 5: return openFolder;
-    case 6: return twoSheets;
-    case 7: return printer;
-    case 9: return questionMark;
-    default: return nullptr;
+    case -1:
+        return program;
+    case 0:
+        return redCross;
+    case 1:
+        return disketteOnly;
+    case 2:
+        return disketteWithArrow;
+    case 4:
+        return helpBook;
+    case 5:
+        return openFolder;
+    case 6:
+        return twoSheets;
+    case 7:
+        return printer;
+    case 9:
+        return questionMark;
+    default:
+        return nullptr;
     }
 }
 
@@ -199,7 +209,11 @@ int area(const QSize &s)
 class DrawnIconEngine : public QIconEngine
 {
 public:
-    DrawnIconEngine(Drawing draw, QList<int> sizes) : m_draw(draw), m_sizes(std::move(sizes)) {}
+    DrawnIconEngine(Drawing draw, QList<int> sizes)
+        : m_draw(draw),
+          m_sizes(std::move(sizes))
+    {
+    }
 
     QIconEngine *clone() const override { return new DrawnIconEngine(*this); }
     QString key() const override { return QStringLiteral("kivo.drawn"); }
@@ -281,8 +295,8 @@ QIcon buttonIcon(int index)
     const Drawing draw = drawingFor(index);
     if (!draw)
         return {};
-    return QIcon(new DrawnIconEngine(draw, index == -1 ? QList<int>{16, 24, 32, 48, 64, 128}
-                                                       : QList<int>{16, 24, 32, 48}));
+    return QIcon(new DrawnIconEngine(
+        draw, index == -1 ? QList<int>{16, 24, 32, 48, 64, 128} : QList<int>{16, 24, 32, 48}));
 }
 
 } // namespace kivo

@@ -16,7 +16,6 @@ void leadTo(QWidget *control);
 
 // After the required-data message: leads to the first item of the missing list. `controls`
 // are the controls the check read, in its order.
-void leadToMissing(QWidget *window, const rules::RequeridosResult &result,
-                   const QList<QWidget *> &controls);
+void leadToMissing(QWidget *window, const rules::RequeridosResult &result, const QList<QWidget *> &controls);
 
 } // namespace kivo

@@ -372,8 +372,7 @@ void RfcEntry::dropEvent(QDropEvent *event)
     QLineEdit::dragLeaveEvent(&leave); // takes the drop caret away
     // Only part of the text may be taken: the source must keep its own, so a source that can
     // only move is refused.
-    if (isReadOnly() || !event->mimeData()->hasText()
-        || !(event->possibleActions() & Qt::CopyAction)) {
+    if (isReadOnly() || !event->mimeData()->hasText() || !(event->possibleActions() & Qt::CopyAction)) {
         event->ignore();
         return;
     }

@@ -89,8 +89,8 @@ void TextEntry::keyPressEvent(QKeyEvent *event)
         return;
     }
     QKeyEvent changed(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
-                      event->nativeVirtualKey(), event->nativeModifiers(), accepted,
-                      event->isAutoRepeat(), event->count());
+                      event->nativeVirtualKey(), event->nativeModifiers(), accepted, event->isAutoRepeat(),
+                      event->count());
     QLineEdit::keyPressEvent(&changed);
     event->setAccepted(changed.isAccepted());
 }

@@ -36,8 +36,8 @@ inline QString faltanVentas(int renglones)
 }
 inline QString pocosCampos(int campos)
 {
-    return QStringLiteral("La tabla datoprov debe tener al menos 32 campos y tiene ")
-        + QString::number(campos) + QStringLiteral(".");
+    return QStringLiteral("La tabla datoprov debe tener al menos 32 campos y tiene ") + QString::number(campos)
+        + QStringLiteral(".");
 }
 inline QString grabacionFallida(const QString &detalle)
 {
@@ -52,8 +52,7 @@ inline QString archivoCambiado(const QString &archivo)
 }
 inline QString respaldoDiarioFallido(const QString &detalle)
 {
-    return QStringLiteral("Los datos se grabaron, pero no se pudo hacer el respaldo del día:") + kCr
-        + detalle;
+    return QStringLiteral("Los datos se grabaron, pero no se pudo hacer el respaldo del día:") + kCr + detalle;
 }
 inline QString borradoFallido(const QString &detalle)
 {
@@ -64,15 +63,24 @@ inline QString borradoFallido(const QString &detalle)
 inline QString toolTipBoton(int index)
 {
     switch (index) {
-    case 0: return QStringLiteral("Borrar toda la información");
-    case 1: return QStringLiteral("Grabar datos");
-    case 2: return QStringLiteral("Generar disco  para Tolvania");
-    case 4: return QStringLiteral("Consideraciones generales");
-    case 5: return QStringLiteral("Cancelar cambios");
-    case 6: return QStringLiteral("Editar Datos");
-    case 7: return QStringLiteral("Imprimir solicitud");
-    case 9: return QStringLiteral("Acerca de..");
-    default: return QString();
+    case 0:
+        return QStringLiteral("Borrar toda la información");
+    case 1:
+        return QStringLiteral("Grabar datos");
+    case 2:
+        return QStringLiteral("Generar disco  para Tolvania");
+    case 4:
+        return QStringLiteral("Consideraciones generales");
+    case 5:
+        return QStringLiteral("Cancelar cambios");
+    case 6:
+        return QStringLiteral("Editar Datos");
+    case 7:
+        return QStringLiteral("Imprimir solicitud");
+    case 9:
+        return QStringLiteral("Acerca de..");
+    default:
+        return QString();
     }
 }
 
@@ -93,8 +101,8 @@ inline const QString kNombres = QStringLiteral("Nombre(s):");
 // Page captions, in page order.
 inline const QString kPaginas[] = {
     QStringLiteral("I. Datos Generales"), QStringLiteral("II Datos del Representante Legal"),
-    QStringLiteral("Personal ocupado"), rules::textos::productosExportacion,
-    QStringLiteral("Ventas totales "), QStringLiteral("Registro de proveedores"),
+    QStringLiteral("Personal ocupado"),   rules::textos::productosExportacion,
+    QStringLiteral("Ventas totales "),    QStringLiteral("Registro de proveedores"),
     QStringLiteral("Cuenta bancaria")};
 
 // Page 0: fiscal address.
@@ -151,26 +159,25 @@ struct ToolTip
     const char *control;
     QString text;
 };
-inline const ToolTip kToolTips[] = {
-    {"MaskEdBox1", kRfc},
-    {"txtProg1", QStringLiteral("Año del Registro")},
-    {"txtApePat1", QStringLiteral("Razon Social")},
-    {"cmbActividad", rules::textos::actividadPrincipal},
-    {"txtColonia", kColonia},
-    {"txtCP", QStringLiteral("Codigo Postal")},
-    {"txtEstado", kEstado},
-    {"txtDelMun", QStringLiteral("Delegación o Municipio")},
-    {"txtNombreR2", QStringLiteral("Nombre Rep.  Legal")},
-    {"txtcargo", kCargo},
-    {"txtTelefonoR2", kTelefono},
-    {"NoEmpleados", QStringLiteral("No. Administrativos")},
-    {"NoObreros", QStringLiteral("No. Obreros")},
-    {"VentasPais", QStringLiteral("Ventas Pais")},
-    {"VentasExterior", QStringLiteral("Ventas Exterior")},
-    {"txtsucursal", QStringLiteral("Sucursal")},
-    {"txtNumCuenta", QStringLiteral("Número de cuenta")},
-    {"txtlocalidad", QStringLiteral("Localidad")},
-    {"txtDomSucursal", QStringLiteral("Domicilio Banco")}};
+inline const ToolTip kToolTips[] = {{"MaskEdBox1", kRfc},
+                                    {"txtProg1", QStringLiteral("Año del Registro")},
+                                    {"txtApePat1", QStringLiteral("Razon Social")},
+                                    {"cmbActividad", rules::textos::actividadPrincipal},
+                                    {"txtColonia", kColonia},
+                                    {"txtCP", QStringLiteral("Codigo Postal")},
+                                    {"txtEstado", kEstado},
+                                    {"txtDelMun", QStringLiteral("Delegación o Municipio")},
+                                    {"txtNombreR2", QStringLiteral("Nombre Rep.  Legal")},
+                                    {"txtcargo", kCargo},
+                                    {"txtTelefonoR2", kTelefono},
+                                    {"NoEmpleados", QStringLiteral("No. Administrativos")},
+                                    {"NoObreros", QStringLiteral("No. Obreros")},
+                                    {"VentasPais", QStringLiteral("Ventas Pais")},
+                                    {"VentasExterior", QStringLiteral("Ventas Exterior")},
+                                    {"txtsucursal", QStringLiteral("Sucursal")},
+                                    {"txtNumCuenta", QStringLiteral("Número de cuenta")},
+                                    {"txtlocalidad", QStringLiteral("Localidad")},
+                                    {"txtDomSucursal", QStringLiteral("Domicilio Banco")}};
 
 // The entries' own context menu (Qt's standard one would be in English).
 inline const QString kDeshacer = QStringLiteral("Deshacer");

@@ -15,8 +15,7 @@ namespace {
 
 QRect twips(int left, int top, int width, int height)
 {
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                 twipsToPixels(height));
+    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
 }
 
 // The boxes are those of the design; a wider system font is made smaller until the lines
@@ -59,17 +58,16 @@ void separatorLine(QWidget *parent, const QString &colour, int top)
 
 QString version()
 {
-    return textos::kAcercaVersion + QStringLiteral("%1.%2.%3")
-                                        .arg(KIVO_VERSION_MAJOR)
-                                        .arg(KIVO_VERSION_MINOR)
-                                        .arg(KIVO_VERSION_PATCH);
+    return textos::kAcercaVersion
+        + QStringLiteral("%1.%2.%3").arg(KIVO_VERSION_MAJOR).arg(KIVO_VERSION_MINOR).arg(KIVO_VERSION_PATCH);
 }
 
 } // namespace
 
 FrmAbout::FrmAbout(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
-                          | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent,
+              Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                  | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(textos::kAcercaTitulo);

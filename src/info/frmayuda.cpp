@@ -12,7 +12,8 @@
 
 namespace kivo {
 
-FrmAyuda::FrmAyuda(const Services &services, QWidget *parent) : QWidget(parent, Qt::Window)
+FrmAyuda::FrmAyuda(const Services &services, QWidget *parent)
+    : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("frmayuda"));
     setWindowTitle(textos::kAyudaTitulo);

@@ -23,7 +23,8 @@ constexpr int kNameRole = Qt::UserRole;
 } // namespace
 
 RestoreWindow::RestoreWindow(const Services &services, QWidget *parent)
-    : QDialog(parent), m_services(services)
+    : QDialog(parent),
+      m_services(services)
 {
     setObjectName(QStringLiteral("frmRestaurar"));
     setWindowTitle(textos::kRestaurarTitulo);
@@ -102,8 +103,7 @@ void RestoreWindow::restoreSelected()
         return;
     const QString name = chosen.first()->data(0, kNameRole).toString();
     try {
-        const backups::Restored done =
-            backups::restore(m_services.dataFolder, name, nowOf(m_services.clock));
+        const backups::Restored done = backups::restore(m_services.dataFolder, name, nowOf(m_services.clock));
         m_restored = name;
         m_services.messages->show(kProgramTitle, textos::restaurado(chosen.first()->text(0), done.saved),
                                   Buttons::Ok, Icon::Information);

@@ -12,16 +12,14 @@ inline const QString kAyudaTitulo = QStringLiteral("Consideraciones para el llen
 inline const QString kAcercaTitulo = QStringLiteral("Acerca de");
 inline const QString kAcercaPrograma = QStringLiteral("Disco de Captura para solicitudes KIVO");
 inline const QString kAcercaVersion = QStringLiteral("Version ");
-inline const QString kAcercaDescripcion = QStringLiteral(
-    "Secretaría de Tolvania\n"
-    "Subsecretaría de Comercio Exterior\n"
-    "Dirección General de Promoción");
+inline const QString kAcercaDescripcion = QStringLiteral("Secretaría de Tolvania\n"
+                                                         "Subsecretaría de Comercio Exterior\n"
+                                                         "Dirección General de Promoción");
 // The issuing unit's help desk, never a person; the number of zeros can be nobody's.
-inline const QString kAcercaContacto = QStringLiteral(
-    "Dudas y comentarios:\n"
-    "Mesa de ayuda KIVO\n"
-    "Tel. 000 000 0000\n"
-    "ayuda@promocion.tolvania.gob");
+inline const QString kAcercaContacto = QStringLiteral("Dudas y comentarios:\n"
+                                                      "Mesa de ayuda KIVO\n"
+                                                      "Tel. 000 000 0000\n"
+                                                      "ayuda@promocion.tolvania.gob");
 inline const QString kAceptar = QStringLiteral("OK");
 
 inline const QString kRestaurarTitulo = QStringLiteral("Restaurar una solicitud anterior");
@@ -37,9 +35,8 @@ inline const QString kRestaurar = QStringLiteral("&Restaurar");
 inline const QString kCancelar = QStringLiteral("Cancelar");
 inline QString restaurado(const QString &fecha, const QString &respaldoNuevo)
 {
-    return QStringLiteral("Se restauró la solicitud respaldada el ") + fecha + QStringLiteral(".")
-        + QChar(13) + QStringLiteral("Lo que contenía antes quedó en el respaldo ") + respaldoNuevo
-        + QStringLiteral(".");
+    return QStringLiteral("Se restauró la solicitud respaldada el ") + fecha + QStringLiteral(".") + QChar(13)
+        + QStringLiteral("Lo que contenía antes quedó en el respaldo ") + respaldoNuevo + QStringLiteral(".");
 }
 
 } // namespace kivo::textos

@@ -24,14 +24,13 @@ namespace {
 constexpr qint64 kChunk = 64 * 1024;
 
 // Plain files of `folder` whose name passes `accept`. False when the folder cannot be listed.
-template<typename Accept>
+template <typename Accept>
 bool listFiles(const QString &folder, Accept accept, QStringList *paths)
 {
     const QDir dir(folder);
     if (folder.isEmpty() || !dir.exists() || !dir.isReadable())
         return false;
-    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System,
-                                                    QDir::Name);
+    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     for (const QFileInfo &fi : entries) {
         if (accept(fi.fileName()))
             paths->append(fi.absoluteFilePath());
@@ -43,15 +42,14 @@ bool matching(const QString &folder, const QString &pattern, QStringList *paths)
 {
     const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(pattern),
                                 QRegularExpression::CaseInsensitiveOption);
-    return listFiles(folder, [&](const QString &name) { return re.match(name).hasMatch(); },
-                     paths);
+    return listFiles(
+        folder, [&](const QString &name) { return re.match(name).hasMatch(); }, paths);
 }
 
 bool sameName(const QString &folder, const QString &name, QStringList *paths)
 {
-    return listFiles(folder, [&](const QString &n) {
-        return n.compare(name, Qt::CaseInsensitive) == 0;
-    }, paths);
+    return listFiles(
+        folder, [&](const QString &n) { return n.compare(name, Qt::CaseInsensitive) == 0; }, paths);
 }
 
 // The existing file of that name in any letter case, the exact one first.
@@ -66,7 +64,8 @@ using FileId = std::pair<dev_t, ino_t>;
 
 FileId fileId(const QString &path)
 {
-    struct stat st {};
+    struct stat st
+    { };
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
         return {0, 0};
     return {st.st_dev, st.st_ino};
@@ -126,7 +125,9 @@ bool sameContent(QFile &a, QFile &b)
 
 bool sameFolder(const QString &a, const QString &b)
 {
-    struct stat x {}, y {};
+    struct stat x
+    {
+    }, y{};
     if (a.isEmpty() || b.isEmpty() || ::stat(QFile::encodeName(a).constData(), &x) != 0
         || ::stat(QFile::encodeName(b).constData(), &y) != 0)
         return false;
@@ -202,8 +203,7 @@ void RealFiles::removeScratch(const QString &folder)
         removeMatching(folder, pattern);
 }
 
-int RealFiles::run(const QString &program, const QStringList &arguments, const QString &folder,
-                   int timeoutMs)
+int RealFiles::run(const QString &program, const QStringList &arguments, const QString &folder, int timeoutMs)
 {
     if (program.isEmpty() || !QFileInfo(program).isExecutable())
         return -1;

@@ -15,8 +15,8 @@ constexpr int kTwipsPerPixel = 15;
 
 QRect toPixels(const QRect &twips)
 {
-    return QRect(twipsToPixels(twips.x()), twipsToPixels(twips.y()),
-                 twipsToPixels(twips.width()), twipsToPixels(twips.height()));
+    return QRect(twipsToPixels(twips.x()), twipsToPixels(twips.y()), twipsToPixels(twips.width()),
+                 twipsToPixels(twips.height()));
 }
 } // namespace
 
@@ -49,8 +49,7 @@ QSize textWindowButtonSize()
     return QSize(twipsToPixels(1215), twipsToPixels(375));
 }
 
-void applyTextWindowLayout(QWidget *window, QTextEdit *text, QPushButton *imprimir,
-                           QPushButton *cerrar)
+void applyTextWindowLayout(QWidget *window, QTextEdit *text, QPushButton *imprimir, QPushButton *cerrar)
 {
     const QSize client(pixelsToTwips(window->width()), pixelsToTwips(window->height()));
     const TextWindowLayout l = textWindowLayout(client);
@@ -60,10 +59,9 @@ void applyTextWindowLayout(QWidget *window, QTextEdit *text, QPushButton *imprim
     text->setLineWrapColumnOrWidth(std::max(1, twipsToPixels(l.wrapWidth)));
     const QSize button = textWindowButtonSize();
     if (imprimir)
-        imprimir->setGeometry(QRect(QPoint(twipsToPixels(l.imprimir.x()),
-                                           twipsToPixels(l.imprimir.y())), button));
-    cerrar->setGeometry(QRect(QPoint(twipsToPixels(l.cerrar.x()), twipsToPixels(l.cerrar.y())),
-                              button));
+        imprimir->setGeometry(
+            QRect(QPoint(twipsToPixels(l.imprimir.x()), twipsToPixels(l.imprimir.y())), button));
+    cerrar->setGeometry(QRect(QPoint(twipsToPixels(l.cerrar.x()), twipsToPixels(l.cerrar.y())), button));
 }
 
 void maximizeTextWindow(QWidget *window, QWidget *parent)

@@ -19,17 +19,16 @@ int pixelsToTwips(int pixels);
 // only hides its content.
 struct TextWindowLayout
 {
-    QRect text;         // RTUltima
-    int wrapWidth = 0;  // where its lines wrap
-    QPoint imprimir;    // Command1 ("&Imprimir")
-    QPoint cerrar;      // Command2 ("&Cerrar")
+    QRect text;        // RTUltima
+    int wrapWidth = 0; // where its lines wrap
+    QPoint imprimir;   // Command1 ("&Imprimir")
+    QPoint cerrar;     // Command2 ("&Cerrar")
 };
 
 TextWindowLayout textWindowLayout(QSize client);
 
 // Applies the layout to `window`'s controls; `imprimir` may be null.
-void applyTextWindowLayout(QWidget *window, QTextEdit *text, QPushButton *imprimir,
-                           QPushButton *cerrar);
+void applyTextWindowLayout(QWidget *window, QTextEdit *text, QPushButton *imprimir, QPushButton *cerrar);
 
 // The design size of the two buttons, 1215 x 375 twips.
 QSize textWindowButtonSize();

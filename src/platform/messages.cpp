@@ -25,14 +25,29 @@ Answer QtMessages::ask(const MessageBox &box)
     mb.setText(text);
     mb.setTextFormat(Qt::PlainText);
     switch (box.icon) {
-    case Icon::None: mb.setIcon(QMessageBox::NoIcon); break;
-    case Icon::Information: mb.setIcon(QMessageBox::Information); break;
-    case Icon::Warning: mb.setIcon(QMessageBox::Warning); break;
-    case Icon::Critical: mb.setIcon(QMessageBox::Critical); break;
-    case Icon::Question: mb.setIcon(QMessageBox::Question); break;
+    case Icon::None:
+        mb.setIcon(QMessageBox::NoIcon);
+        break;
+    case Icon::Information:
+        mb.setIcon(QMessageBox::Information);
+        break;
+    case Icon::Warning:
+        mb.setIcon(QMessageBox::Warning);
+        break;
+    case Icon::Critical:
+        mb.setIcon(QMessageBox::Critical);
+        break;
+    case Icon::Question:
+        mb.setIcon(QMessageBox::Question);
+        break;
     }
 
-    struct Choice { QString caption; QMessageBox::ButtonRole role; Answer answer; };
+    struct Choice
+    {
+        QString caption;
+        QMessageBox::ButtonRole role;
+        Answer answer;
+    };
     QList<Choice> choices;
     switch (box.buttons) {
     case Buttons::Ok:
@@ -65,8 +80,9 @@ Answer QtMessages::ask(const MessageBox &box)
             return choices[i].answer;
     }
     // Closed with the window's own button: the answer that changes nothing.
-    return box.buttons == Buttons::Ok ? Answer::Ok
-         : box.buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    return box.buttons == Buttons::Ok   ? Answer::Ok
+        : box.buttons == Buttons::YesNo ? Answer::No
+                                        : Answer::Cancel;
 }
 
 } // namespace kivo

@@ -22,8 +22,8 @@ namespace kivo {
 QFont courierNew(qreal points)
 {
     const QString family = QFontDatabase::hasFamily(QStringLiteral("Courier New"))
-                               ? QStringLiteral("Courier New")
-                               : QStringLiteral("Liberation Mono");
+        ? QStringLiteral("Courier New")
+        : QStringLiteral("Liberation Mono");
     QFont font(family);
     font.setPointSizeF(points);
     font.setStyleHint(QFont::TypeWriter);
@@ -157,8 +157,7 @@ bool paintLines(QPainter &painter, QPrinter *printer, const PrintDocument &docum
 {
     painter.setFont(document.font);
     const QFontMetricsF metrics(document.font, printer);
-    const QRectF page(QPointF(0, 0),
-                      printer->pageLayout().paintRectPixels(printer->resolution()).size());
+    const QRectF page(QPointF(0, 0), printer->pageLayout().paintRectPixels(printer->resolution()).size());
     const qreal lineHeight = metrics.lineSpacing();
     painter.setClipRect(page);
 

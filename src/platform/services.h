@@ -16,9 +16,9 @@ struct Services
     Clock *clock = nullptr;
     Files *files = nullptr;
     Printing *printing = nullptr;
-    QString dataFolder;   // holds the seven tables and considera.txt
-    QString driveA;       // the folder standing for the removable medium; empty when none
-    QString packer;       // the pack9 program
+    QString dataFolder; // holds the seven tables and considera.txt
+    QString driveA;     // the folder standing for the removable medium; empty when none
+    QString packer;     // the pack9 program
 };
 
 } // namespace kivo

@@ -20,7 +20,8 @@ bool hourglassUp()
 
 } // namespace
 
-WaitCursor::WaitCursor() : m_active(hasGui())
+WaitCursor::WaitCursor()
+    : m_active(hasGui())
 {
     if (m_active)
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -32,7 +33,8 @@ WaitCursor::~WaitCursor()
         QGuiApplication::restoreOverrideCursor();
 }
 
-WaitCursor::Pause::Pause() : m_active(hasGui() && hourglassUp())
+WaitCursor::Pause::Pause()
+    : m_active(hasGui() && hourglassUp())
 {
     if (m_active)
         QGuiApplication::setOverrideCursor(Qt::ArrowCursor);

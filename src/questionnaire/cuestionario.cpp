@@ -63,30 +63,29 @@ QString fecha(const QDate &date, const QLocale &locale)
 QString seccionA()
 {
     return QStringLiteral("SECRETARIA DE TOLVANIA") + LF
-        + QStringLiteral("CUESTIONARIO DE SOLICITUD DE PROGRAMA KIVO") + LF
-        + LF
-        + QStringLiteral("DATOS DE LA SOLICITUD ") + LF
-        + LF;
+        + QStringLiteral("CUESTIONARIO DE SOLICITUD DE PROGRAMA KIVO") + LF + LF
+        + QStringLiteral("DATOS DE LA SOLICITUD ") + LF + LF;
 }
 
 QString seccionB(const CuestionarioDatos &d)
 {
     const QString promotora = d.promotora ? QStringLiteral("Promotora de Exportación") : QStringLiteral(" ");
-    const QString consolidadora =
-        d.consolidadora ? QStringLiteral("Consolidadora de Exportación") : QStringLiteral(" ");
+    const QString consolidadora = d.consolidadora ? QStringLiteral("Consolidadora de Exportación")
+                                                  : QStringLiteral(" ");
     QString s;
-    s += QStringLiteral("TIPO DE TRAMITE      : ") + d.tipoTramite + sp(4) + QStringLiteral("TIPO DE PROGRAMA : ")
-        + promotora + QLatin1Char(' ') + consolidadora + sp(5) + LF;
+    s += QStringLiteral("TIPO DE TRAMITE      : ") + d.tipoTramite + sp(4)
+        + QStringLiteral("TIPO DE PROGRAMA : ") + promotora + QLatin1Char(' ') + consolidadora + sp(5) + LF;
     s += LF;
     s += QStringLiteral("RFC : ") + d.rfc + sp(7) + QStringLiteral("RAZON SOCIAL : ") + d.razonSocial + LF;
     s += QStringLiteral("DOMICILIO FISCAL   :") + LF;
     s += QStringLiteral("CALLE    :") + d.calle + sp(4) + QStringLiteral("COLONIA  :") + d.colonia + sp(15)
         + QStringLiteral("CODIGO POSTAL  :") + d.cp + sp(4) + QStringLiteral("ESTADO   :") + d.estado + LF;
-    s += QStringLiteral("CIUDAD  :") + d.ciudad + sp(5) + QStringLiteral("MUNICIPIO O DELEGACIÓN  :") + d.delMun + LF;
+    s += QStringLiteral("CIUDAD  :") + d.ciudad + sp(5) + QStringLiteral("MUNICIPIO O DELEGACIÓN  :") + d.delMun
+        + LF;
     s += LF;
     // The federal entity is the state: the window keeps no other value for it.
-    s += QStringLiteral("ENTIDAD FEDERATIVA   :") + d.estado + sp(11) + QStringLiteral("TELEFONO(S)  :") + d.telefono
-        + sp(5) + QStringLiteral("FAX   :") + d.fax + LF;
+    s += QStringLiteral("ENTIDAD FEDERATIVA   :") + d.estado + sp(11) + QStringLiteral("TELEFONO(S)  :")
+        + d.telefono + sp(5) + QStringLiteral("FAX   :") + d.fax + LF;
     s += QStringLiteral("CORREO ELECTRONICO        : ") + d.email + LF;
     s += QStringLiteral("ACTIVIDAD PRINCIPAL  :  ") + d.actividad + LF;
     s += QStringLiteral("ADMON. LOCAL DE RECAUDACION   :") + d.admLocal + LF;
@@ -131,9 +130,10 @@ QString seccionE(const CuestionarioDatos &d)
         return QString();
     QString s = QString(LF) + QStringLiteral("Ventas totales e intercambio comercial con el exterior") + LF
         + QString(31, QLatin1Char('_')) + LF + LF;
-    s += QStringLiteral("Año") + sp(3) + QStringLiteral("Ventas Totales") + sp(3) + QStringLiteral("Ventas mercado")
-        + sp(3) + QStringLiteral("Exportación") + sp(5) + QStringLiteral("Importación") + sp(5)
-        + QStringLiteral("Saldo balanza") + sp(5) + QStringLiteral("tipo de Cambio") + LF;
+    s += QStringLiteral("Año") + sp(3) + QStringLiteral("Ventas Totales") + sp(3)
+        + QStringLiteral("Ventas mercado") + sp(3) + QStringLiteral("Exportación") + sp(5)
+        + QStringLiteral("Importación") + sp(5) + QStringLiteral("Saldo balanza") + sp(5)
+        + QStringLiteral("tipo de Cambio") + LF;
     s += sp(25) + QStringLiteral("nacional") + sp(6) + QStringLiteral("directa e indirecta") + LF;
     s += sp(5) + QLatin1Char('|') + QString(7, QLatin1Char('_')) + QStringLiteral("(miles de pesos) ")
         + QString(7, QLatin1Char('_')) + QLatin1Char('|') + QString(16, QLatin1Char('_'))
@@ -151,9 +151,10 @@ QString seccionF(const CuestionarioDatos &d)
 {
     if (d.proveedores.isEmpty())
         return QString();
-    QString s = QString(LF) + QStringLiteral("Registro de proveedores nacionales") + LF + QString(31, QLatin1Char('_'))
-        + LF + LF + QStringLiteral("Proveedor Nacional") + LF + sp(5)
-        + QStringLiteral("Registro Federal de Contribuyentes") + sp(15) + QStringLiteral("Producto") + sp(15) + LF;
+    QString s = QString(LF) + QStringLiteral("Registro de proveedores nacionales") + LF
+        + QString(31, QLatin1Char('_')) + LF + LF + QStringLiteral("Proveedor Nacional") + LF + sp(5)
+        + QStringLiteral("Registro Federal de Contribuyentes") + sp(15) + QStringLiteral("Producto") + sp(15)
+        + LF;
     const QString antesRfc = QString(LF) + sp(5);
     const QString antesProducto = sp(15);
     // Appended piece by piece: tens of thousands of rows must not build temporaries.
@@ -170,9 +171,9 @@ QString seccionF(const CuestionarioDatos &d)
 
 QString seccionG(const CuestionarioDatos &d)
 {
-    return QStringLiteral("Nombre de banco : ") + d.banco + sp(5) + QStringLiteral("Sucursal : ") + d.sucursal + LF
-        + QStringLiteral("Numero de cuenta : ") + d.numCuenta + sp(10) + QStringLiteral("Localidad : ") + d.localidad
-        + LF + QStringLiteral("Domicilio de la sucursal bancaria : ") + d.domSucursal;
+    return QStringLiteral("Nombre de banco : ") + d.banco + sp(5) + QStringLiteral("Sucursal : ") + d.sucursal
+        + LF + QStringLiteral("Numero de cuenta : ") + d.numCuenta + sp(10) + QStringLiteral("Localidad : ")
+        + d.localidad + LF + QStringLiteral("Domicilio de la sucursal bancaria : ") + d.domSucursal;
 }
 
 QString declaracion()
@@ -188,21 +189,17 @@ QString declaracion()
 
 QString seccionH(const CuestionarioDatos &d)
 {
-    return QStringLiteral("DATOS DEL REPRESENTANTE LEGAL ") + LF
-        + QStringLiteral("APELLIDO PATERNO  : ") + d.apePatRep + LF
-        + QStringLiteral("APELLIDO MATERNO Y NOMBRE(S)  : ") + d.apeMatRep + sp(3) + d.nombreRep + LF
-        + QStringLiteral("TELEFONO      : ") + d.telefonoRep + LF
-        + QStringLiteral("FAX    :") + d.faxRep + LF
-        + QStringLiteral("CORREO ELECTRONICO       : ") + d.emailRep + LF
-        + LF;
+    return QStringLiteral("DATOS DEL REPRESENTANTE LEGAL ") + LF + QStringLiteral("APELLIDO PATERNO  : ")
+        + d.apePatRep + LF + QStringLiteral("APELLIDO MATERNO Y NOMBRE(S)  : ") + d.apeMatRep + sp(3)
+        + d.nombreRep + LF + QStringLiteral("TELEFONO      : ") + d.telefonoRep + LF
+        + QStringLiteral("FAX    :") + d.faxRep + LF + QStringLiteral("CORREO ELECTRONICO       : ")
+        + d.emailRep + LF + LF;
 }
 
 QString cierre(const CuestionarioDatos &d)
 {
-    return QStringLiteral("LUGAR : ") + QString(34, QLatin1Char('_')) + LF
-        + QStringLiteral("FECHA : ") + fecha(d.hoy, d.locale) + LF
-        + LF + LF + LF
-        + QString(20, QLatin1Char('_')) + LF
+    return QStringLiteral("LUGAR : ") + QString(34, QLatin1Char('_')) + LF + QStringLiteral("FECHA : ")
+        + fecha(d.hoy, d.locale) + LF + LF + LF + LF + QString(20, QLatin1Char('_')) + LF
         + QStringLiteral("FIRMA");
 }
 

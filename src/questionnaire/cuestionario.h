@@ -13,16 +13,16 @@ namespace kivo {
 // sources, so the questionnaire is composed (and tested) without a window.
 struct CuestionarioDatos
 {
-    QString tipoTramite;      // Combo1, displayed text
+    QString tipoTramite; // Combo1, displayed text
     bool promotora = false;
     bool consolidadora = false;
-    QString rfc;              // MaskEdBox1 as displayed
+    QString rfc; // MaskEdBox1 as displayed
     QString razonSocial, calle, colonia, cp, estado, ciudad, delMun, telefono, fax, email;
-    QString actividad;        // cmbActividad, displayed text
-    QString admLocal;         // Combo5, displayed text
+    QString actividad; // cmbActividad, displayed text
+    QString admLocal;  // Combo5, displayed text
     QString apePatRep, apeMatRep, nombreRep, telefonoRep, faxRep, emailRep;
     QString empleados, obreros, ventasPais, ventasExterior;
-    QStringList productos;    // field 2 of each PROVMERC row
+    QStringList productos; // field 2 of each PROVMERC row
     struct Venta
     {
         QString ano;             // field 0 as stored

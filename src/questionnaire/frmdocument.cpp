@@ -18,7 +18,9 @@
 namespace kivo {
 
 FrmDocument::FrmDocument(Snapshot snapshot, const Services &services, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_snapshot(std::move(snapshot)), m_services(services)
+    : QWidget(parent, Qt::Window),
+      m_snapshot(std::move(snapshot)),
+      m_services(services)
 {
     setObjectName(QStringLiteral("frmDocument"));
     setWindowTitle(textos::kImpresionTitulo);
@@ -67,8 +69,7 @@ void FrmDocument::imprimir()
             m_rtUltima->setPlainText(cuestionario.texto);
             return;
         }
-        if (!m_services.printing
-            || !m_services.printing->choosePrinter(!cuestionario.texto.isEmpty()))
+        if (!m_services.printing || !m_services.printing->choosePrinter(!cuestionario.texto.isEmpty()))
             return;
 
         WaitCursor wait;

@@ -64,8 +64,8 @@ QString generalNumber(double value, QChar decimalPoint)
     if (value == 0.0)
         return QStringLiteral("0"); // never "-0"
     char buffer[40];
-    const auto [end, error] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general,
+                                            15);
     Q_UNUSED(error); // 40 characters hold any double at 15 digits
     QString result = QString::fromLatin1(buffer, end - buffer);
     result.replace(QLatin1Char('e'), QLatin1Char('E'));

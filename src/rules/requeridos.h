@@ -32,8 +32,8 @@ struct RequeridosResult
     bool faltanDatos = false;
     Faltante primero = Faltante::Nada;
     int primerControl = -1; // index into RequeridosInput::controls when primero is Control
-    QString missingList; // items joined by "," and a carriage return
-    QString message;     // the whole text of the "Dato requerido" box; empty when nothing lacks
+    QString missingList;    // items joined by "," and a carriage return
+    QString message;        // the whole text of the "Dato requerido" box; empty when nothing lacks
 };
 // Steps 3 to 9 of the completeness check (the RFC check runs before, in the window).
 RequeridosResult verificaRequeridos(const RequeridosInput &input);

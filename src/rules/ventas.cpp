@@ -8,8 +8,7 @@ namespace {
 
 bool isNumber(const QVariant &v)
 {
-    return v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Int
-        || v.typeId() == QMetaType::LongLong;
+    return v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong;
 }
 
 } // namespace

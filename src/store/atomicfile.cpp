@@ -19,13 +19,23 @@ namespace kivo {
 
 namespace {
 
-QString msg(const char *text) { return QString::fromUtf8(text); }
+QString msg(const char *text)
+{
+    return QString::fromUtf8(text);
+}
 
 class Fd
 {
 public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd() { if (m_fd >= 0) ::close(m_fd); }
+    explicit Fd(int fd)
+        : m_fd(fd)
+    {
+    }
+    ~Fd()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
     int get() const { return m_fd; }
 
 private:
@@ -46,7 +56,8 @@ QHash<QString, HeldLock> &heldLocks()
 
 } // namespace
 
-FolderLock::FolderLock(const QString &folder) : m_folder(QDir(folder).absolutePath())
+FolderLock::FolderLock(const QString &folder)
+    : m_folder(QDir(folder).absolutePath())
 {
     HeldLock &lock = heldLocks()[m_folder];
     if (lock.depth++ > 0)
@@ -74,39 +85,62 @@ FolderLock::~FolderLock()
 QString systemReason(int error)
 {
     switch (error) {
-    case ENOENT: return msg(textos::kNoExiste);
+    case ENOENT:
+        return msg(textos::kNoExiste);
     case EACCES:
-    case EPERM: return msg(textos::kPermiso);
-    case ENOSPC: return msg(textos::kDiscoLleno);
-    case EDQUOT: return msg(textos::kCuota);
-    case EROFS: return msg(textos::kMedioSoloLectura);
-    case EIO: return msg(textos::kErrorES);
-    case EISDIR: return msg(textos::kEsCarpeta);
-    case ENOTDIR: return msg(textos::kNoEsCarpeta);
-    case ELOOP: return msg(textos::kCicloEnlaces);
+    case EPERM:
+        return msg(textos::kPermiso);
+    case ENOSPC:
+        return msg(textos::kDiscoLleno);
+    case EDQUOT:
+        return msg(textos::kCuota);
+    case EROFS:
+        return msg(textos::kMedioSoloLectura);
+    case EIO:
+        return msg(textos::kErrorES);
+    case EISDIR:
+        return msg(textos::kEsCarpeta);
+    case ENOTDIR:
+        return msg(textos::kNoEsCarpeta);
+    case ELOOP:
+        return msg(textos::kCicloEnlaces);
     case EMFILE:
-    case ENFILE: return msg(textos::kDemasiadosAbiertos);
-    case ENAMETOOLONG: return msg(textos::kNombreLargo);
+    case ENFILE:
+        return msg(textos::kDemasiadosAbiertos);
+    case ENAMETOOLONG:
+        return msg(textos::kNombreLargo);
     case EFBIG:
-    case EOVERFLOW: return msg(textos::kArchivoGrande);
-    case EXDEV: return msg(textos::kOtroMedio);
+    case EOVERFLOW:
+        return msg(textos::kArchivoGrande);
+    case EXDEV:
+        return msg(textos::kOtroMedio);
     case EBUSY:
-    case ETXTBSY: return msg(textos::kEnUso);
+    case ETXTBSY:
+        return msg(textos::kEnUso);
     case ENXIO:
     case ENODEV:
-    case ENOMEDIUM: return msg(textos::kSinMedio);
-    case ENOMEM: return msg(textos::kSinMemoria);
+    case ENOMEDIUM:
+        return msg(textos::kSinMedio);
+    case ENOMEM:
+        return msg(textos::kSinMemoria);
     case EAGAIN:
-    case EINTR: return msg(textos::kInterrumpida);
-    case EEXIST: return msg(textos::kYaExiste);
-    case ENOTEMPTY: return msg(textos::kCarpetaNoVacia);
+    case EINTR:
+        return msg(textos::kInterrumpida);
+    case EEXIST:
+        return msg(textos::kYaExiste);
+    case ENOTEMPTY:
+        return msg(textos::kCarpetaNoVacia);
     case EINVAL:
-    case EOPNOTSUPP: return msg(textos::kNoAdmite);
+    case EOPNOTSUPP:
+        return msg(textos::kNoAdmite);
     case ESTALE:
     case ENOTCONN:
-    case ETIMEDOUT: return msg(textos::kRedPerdida);
-    case EBADF: return msg(textos::kDescriptor);
-    default: return msg(textos::kErrorSistema).arg(error);
+    case ETIMEDOUT:
+        return msg(textos::kRedPerdida);
+    case EBADF:
+        return msg(textos::kDescriptor);
+    default:
+        return msg(textos::kErrorSistema).arg(error);
     }
 }
 
@@ -116,7 +150,8 @@ QByteArray readWholeFile(const QString &path)
     Fd fd(::open(name.constData(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0)
         throw DbfError(msg(textos::kNoAbre).arg(path, systemReason(errno)));
-    struct stat st {};
+    struct stat st
+    { };
     if (::fstat(fd.get(), &st) != 0)
         throw DbfError(msg(textos::kNoAbre).arg(path, systemReason(errno)));
     if (S_ISDIR(st.st_mode))
@@ -153,9 +188,8 @@ QString findNoCase(const QString &folder, const QString &name)
     const QDir dir(folder);
     if (QFileInfo::exists(dir.filePath(name)))
         return dir.filePath(name);
-    const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                                  | QDir::NoDotAndDotDot,
-                                              QDir::Name);
+    const QStringList entries = dir.entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString &entry : entries) {
         if (entry.compare(name, Qt::CaseInsensitive) == 0)
             return dir.filePath(entry);
@@ -191,7 +225,8 @@ void replaceFile(const QString &path, std::initializer_list<QByteArrayView> part
     };
     const QByteArray target = QFile::encodeName(path);
     mode_t mode = 0644;
-    struct stat st {};
+    struct stat st
+    { };
     if (::stat(target.constData(), &st) == 0) {
         if (!S_ISREG(st.st_mode))
             throw fail(msg(textos::kNoEsArchivo));
@@ -206,7 +241,8 @@ void replaceFile(const QString &path, std::initializer_list<QByteArrayView> part
 
     const QFileInfo info(path);
     // The same for a folder the user made read-only: its tables stay as they are.
-    struct stat folderStat {};
+    struct stat folderStat
+    { };
     if (::stat(QFile::encodeName(info.absolutePath()).constData(), &folderStat) == 0
         && (folderStat.st_mode & 0222) == 0)
         throw fail(msg(textos::kCarpetaSoloLectura));
@@ -216,8 +252,8 @@ void replaceFile(const QString &path, std::initializer_list<QByteArrayView> part
         QFile::remove(dir.filePath(stale));
 
     FileIo &io = fileIo();
-    QByteArray temp = QFile::encodeName(info.absolutePath()) + "/."
-                      + QFile::encodeName(info.fileName()) + kScratchMarker + "XXXXXX";
+    QByteArray temp = QFile::encodeName(info.absolutePath()) + "/." + QFile::encodeName(info.fileName())
+        + kScratchMarker + "XXXXXX";
     int fd = io.createScratch(temp);
     if (fd < 0)
         throw fail(systemReason(errno));
@@ -282,8 +318,7 @@ void writeAtomically(const QString &path, const QByteArray &bytes, const QString
     replaceFile(path, {QByteArrayView(bytes)}, tableName, false);
 }
 
-void writeAtomically(const QString &path, std::initializer_list<QByteArrayView> parts,
-                     const QString &tableName)
+void writeAtomically(const QString &path, std::initializer_list<QByteArrayView> parts, const QString &tableName)
 {
     replaceFile(path, parts, tableName, false);
 }

@@ -23,7 +23,10 @@ namespace kivo::backups {
 
 namespace {
 
-QString msg(const char *text) { return QString::fromUtf8(text); }
+QString msg(const char *text)
+{
+    return QString::fromUtf8(text);
+}
 
 constexpr int kNewestKept = 30;
 constexpr int kMonthsKept = 12;
@@ -62,8 +65,7 @@ QList<Parsed> newestFirst(const QStringList &names)
         if (std::optional<Parsed> p = parse(name))
             parsed.append(*p);
     }
-    std::sort(parsed.begin(), parsed.end(),
-              [](const Parsed &a, const Parsed &b) { return a.order > b.order; });
+    std::sort(parsed.begin(), parsed.end(), [](const Parsed &a, const Parsed &b) { return a.order > b.order; });
     return parsed;
 }
 
@@ -72,7 +74,10 @@ QStringList backupFolders(const QString &root)
     return QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
 }
 
-int monthIndex(QDate date) { return date.year() * 12 + date.month() - 1; }
+int monthIndex(QDate date)
+{
+    return date.year() * 12 + date.month() - 1;
+}
 
 // Creates `path` when missing; throws with the system's reason when it cannot.
 void ensureFolder(const QString &path)
@@ -127,12 +132,10 @@ QString makeSparing(const QString &dataFolder, const QDateTime &now, const QStri
             QDir(QDir(root).filePath(stale)).removeRecursively();
 
         const QString stamp = nameFor(now);
-        QByteArray pattern = QFile::encodeName(QDir(root).filePath(QLatin1Char('.') + stamp))
-            + ".XXXXXX";
+        QByteArray pattern = QFile::encodeName(QDir(root).filePath(QLatin1Char('.') + stamp)) + ".XXXXXX";
         if (!::mkdtemp(pattern.data()))
             throw DbfError(msg(textos::kRespaldoNoCarpeta)
-                               .arg(QDir::toNativeSeparators(QFile::decodeName(pattern)),
-                                    systemReason(errno)));
+                               .arg(QDir::toNativeSeparators(QFile::decodeName(pattern)), systemReason(errno)));
         temp = QFile::decodeName(pattern);
         for (qsizetype i = 0; i < sources.size(); ++i)
             copyAtomically(sources[i], QDir(temp).filePath(tableNames()[i]), tableNames()[i]);
@@ -141,21 +144,20 @@ QString makeSparing(const QString &dataFolder, const QDateTime &now, const QStri
             const QString name = suffix == 1 ? stamp : stamp + QStringLiteral("-%1").arg(suffix);
             const QByteArray target = QFile::encodeName(QDir(root).filePath(name));
             // Never onto an existing backup: a plain rename would take an empty folder's place.
-            if (::renameat2(AT_FDCWD, pattern.constData(), AT_FDCWD, target.constData(),
-                            RENAME_NOREPLACE) == 0) {
+            if (::renameat2(AT_FDCWD, pattern.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE)
+                == 0) {
                 temp.clear();
                 syncFolder(root);
                 thin(root, now.date(), spared);
                 return name;
             }
             if (errno != EEXIST && errno != ENOTEMPTY)
-                throw DbfError(msg(textos::kRespaldoNoCarpeta)
-                                   .arg(QDir::toNativeSeparators(QString::fromLocal8Bit(target)),
-                                        systemReason(errno)));
+                throw DbfError(
+                    msg(textos::kRespaldoNoCarpeta)
+                        .arg(QDir::toNativeSeparators(QString::fromLocal8Bit(target)), systemReason(errno)));
         }
         throw DbfError(msg(textos::kRespaldoNoCarpeta)
-                           .arg(QDir::toNativeSeparators(QDir(root).filePath(stamp)),
-                                systemReason(EEXIST)));
+                           .arg(QDir::toNativeSeparators(QDir(root).filePath(stamp)), systemReason(EEXIST)));
     } catch (const DbfError &e) {
         if (!temp.isEmpty())
             QDir(temp).removeRecursively();
@@ -167,10 +169,10 @@ QString makeSparing(const QString &dataFolder, const QDateTime &now, const QStri
 
 const QStringList &tableNames()
 {
-    static const QStringList names = {
-        QStringLiteral("datoprov.dbf"), QStringLiteral("VENTAS.dbf"), QStringLiteral("PROVMERC.dbf"),
-        QStringLiteral("provprod.dbf"), QStringLiteral("activida.dbf"), QStringLiteral("catbanco.dbf"),
-        QStringLiteral("admlocal.dbf")};
+    static const QStringList names = {QStringLiteral("datoprov.dbf"), QStringLiteral("VENTAS.dbf"),
+                                      QStringLiteral("PROVMERC.dbf"), QStringLiteral("provprod.dbf"),
+                                      QStringLiteral("activida.dbf"), QStringLiteral("catbanco.dbf"),
+                                      QStringLiteral("admlocal.dbf")};
     return names;
 }
 
@@ -311,8 +313,7 @@ Restored restore(const QString &dataFolder, const QString &name, const QDateTime
         const QString &table = tableNames()[i];
         const QString existing = findNoCase(dataFolder, table);
         try {
-            copyAtomically(sources[i], existing.isEmpty() ? QDir(dataFolder).filePath(table) : existing,
-                           table);
+            copyAtomically(sources[i], existing.isEmpty() ? QDir(dataFolder).filePath(table) : existing, table);
         } catch (const DbfError &e) {
             throw DbfError(msg(textos::kRestauracionIncompleta).arg(name, table, e.message(), saved));
         }

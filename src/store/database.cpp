@@ -4,20 +4,22 @@
 #include "store/datasource.h"
 #include "store/textos.h"
 
-
 namespace kivo {
 
 namespace {
 
 QString withExtension(const QString &name)
 {
-    return name.endsWith(QStringLiteral(".dbf"), Qt::CaseInsensitive) ? name
-                                                                       : name + QStringLiteral(".dbf");
+    return name.endsWith(QStringLiteral(".dbf"), Qt::CaseInsensitive) ? name : name + QStringLiteral(".dbf");
 }
 
 } // namespace
 
-Database::Database(const QString &folder, const Clock *clock) : m_folder(folder), m_clock(clock) {}
+Database::Database(const QString &folder, const Clock *clock)
+    : m_folder(folder),
+      m_clock(clock)
+{
+}
 
 QString Database::key(const QString &name) const
 {

@@ -17,9 +17,15 @@ namespace kivo::datafolder {
 
 namespace {
 
-QString msg(const char *text) { return QString::fromUtf8(text); }
+QString msg(const char *text)
+{
+    return QString::fromUtf8(text);
+}
 
-QString native(const QString &path) { return QDir::toNativeSeparators(path); }
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
 
 // A message that ends one sentence of its own inside another one.
 QString withoutFullStop(QString text)
@@ -32,7 +38,8 @@ QString withoutFullStop(QString text)
 // Why `path` cannot be followed: a link to nothing, or the system's own reason.
 QString missingReason(const QByteArray &path, int error)
 {
-    struct stat st {};
+    struct stat st
+    { };
     if (error == ENOENT && ::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
         const QString name = QFile::decodeName(path);
         return msg(textos::kEnlaceRoto).arg(native(name), native(QFile::symLinkTarget(name)));
@@ -48,14 +55,16 @@ QString createFolder(const QString &folder)
     for (const QString &part : parts) {
         path += QLatin1Char('/') + part;
         const QByteArray name = QFile::encodeName(path);
-        struct stat st {};
+        struct stat st
+        { };
         if (::stat(name.constData(), &st) == 0) {
             if (!S_ISDIR(st.st_mode))
                 return msg(textos::kRutaNoEsCarpeta).arg(native(path));
             continue;
         }
         const int error = errno;
-        struct stat link {};
+        struct stat link
+        { };
         if (error != ENOENT || ::lstat(name.constData(), &link) == 0)
             return missingReason(name, error);
         if (::mkdir(name.constData(), 0755) != 0 && errno != EEXIST)
@@ -72,7 +81,8 @@ void checkUsable(const QString &folder)
     const auto refuse = [&](const QString &reason) {
         return DbfError(msg(textos::kNoUsaCarpeta).arg(native(folder), reason));
     };
-    struct stat st {};
+    struct stat st
+    { };
     if (::stat(name.constData(), &st) != 0)
         throw refuse(systemReason(errno));
     if (!S_ISDIR(st.st_mode))
@@ -109,15 +119,15 @@ QString location()
 
 QString deliveredLocation()
 {
-    return QDir::cleanPath(QCoreApplication::applicationDirPath()
-                           + QStringLiteral("/../share/kivo/data"));
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/kivo/data"));
 }
 
 QStringList provision(const QString &folder, const QString &delivered)
 {
     const QString absolute = QDir(folder).absolutePath();
     const QByteArray encoded = QFile::encodeName(absolute);
-    struct stat st {};
+    struct stat st
+    { };
     if (::lstat(encoded.constData(), &st) != 0) {
         if (const QString reason = createFolder(absolute); !reason.isEmpty())
             throw DbfError(msg(textos::kNoCreaCarpeta).arg(native(folder), reason));

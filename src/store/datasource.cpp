@@ -10,7 +10,10 @@ namespace kivo {
 
 namespace {
 
-QString msg(const char *text) { return QString::fromUtf8(text); }
+QString msg(const char *text)
+{
+    return QString::fromUtf8(text);
+}
 
 struct ParsedSource
 {
@@ -26,18 +29,28 @@ struct ParsedSource
 class SourceReader
 {
 public:
-    explicit SourceReader(const QString &text) : m_text(text) {}
+    explicit SourceReader(const QString &text)
+        : m_text(text)
+    {
+    }
 
     qsizetype at = 0;
 
     bool atEnd() const { return at >= m_text.size(); }
-    bool spaces() { return skip([](char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }) > 0; }
-    bool digits() { return skip([](char16_t c) { return c >= u'0' && c <= u'9'; }) > 0; }
+    bool spaces()
+    {
+        return skip([](char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }) > 0;
+    }
+    bool digits()
+    {
+        return skip([](char16_t c) { return c >= u'0' && c <= u'9'; }) > 0;
+    }
     QString word()
     {
         const qsizetype from = at;
         skip([](char16_t c) {
-            return c == u'_' || (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+            return c == u'_' || (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z')
+                || (c >= u'A' && c <= u'Z');
         });
         return m_text.mid(from, at - from);
     }
@@ -63,7 +76,7 @@ public:
     }
 
 private:
-    template<typename Test>
+    template <typename Test>
     qsizetype skip(Test test)
     {
         const qsizetype from = at;
@@ -92,8 +105,7 @@ std::optional<ParsedSource> parseSource(const QString &source)
         const bool gap = r.spaces();
         if (r.atEnd())
             return p;
-        if (!every || !gap || !r.keyword(u"where") || !r.spaces()
-            || (p.whereField = r.word()).isEmpty())
+        if (!every || !gap || !r.keyword(u"where") || !r.spaces() || (p.whereField = r.word()).isEmpty())
             return std::nullopt;
         r.spaces();
         if (!r.keyword(u"="))
@@ -122,7 +134,9 @@ std::optional<ParsedSource> parseSource(const QString &source)
 } // namespace
 
 DataSource::DataSource(const QString &name, Database *database, QObject *parent)
-    : QObject(parent), m_name(name), m_database(database)
+    : QObject(parent),
+      m_name(name),
+      m_database(database)
 {
     m_database->addReader(this);
 }
@@ -145,8 +159,8 @@ static void select(const ParsedSource &query, const DbfTable &t, const QString &
                    QList<int> *columns, QList<int> *rows)
 {
     auto unknown = [&](const QString &column) {
-        return DbfError(msg(textos::kColumnaDesconocida)
-                            .arg(column, recordSource.trimmed(), t.tableName(), t.path()));
+        return DbfError(
+            msg(textos::kColumnaDesconocida).arg(column, recordSource.trimmed(), t.tableName(), t.path()));
     };
     columns->clear();
     rows->clear();
@@ -168,8 +182,8 @@ static void select(const ParsedSource &query, const DbfTable &t, const QString &
         whereValue = query.whereValue.toDouble();
     }
     const bool numericWhere = whereField >= 0
-                              && (t.fields()[whereField].type == FieldType::Numeric
-                                  || t.fields()[whereField].type == FieldType::Float);
+        && (t.fields()[whereField].type == FieldType::Numeric
+            || t.fields()[whereField].type == FieldType::Float);
     const int n = t.recordCount();
     for (int r = 0; r < n; ++r) {
         if (t.isDeleted(r))
@@ -236,7 +250,7 @@ void DataSource::tableReloaded(const DbfTable &t)
         rows.clear();
     }
     const bool sameShape = m_mode != EditMode::None && m_pendingRecord.size() == t.recordLength()
-                           && columns == m_columns;
+        && columns == m_columns;
     // A grid over the source starts again on rowsChanged, dropping a row being typed: only
     // when the rows or columns it counted did change.
     const bool changed = rows != m_rows || columns != m_columns;
@@ -276,11 +290,26 @@ bool DataSource::isBof() const
     return m_rows.isEmpty() || m_position < 0;
 }
 
-void DataSource::moveFirst() { move(action::MoveFirst, 0); }
-void DataSource::moveLast() { move(action::MoveLast, rowCount() - 1); }
-void DataSource::moveNext() { move(action::MoveNext, 1, true); }
-void DataSource::movePrevious() { move(action::MovePrevious, -1, true); }
-void DataSource::moveTo(int row) { move(action::Bookmark, row); }
+void DataSource::moveFirst()
+{
+    move(action::MoveFirst, 0);
+}
+void DataSource::moveLast()
+{
+    move(action::MoveLast, rowCount() - 1);
+}
+void DataSource::moveNext()
+{
+    move(action::MoveNext, 1, true);
+}
+void DataSource::movePrevious()
+{
+    move(action::MovePrevious, -1, true);
+}
+void DataSource::moveTo(int row)
+{
+    move(action::Bookmark, row);
+}
 
 void DataSource::move(int actionCode, int row, bool relative)
 {

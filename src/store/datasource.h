@@ -25,8 +25,8 @@ enum class EditMode { None, Edit, Add };
 
 // Action codes of the validate event.
 namespace action {
-constexpr int Cancel = 0, MoveFirst = 1, MovePrevious = 2, MoveNext = 3, MoveLast = 4,
-              AddNew = 5, Update = 6, Delete = 7, Find = 8, Bookmark = 9, Close = 10;
+constexpr int Cancel = 0, MoveFirst = 1, MovePrevious = 2, MoveNext = 3, MoveLast = 4, AddNew = 5, Update = 6,
+              Delete = 7, Find = 8, Bookmark = 9, Close = 10;
 }
 
 // A record set over one table, opened from a record source: a table name, "select * from T",
@@ -81,8 +81,8 @@ public:
     QString textAt(int row, int position) const;
 
     EditMode editMode() const { return m_mode; }
-    void edit();        // the current row; throws at end of file
-    void addNew();      // a blank row, shown on the bound entries
+    void edit();   // the current row; throws at end of file
+    void addNew(); // a blank row, shown on the bound entries
     // Copies each bound entry whose text the window changed since it was shown into its
     // field, then writes the row to the table (atomically). On any failure it throws, keeps
     // the pending values and stays in edit or addition, so nothing typed is lost.
@@ -90,8 +90,8 @@ public:
     void cancelUpdate();
     void deleteCurrent(); // marks the current row deleted and writes the table
 
-    int bookmark() const;             // of the current row; -1 at end of file
-    void setBookmark(int bookmark);   // raises validate(action::Bookmark)
+    int bookmark() const;           // of the current row; -1 at end of file
+    void setBookmark(int bookmark); // raises validate(action::Bookmark)
     int lastModified() const { return m_lastModified; }
 
     void bind(BoundEntry *entry);
@@ -127,9 +127,9 @@ private:
     QString m_recordSource;
     QString m_tableName;
     DbfTable *m_table = nullptr; // the database's copy, found once by refresh()
-    QString m_query;         // the record source the rows were selected by
-    QList<int> m_columns;    // table field of each record-set column
-    QList<int> m_rows;       // table record of each row
+    QString m_query;             // the record source the rows were selected by
+    QList<int> m_columns;        // table field of each record-set column
+    QList<int> m_rows;           // table record of each row
     int m_position = -1;
     EditMode m_mode = EditMode::None;
     QByteArray m_pendingRecord; // the row being edited or added, changes applied
@@ -137,7 +137,8 @@ private:
     int m_editRecord = -1;      // table record under edit
     int m_lastModified = -1;
     bool m_afterDelete = false;
-    bool m_refreshing = false;  // its own reload needs no revalidation // the next moveNext() lands on the row that followed
+    bool m_refreshing =
+        false; // its own reload needs no revalidation // the next moveNext() lands on the row that followed
     QList<BoundEntry *> m_bound;
     QHash<BoundEntry *, QString> m_shown;
 };

@@ -12,7 +12,10 @@ class DbfError : public std::runtime_error
 {
 public:
     explicit DbfError(const QString &message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
+        : std::runtime_error(message.toStdString()),
+          m_message(message)
+    {
+    }
     QString message() const { return m_message; }
 
 private:

@@ -19,13 +19,16 @@ namespace {
 
 constexpr int kHeaderSize = 32;
 constexpr int kDescriptorSize = 32;
-constexpr char kVersion = 0x03;      // no memo
-constexpr char kLanguage = 0x03;     // Windows-1252
+constexpr char kVersion = 0x03;  // no memo
+constexpr char kLanguage = 0x03; // Windows-1252
 constexpr char kEndOfFields = 0x0D;
 constexpr char kEndOfFile = 0x1A;
 constexpr int kMaxFields = 255;
 
-QString msg(const char *text) { return QString::fromUtf8(text); }
+QString msg(const char *text)
+{
+    return QString::fromUtf8(text);
+}
 
 quint32 readLe32(const char *p)
 {
@@ -54,13 +57,16 @@ void writeLe16(char *p, quint16 v)
 bool lengthIsValid(const FieldDef &f)
 {
     switch (f.type) {
-    case FieldType::Character: return f.length >= 1 && f.length <= 254 && f.decimals == 0;
+    case FieldType::Character:
+        return f.length >= 1 && f.length <= 254 && f.decimals == 0;
     case FieldType::Numeric:
     case FieldType::Float:
         return f.length >= 1 && f.length <= 20 && f.decimals >= 0
-               && (f.decimals == 0 || f.decimals <= f.length - 2);
-    case FieldType::Date: return f.length == 8 && f.decimals == 0;
-    case FieldType::Logical: return f.length == 1 && f.decimals == 0;
+            && (f.decimals == 0 || f.decimals <= f.length - 2);
+    case FieldType::Date:
+        return f.length == 8 && f.decimals == 0;
+    case FieldType::Logical:
+        return f.length == 1 && f.decimals == 0;
     }
     return false;
 }
@@ -81,7 +87,10 @@ bool nameIsValid(const QString &name)
     return name.front().isLetter();
 }
 
-bool isPadding(char c) { return c == ' ' || c == '\0'; }
+bool isPadding(char c)
+{
+    return c == ' ' || c == '\0';
+}
 
 // The padding of a stored field: blanks, and the NULs some writers leave.
 QByteArrayView trimmed(QByteArrayView bytes, bool leading)
@@ -164,16 +173,15 @@ bool isNumberType(const QVariant &v)
 
 bool isIntegerType(const QVariant &v)
 {
-    return isNumberType(v) && v.metaType().id() != QMetaType::Double
-           && v.metaType().id() != QMetaType::Float;
+    return isNumberType(v) && v.metaType().id() != QMetaType::Double && v.metaType().id() != QMetaType::Float;
 }
 
 // A value as the user would read it in a message; long texts are shortened.
 QString shown(const QVariant &v)
 {
     QString s = v.metaType().id() == QMetaType::Double
-                    ? QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest)
-                    : v.toString();
+        ? QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest)
+        : v.toString();
     if (s.size() > 60)
         s = s.left(57) + QStringLiteral("...");
     return s;
@@ -198,7 +206,8 @@ DbfTable DbfTable::load(const QString &path)
 DbfTable::DiskStamp DbfTable::stampOf(const QString &path)
 {
     DiskStamp stamp;
-    struct stat st {};
+    struct stat st
+    { };
     if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
         stamp.size = st.st_size;
         stamp.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
@@ -216,9 +225,7 @@ bool DbfTable::changedOnDisk() const
 
 DbfTable DbfTable::fromBytes(const QByteArray &bytes, const QString &path)
 {
-    auto bad = [&](const QString &reason) {
-        return DbfError(msg(textos::kTablaDanada).arg(path, reason));
-    };
+    auto bad = [&](const QString &reason) { return DbfError(msg(textos::kTablaDanada).arg(path, reason)); };
     const qint64 size = bytes.size();
     if (size < kHeaderSize)
         throw bad(msg(textos::kDemasiadoCorto).arg(size));
@@ -257,15 +264,21 @@ DbfTable DbfTable::fromBytes(const QByteArray &bytes, const QString &path)
             throw bad(msg(textos::kCampoRepetido).arg(f.name));
         if (!isFieldType(d[11])) {
             const QChar c = QChar::fromLatin1(d[11]);
-            throw bad(msg(textos::kTipoCampo).arg(f.name, c.isPrint() ? QString(c)
-                                                    : QStringLiteral("0x%1").arg(uchar(d[11]), 2, 16, QLatin1Char('0'))));
+            throw bad(msg(textos::kTipoCampo)
+                          .arg(f.name,
+                               c.isPrint()
+                                   ? QString(c)
+                                   : QStringLiteral("0x%1").arg(uchar(d[11]), 2, 16, QLatin1Char('0'))));
         }
         f.type = FieldType(d[11]);
         f.length = uchar(d[16]);
         f.decimals = uchar(d[17]);
         if (!lengthIsValid(f))
-            throw bad(msg(textos::kLongitudCampo).arg(f.name).arg(QChar::fromLatin1(d[11]))
-                          .arg(f.length).arg(f.decimals));
+            throw bad(msg(textos::kLongitudCampo)
+                          .arg(f.name)
+                          .arg(QChar::fromLatin1(d[11]))
+                          .arg(f.length)
+                          .arg(f.decimals));
         t.m_fields.append(f);
         t.m_offsets.append(offset);
         offset += f.length;
@@ -297,9 +310,7 @@ DbfTable DbfTable::create(const QString &path, const QList<FieldDef> &fields)
 {
     DbfTable t;
     t.m_path = path;
-    auto bad = [&](const QString &reason) {
-        return DbfError(msg(textos::kTablaDanada).arg(path, reason));
-    };
+    auto bad = [&](const QString &reason) { return DbfError(msg(textos::kTablaDanada).arg(path, reason)); };
     if (fields.isEmpty())
         throw bad(msg(textos::kSinCampos));
     if (fields.size() > kMaxFields)
@@ -314,8 +325,11 @@ DbfTable DbfTable::create(const QString &path, const QList<FieldDef> &fields)
         if (!isFieldType(char(f.type)))
             throw bad(msg(textos::kTipoCampo).arg(f.name, QChar::fromLatin1(char(f.type))));
         if (!lengthIsValid(f))
-            throw bad(msg(textos::kLongitudCampo).arg(f.name).arg(QChar::fromLatin1(char(f.type)))
-                          .arg(f.length).arg(f.decimals));
+            throw bad(msg(textos::kLongitudCampo)
+                          .arg(f.name)
+                          .arg(QChar::fromLatin1(char(f.type)))
+                          .arg(f.length)
+                          .arg(f.decimals));
         t.m_fields.append(f);
         t.m_offsets.append(offset);
         offset += f.length;
@@ -608,7 +622,7 @@ void DbfTable::pack()
 QByteArray DbfTable::header() const
 {
     const int headerLength = kHeaderSize + kDescriptorSize * int(m_fields.size()) + 1
-                             + int(m_headerTail.size());
+        + int(m_headerTail.size());
     QByteArray out(headerLength, '\0');
     char *h = out.data();
     h[0] = kVersion;

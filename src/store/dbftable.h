@@ -15,7 +15,7 @@ enum class FieldType : char { Character = 'C', Numeric = 'N', Float = 'F', Date 
 
 struct FieldDef
 {
-    QString name;      // at most ten characters, stored upper or lower case as given
+    QString name; // at most ten characters, stored upper or lower case as given
     FieldType type = FieldType::Character;
     int length = 0;
     int decimals = 0;
@@ -45,7 +45,7 @@ public:
     int recordCount() const; // deleted records included
     bool isDeleted(int record) const;
     void setDeleted(int record, bool deleted);
-    int appendRecord(); // a blank record; returns its number
+    int appendRecord();       // a blank record; returns its number
     void truncate(int count); // drops the records from `count` on (undoes appendRecord())
 
     // C: text without its trailing padding; N/F: double; D: QDate; L: bool.
@@ -96,14 +96,17 @@ private:
     QString textOf(const char *record, int field) const;
     QVariant valueOf(const char *record, int field) const;
     QByteArray header() const;
-    QByteArrayView records() const { return {m_bytes.constData() + m_base, qsizetype(m_count) * m_recordLength}; }
+    QByteArrayView records() const
+    {
+        return {m_bytes.constData() + m_base, qsizetype(m_count) * m_recordLength};
+    }
 
     DiskStamp m_stamp;
     QString m_path;
     QList<FieldDef> m_fields;
-    QList<int> m_offsets;    // of each field inside a record, after the deleted-flag byte
+    QList<int> m_offsets; // of each field inside a record, after the deleted-flag byte
     int m_recordLength = 1;
-    QByteArray m_bytes;      // the file as read (or only records): record 0 starts at m_base
+    QByteArray m_bytes; // the file as read (or only records): record 0 starts at m_base
     qsizetype m_base = 0;
     int m_count = 0;
     QByteArray m_headerTail; // bytes between the descriptors and the first record, kept as read

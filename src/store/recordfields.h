@@ -26,20 +26,20 @@ enum Field : int {
     Ciudad = 12,
     DelMun = 13,
     Telefono = 14,
-    TipoTram = 15,   // procedure type code, from Combo1
+    TipoTram = 15, // procedure type code, from Combo1
     Fax = 16,
     ApePRepLeg = 17,
     ApeMRepLeg = 18,
     NombreRepl = 19,
-    CveForma = 20,   // the form's code, "14", written whenever the record is opened
-    TipoProg = 21,   // registry type: 1 promotora, 2 consolidadora
-    Actividad = 22,  // activity code, from cmbActividad
+    CveForma = 20,  // the form's code, "14", written whenever the record is opened
+    TipoProg = 21,  // registry type: 1 promotora, 2 consolidadora
+    Actividad = 22, // activity code, from cmbActividad
     Cargo = 23,
     TelRepreg = 24,
     FaxRep = 25,
     EmailRepl = 26,
     NoEmpleado = 27,
-    AdmLocal = 28,   // local tax-collection office code, from Combo5
+    AdmLocal = 28, // local tax-collection office code, from Combo5
     NoObreros = 29,
     NumMaquila = 30, // maquila programme number; 0 means none
     AnoMaquila = 31, // maquila programme year; 0 means none
@@ -53,16 +53,18 @@ enum Field : int {
 
 // The field names in position order, as the delivered table has them.
 inline constexpr const char *kFieldNames[] = {
-    "RFC",        "APEPATRAZ",  "APEMAT",     "NOMBRE",    "EMAIL",      "PROG1P",
-    "PROG2P",     "ACREDITA",   "CALLEYNO",   "COLONIA",   "CP",         "ESTADO",
-    "CIUDAD",     "DELMUN",     "TELEFONO",   "TIPOTRAM",  "FAX",        "APEPREPLEG",
-    "APEMREPLEG", "NOMBREREPL", "CVEFORMA",   "TIPOPROG",  "ACTIVIDAD",  "CARGO",
-    "TEL_REPREG", "FAXREP",     "EMAILREPL",  "NOEMPLEADO", "ADMLOCAL",  "NOOBREROS",
-    "NUMMAQUILA", "ANOMAQUILA", "VTPAIS",     "VTEXTERIOR", "SUCURSAL",  "NUMCUENTA",
-    "LOCALIDAD",  "DOMBANCO"};
+    "RFC",       "APEPATRAZ", "APEMAT",     "NOMBRE",     "EMAIL",      "PROG1P",     "PROG2P",
+    "ACREDITA",  "CALLEYNO",  "COLONIA",    "CP",         "ESTADO",     "CIUDAD",     "DELMUN",
+    "TELEFONO",  "TIPOTRAM",  "FAX",        "APEPREPLEG", "APEMREPLEG", "NOMBREREPL", "CVEFORMA",
+    "TIPOPROG",  "ACTIVIDAD", "CARGO",      "TEL_REPREG", "FAXREP",     "EMAILREPL",  "NOEMPLEADO",
+    "ADMLOCAL",  "NOOBREROS", "NUMMAQUILA", "ANOMAQUILA", "VTPAIS",     "VTEXTERIOR", "SUCURSAL",
+    "NUMCUENTA", "LOCALIDAD", "DOMBANCO"};
 static_assert(std::size(kFieldNames) == DomBanco + 1);
 
-inline const char *fieldName(Field field) { return kFieldNames[field]; }
+inline const char *fieldName(Field field)
+{
+    return kFieldNames[field];
+}
 
 // A table with fewer fields cannot carry the positions the program addresses.
 inline constexpr int kMinFields = AnoMaquila + 1;

@@ -94,8 +94,7 @@ inline constexpr char kNoCopia[] = "No se pudo copiar el archivo %1 a la carpeta
 inline constexpr char kSinEntregados[] = "No se encuentran los datos de instalación en la carpeta %1.";
 
 // Data sources.
-inline constexpr char kOrigenDesconocido[] =
-    "El origen de registros «%1» de %2 no es una consulta reconocida.";
+inline constexpr char kOrigenDesconocido[] = "El origen de registros «%1» de %2 no es una consulta reconocida.";
 inline constexpr char kColumnaDesconocida[] =
     "La columna «%1» de la consulta «%2» no existe en la tabla %3 (archivo %4).";
 inline constexpr char kCampoDesconocido[] = "El campo «%1» no está en el origen de registros de %2.";

@@ -71,15 +71,13 @@ void borraRegistros(SubmissionHost &host, const Services &services)
     if (datoProv->isEof())
         return;
     Messages &messages = *services.messages;
-    if (messages.show(textos::kTituloAtencion, textos::kConfirmaBorrado, Buttons::YesNo)
-        != Answer::Yes)
+    if (messages.show(textos::kTituloAtencion, textos::kConfirmaBorrado, Buttons::YesNo) != Answer::Yes)
         return;
     // A clearing by mistake can be undone only from this copy: without it, nothing goes.
     try {
         backups::make(services.dataFolder, nowOf(services.clock));
     } catch (const DbfError &e) {
-        messages.show(kProgramTitle, textos::kBorradoSinRespaldo.arg(e.message()), Buttons::Ok,
-                      Icon::Critical);
+        messages.show(kProgramTitle, textos::kBorradoSinRespaldo.arg(e.message()), Buttons::Ok, Icon::Critical);
         return;
     }
 
@@ -102,8 +100,8 @@ void borraRegistros(SubmissionHost &host, const Services &services)
         datoProv->refresh();
     } catch (const DbfError &e) {
         // What was deleted stays deleted; the window must not pretend otherwise.
-        messages.show(kProgramTitle, textos::kBorradoIncompleto.arg(table, e.message()),
-                      Buttons::Ok, Icon::Critical);
+        messages.show(kProgramTitle, textos::kBorradoIncompleto.arg(table, e.message()), Buttons::Ok,
+                      Icon::Critical);
         recover(host);
         return;
     }
@@ -130,8 +128,8 @@ void borraRegistros(SubmissionHost &host, const Services &services)
         if (const int activity = host.selectedCode(SubmissionHost::CodeList::Actividad); activity >= 0)
             datoProv->setField(datoprov::Actividad, activity);
     } catch (const DbfError &e) {
-        messages.show(kProgramTitle, textos::kBorradoIncompleto.arg(table, e.message()),
-                      Buttons::Ok, Icon::Critical);
+        messages.show(kProgramTitle, textos::kBorradoIncompleto.arg(table, e.message()), Buttons::Ok,
+                      Icon::Critical);
         recover(host);
     }
 }

@@ -21,9 +21,9 @@ namespace kivo {
 namespace {
 
 // The tables that go on the medium, in the order the receiving office expects them.
-const std::array<QString, 5> kTables = {
-    QStringLiteral("datoprov.dbf"), QStringLiteral("PROVMERC.dbf"), QStringLiteral("provprod.dbf"),
-    QStringLiteral("VENTAS.dbf"), QStringLiteral("activida.dbf")};
+const std::array<QString, 5> kTables = {QStringLiteral("datoprov.dbf"), QStringLiteral("PROVMERC.dbf"),
+                                        QStringLiteral("provprod.dbf"), QStringLiteral("VENTAS.dbf"),
+                                        QStringLiteral("activida.dbf")};
 
 const QStringList kPackerArguments = {QStringLiteral("DatoProv"), QStringLiteral("PROVMERC"),
                                       QStringLiteral("provprod"), QStringLiteral("VENTAS")};
@@ -70,8 +70,7 @@ std::array<QString, 5> writeMedium(const Services &services, const QString &driv
     const QDir medium(drive);
     for (size_t i = 0; i < kTables.size(); ++i) {
         const QString destination = medium.filePath(kTables[i]);
-        if (!files.copy(data.filePath(kTables[i]), destination, &failures[i])
-            && failures[i].isEmpty())
+        if (!files.copy(data.filePath(kTables[i]), destination, &failures[i]) && failures[i].isEmpty())
             failures[i] = textos::kNoVerificada;
     }
     return failures;
@@ -89,8 +88,7 @@ void generaDisco(SubmissionHost &host, const Services &services)
         return;
 
     Messages &messages = *services.messages;
-    if (messages.show(textos::kTituloConfirmaDisco, textos::kConfirmaDisco, Buttons::OkCancel)
-        != Answer::Ok)
+    if (messages.show(textos::kTituloConfirmaDisco, textos::kConfirmaDisco, Buttons::OkCancel) != Answer::Ok)
         return;
 
     const QString drive = currentMedium(services);
@@ -104,8 +102,7 @@ void generaDisco(SubmissionHost &host, const Services &services)
     try {
         backups::make(services.dataFolder, nowOf(services.clock));
     } catch (const DbfError &e) {
-        messages.show(kProgramTitle, textos::kDiscoSinRespaldo.arg(e.message()), Buttons::Ok,
-                      Icon::Critical);
+        messages.show(kProgramTitle, textos::kDiscoSinRespaldo.arg(e.message()), Buttons::Ok, Icon::Critical);
         return;
     }
 
@@ -144,9 +141,8 @@ void generaDisco(SubmissionHost &host, const Services &services)
     if (missing.isEmpty())
         messages.show(textos::kTituloDiscoGrabado, textos::kRetireDisco);
     else
-        messages.show(textos::kTituloDiscoIncompleto,
-                      textos::kDiscoIncompleto.arg(missing.join(QChar(13))), Buttons::Ok,
-                      Icon::Warning);
+        messages.show(textos::kTituloDiscoIncompleto, textos::kDiscoIncompleto.arg(missing.join(QChar(13))),
+                      Buttons::Ok, Icon::Warning);
 
     DataSource *datoProv = host.applicationRecord();
     if (!datoProv)

@@ -54,23 +54,28 @@ private Q_SLOTS:
 
     void refusedWithTheTrueReason_data()
     {
-        QTest::addColumn<QString>("home");         // "-" unset
-        QTest::addColumn<QString>("dataDir");      // "-" unset
+        QTest::addColumn<QString>("home");    // "-" unset
+        QTest::addColumn<QString>("dataDir"); // "-" unset
         QTest::addColumn<QString>("message");
         const QString sinDonde = QStringLiteral("No se sabe dónde guardar los datos de KIVO: ");
         const QString noUsa = QStringLiteral("No se puede usar la carpeta de datos ");
-        QTest::newRow("no home, no data folder") << "-" << "-"
-            << sinDonde + "no están definidas ni la variable KIVO_DATA_DIR ni la carpeta personal (variable HOME).";
+        QTest::newRow("no home, no data folder") << "-"
+                                                 << "-"
+                                                 << sinDonde
+                + "no están definidas ni la variable KIVO_DATA_DIR ni la carpeta personal (variable HOME).";
         QTest::newRow("relative data folder") << path("") << "datos/kivo"
-            << sinDonde + "la variable KIVO_DATA_DIR dice «datos/kivo», que no es una ruta completa (debe empezar con /).";
+                                              << sinDonde
+                + "la variable KIVO_DATA_DIR dice «datos/kivo», que no es una ruta completa (debe empezar con /).";
         QTest::newRow("a file as the data folder")
             << "-" << path("archivo") << noUsa + path("archivo") + ": es un archivo y no una carpeta.";
-        QTest::newRow("a link loop")
-            << "-" << path("bucle1") << noUsa + path("bucle1") + ": " + kivo::systemReason(ELOOP) + ".";
-        QTest::newRow("read-only folder") << "-" << path("solo")
+        QTest::newRow("a link loop") << "-" << path("bucle1")
+                                     << noUsa + path("bucle1") + ": " + kivo::systemReason(ELOOP) + ".";
+        QTest::newRow("read-only folder")
+            << "-" << path("solo")
             << noUsa + path("solo") + ": es de solo lectura y KIVO necesita guardar en ella la solicitud.";
         QTest::newRow("a folder in a table's place")
-            << "-" << path("tablacarpeta") << noUsa + path("tablacarpeta") + ": datoprov.dbf es una carpeta y no un archivo.";
+            << "-" << path("tablacarpeta")
+            << noUsa + path("tablacarpeta") + ": datoprov.dbf es una carpeta y no un archivo.";
     }
 
     void refusedWithTheTrueReason()
@@ -105,9 +110,10 @@ private Q_SLOTS:
             message = e.message();
         }
         // The first table copied, in name order.
-        QCOMPARE(message, "No se pudo copiar el archivo PROVMERC.dbf a la carpeta de datos " + folder.path()
-                              + ": No se pudo guardar la tabla PROVMERC.dbf en el archivo "
-                              + folder.filePath("PROVMERC.dbf") + ": el disco está lleno.");
+        QCOMPARE(message,
+                 "No se pudo copiar el archivo PROVMERC.dbf a la carpeta de datos " + folder.path()
+                     + ": No se pudo guardar la tabla PROVMERC.dbf en el archivo "
+                     + folder.filePath("PROVMERC.dbf") + ": el disco está lleno.");
     }
 };
 

@@ -33,15 +33,15 @@ struct Moment : Form1Fixture
         if (!start())
             return false;
         for (const char *n : {"txtApePat1", "txtDomSucursal", "txtlocalidad", "txtNumCuenta", "txtsucursal",
-                              "NoEmpleados", "txtNombreR2", "txtTelefonoR2", "txtcargo", "txtDelMun", "txtEstado",
-                              "VentasPais", "VentasExterior", "txtCP", "txtColonia"})
+                              "NoEmpleados", "txtNombreR2", "txtTelefonoR2", "txtcargo", "txtDelMun",
+                              "txtEstado", "VentasPais", "VentasExterior", "txtCP", "txtColonia"})
             w<TextEntry>(n)->setText("1");
         w<TextEntry>("NoObreros")->setText("0");
         w<RfcEntry>("MaskEdBox1")->setRfcText("ABC991231XY1");
         w<QComboBox>("Combo5")->setCurrentIndex(3);
         w<QRadioButton>("optPromotora")->click();
-        for (const auto &[ds, field, rows] : {std::tuple(form->products(), "DESCRIPCIO", 2),
-                                              std::tuple(form->suppliers(), "PROVEEDOR", 3)}) {
+        for (const auto &[ds, field, rows] :
+             {std::tuple(form->products(), "DESCRIPCIO", 2), std::tuple(form->suppliers(), "PROVEEDOR", 3)}) {
             for (int i = 0; i < rows; ++i) {
                 ds->addNew();
                 ds->setField(QString::fromLatin1(field), QStringLiteral("R%1").arg(i));
@@ -54,7 +54,10 @@ struct Moment : Form1Fixture
         return true;
     }
     QStringList made() const { return Data::backupsIn(dir.path()); }
-    QList<QByteArray> newest() const { return Data::tablesIn(QDir(backups::location(dir.path())).filePath(made().last())); }
+    QList<QByteArray> newest() const
+    {
+        return Data::tablesIn(QDir(backups::location(dir.path())).filePath(made().last()));
+    }
 };
 
 enum class Step { SaveLater, SaveNextDay, SaveAfterRestart, ClearNo, ClearYes, DiskCancel, DiskOk };
@@ -116,13 +119,17 @@ private Q_SLOTS:
         QTest::addColumn<int>("failingFile"); // the safe write that fails, counted from the command
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("shown");
-        QTest::newRow("clearing") << Step::ClearYes << 1
+        QTest::newRow("clearing")
+            << Step::ClearYes << 1
             << "No se borró nada: antes de borrar la solicitud se hace un respaldo, y no se pudo hacer." << 2;
         // The disk saves the application first.
-        QTest::newRow("disk") << Step::DiskOk << 2
-            << "No se grabó el disco: antes de grabarlo se hace un respaldo de la solicitud, y no se pudo hacer." << 2;
+        QTest::newRow("disk")
+            << Step::DiskOk << 2
+            << "No se grabó el disco: antes de grabarlo se hace un respaldo de la solicitud, y no se pudo hacer."
+            << 2;
         // The save, then the day's mark, then the backup.
-        QTest::newRow("first save of a day") << Step::SaveNextDay << 3
+        QTest::newRow("first save of a day")
+            << Step::SaveNextDay << 3
             << "Los datos se grabaron, pero no se pudo hacer el respaldo del día:" << 1;
     }
 

@@ -27,9 +27,9 @@ private Q_SLOTS:
         QTest::newRow("newest of last month kept, the rest of it goes")
             << daily.mid(1) + QStringList{"20261130-235959", "20261130-090000", "20261101-090000"}
             << QStringList{"20261130-090000", "20261101-090000"};
-        QTest::newRow("same second: the suffix is the newer")
-            << daily.mid(2) + QStringList{"20261201-090000-2", "20261201-090000", "20261101-090000-2", "20261101-090000"}
-            << QStringList{"20261201-090000", "20261101-090000"};
+        QTest::newRow("same second: the suffix is the newer") << daily.mid(2)
+                + QStringList{"20261201-090000-2", "20261201-090000", "20261101-090000-2",
+                              "20261101-090000"} << QStringList{"20261201-090000", "20261101-090000"};
         QTest::newRow("other folders never removed")
             << daily + QStringList{"fotos", "20261301-090000", "2026121-090000", ".20261201-090000.aB3dEf"}
             << QStringList{"20261201-090000"};
@@ -51,8 +51,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("kept");
         QTest::addColumn<QString>("oldest");
         QTest::addColumn<QString>("oldestOfThirty");
-        QTest::newRow("end of a year") << QDate(2026, 12, 31) << 41 << "20260131" << "20261202";
-        QTest::newRow("mid-March") << QDate(2026, 3, 15) << 40 << "20250430" << "20260214";
+        QTest::newRow("end of a year") << QDate(2026, 12, 31) << 41 << "20260131"
+                                       << "20261202";
+        QTest::newRow("mid-March") << QDate(2026, 3, 15) << 40 << "20250430"
+                                   << "20260214";
     }
 
     // A save every day from 2025 on, thinned after each backup as the program does.
@@ -89,7 +91,10 @@ private Q_SLOTS:
         QCOMPARE(backups::make(data.path(), kNoon), "20261206-120005");
         QCOMPARE(backups::make(data.path(), kNoon), "20261206-120005-2");
         QCOMPARE(data.tables(data.backup("20261206-120005")), before);
-        QCOMPARE(QDir(data.backup("20261206-120005")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 7);
+        QCOMPARE(QDir(data.backup("20261206-120005"))
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                     .size(),
+                 7);
         // October's newest is among the thirty, so its three oldest go.
         QCOMPARE(data.backupNames().size(), 30);
         QCOMPARE(data.backupNames().first(), "20261004-080000");
@@ -121,7 +126,8 @@ private Q_SLOTS:
         }
         const QString root = backups::location(data.path());
         const QString start = QStringLiteral("No se pudo hacer el respaldo de la solicitud en %1: "
-                                             "No se pudo guardar la tabla %2").arg(root, table);
+                                             "No se pudo guardar la tabla %2")
+                                  .arg(root, table);
         QCOMPARE(got.left(start.size()), start);
         QCOMPARE(QDir(root).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"20261205-120005"});

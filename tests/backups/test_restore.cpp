@@ -63,25 +63,34 @@ private Q_SLOTS:
         QTest::addColumn<QString>("trouble");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("start"); // of the output or, failing, the errors; %1 data folder, %2 a backup
+        QTest::addColumn<QString>(
+            "start"); // of the output or, failing, the errors; %1 data folder, %2 a backup
         QTest::newRow("help") << "" << QStringList{"--help"} << 0 << "Uso: kivo [opción]\n";
         QTest::newRow("version") << "" << QStringList{"--version"} << 0 << "KIVO 1.0.0\n";
-        QTest::newRow("unknown option") << "" << QStringList{"--borrar"} << 2
+        QTest::newRow("unknown option")
+            << "" << QStringList{"--borrar"} << 2
             << "kivo: la opción «--borrar» no existe.\nUse «kivo --help» para ver las opciones.\n";
-        QTest::newRow("stray word") << "" << QStringList{"respaldos"} << 2 << "kivo: no se esperaba «respaldos».\n";
-        QTest::newRow("list, newest first") << "" << QStringList{"--respaldos"} << 0
+        QTest::newRow("stray word") << "" << QStringList{"respaldos"} << 2
+                                    << "kivo: no se esperaba «respaldos».\n";
+        QTest::newRow("list, newest first")
+            << "" << QStringList{"--respaldos"} << 0
             << "20261208-000000\tdañado: falta la tabla datoprov.dbf.\n"
                "20261207-091530\tABC991231XY1\tACME\t2 proveedores\t2 productos\n"
                "20261206-091530\tKEX050315AB1\tEXPORTADORA DEL NORTE\t1 proveedor\t1 producto\n";
-        QTest::newRow("nothing to list") << "none" << QStringList{"--respaldos"} << 0 << "No hay respaldos en %1/respaldos.\n";
-        QTest::newRow("a window holds the folder") << "held" << QStringList{"--restaurar", "20261206-091530"} << 1
+        QTest::newRow("nothing to list")
+            << "none" << QStringList{"--respaldos"} << 0 << "No hay respaldos en %1/respaldos.\n";
+        QTest::newRow("a window holds the folder")
+            << "held" << QStringList{"--restaurar", "20261206-091530"} << 1
             << "No se restauró nada: KIVO está abierto con la carpeta de datos %1.\nCiérrelo y vuelva a intentarlo.\n";
-        QTest::newRow("a table of the backup damaged") << "damaged" << QStringList{"--restaurar", "20261206-091530"} << 1
+        QTest::newRow("a table of the backup damaged")
+            << "damaged" << QStringList{"--restaurar", "20261206-091530"} << 1
             << "El respaldo 20261206-091530 no se puede restaurar: El archivo %2/VENTAS.dbf no es una tabla "
                "FoxPro válida: la cabecera anuncia 4 registros, pero el archivo solo alcanza para 3.\n";
-        QTest::newRow("no such backup") << "" << QStringList{"--restaurar", "20261206-091531"} << 1
+        QTest::newRow("no such backup")
+            << "" << QStringList{"--restaurar", "20261206-091531"} << 1
             << "No hay ningún respaldo llamado «20261206-091531» en %1/respaldos.\n";
-        QTest::newRow("a path, not a name") << "" << QStringList{"--restaurar", "../respaldos/20261206-091530"} << 1
+        QTest::newRow("a path, not a name")
+            << "" << QStringList{"--restaurar", "../respaldos/20261206-091530"} << 1
             << "No hay ningún respaldo llamado «../respaldos/20261206-091530» en %1/respaldos.\n";
     }
 
@@ -121,9 +130,10 @@ private Q_SLOTS:
         QStringList made = h.backupNames();
         made.removeAll(h.first);
         made.removeAll(h.second);
-        QCOMPARE(run.out, QStringLiteral("Se restauró el respaldo %1 en la carpeta de datos %2.\n"
-                                         "Las tablas que había quedaron en el respaldo %3.\n")
-                              .arg(h.first, h.path(), made.value(0)));
+        QCOMPARE(run.out,
+                 QStringLiteral("Se restauró el respaldo %1 en la carpeta de datos %2.\n"
+                                "Las tablas que había quedaron en el respaldo %3.\n")
+                     .arg(h.first, h.path(), made.value(0)));
         QCOMPARE(h.tables(h.path()), h.tables(h.backup(h.first)));
         QCOMPARE(h.tables(h.backup(made.value(0))), replaced);
     }
@@ -135,8 +145,13 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(h.backup("20261208-000000")));
         ScriptedMessages messages;
         FixedClock clock(kMorning.addDays(3));
-        const Services services{.messages = &messages, .clock = &clock, .files = nullptr, .printing = nullptr,
-                                .dataFolder = h.path(), .driveA = {}, .packer = {}};
+        const Services services{.messages = &messages,
+                                .clock = &clock,
+                                .files = nullptr,
+                                .printing = nullptr,
+                                .dataFolder = h.path(),
+                                .driveA = {},
+                                .packer = {}};
         RestoreWindow window(services);
         auto *list = window.findChild<QTreeWidget *>("lstRespaldos");
         QCOMPARE(list->topLevelItemCount(), 3);
@@ -144,9 +159,10 @@ private Q_SLOTS:
         list->setCurrentItem(list->topLevelItem(2));
         window.findChild<QPushButton *>("cmdRestaurar")->click();
         QCOMPARE(h.tables(h.path()), h.tables(h.backup(h.first)));
-        QCOMPARE(messages.texts(), QStringList{"Se restauró la solicitud respaldada el 06/12/2026 09:15:30."
-                                               + QString(QChar(13)) + "Lo que contenía antes quedó en el respaldo "
-                                               "20261209-091530."});
+        QCOMPARE(messages.texts(),
+                 QStringList{"Se restauró la solicitud respaldada el 06/12/2026 09:15:30." + QString(QChar(13))
+                             + "Lo que contenía antes quedó en el respaldo "
+                               "20261209-091530."});
     }
 };
 

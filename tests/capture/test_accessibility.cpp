@@ -13,7 +13,8 @@ QString tagOf(const QWidget *w)
         return QStringLiteral("Command1(%1)").arg(w->property("index").toInt());
     if (!w->objectName().isEmpty())
         return w->objectName();
-    return w->parentWidget()->objectName() + QLatin1Char('/') + QString::fromLatin1(w->metaObject()->className());
+    return w->parentWidget()->objectName() + QLatin1Char('/')
+        + QString::fromLatin1(w->metaObject()->className());
 }
 } // namespace
 
@@ -28,7 +29,11 @@ class TestAccessibility : public QObject
         const QStringList parts = tag.split('#');
         QAccessibleInterface *i = QAccessible::queryAccessibleInterface(m_reachable.value(parts[0]));
         if (i && parts.size() > 1)
-            i = i->tableInterface()->cellAt(0, parts[1].toInt())->tableCellInterface()->columnHeaderCells().value(0);
+            i = i->tableInterface()
+                    ->cellAt(0, parts[1].toInt())
+                    ->tableCellInterface()
+                    ->columnHeaderCells()
+                    .value(0);
         return i ? i->text(t) : QStringLiteral("(sin interfaz)");
     }
 
@@ -71,10 +76,13 @@ private Q_SLOTS:
         QTest::newRow("etiqueta encima") << "txtApeMatR2" << name << "Apellido Materno";
         QTest::newRow("etiqueta en otro marco") << "VentasPais" << name << "En el país";
         QTest::newRow("lista con escritura") << "cmbBanco" << name << "Nombre del banco";
-        QTest::newRow("tabla") << "dbgVTotalesTabla" << name << "VENTAS TOTALES E INTERCAMBIO COMERCIAL CON EL EXTERIOR";
-        QTest::newRow("columna") << "dbgVTotalesTabla#4" << name << "Exportación directa e indirecta (miles de dolares)";
+        QTest::newRow("tabla") << "dbgVTotalesTabla" << name
+                               << "VENTAS TOTALES E INTERCAMBIO COMERCIAL CON EL EXTERIOR";
+        QTest::newRow("columna") << "dbgVTotalesTabla#4" << name
+                                 << "Exportación directa e indirecta (miles de dolares)";
         QTest::newRow("lista, su valor") << "Combo1" << int(QAccessible::Value) << "Programa nuevo";
-        QTest::newRow("descripción") << "Command1(2)" << int(QAccessible::Description) << "Generar disco  para Tolvania";
+        QTest::newRow("descripción") << "Command1(2)" << int(QAccessible::Description)
+                                     << "Generar disco  para Tolvania";
     }
     void accessibleTextsAreTheWindowsOwn()
     {
@@ -92,7 +100,8 @@ private Q_SLOTS:
         QTest::newRow("código postal") << "txtCP" << 0 << "txtCP";
         QTest::newRow("nombre del representante") << "txtNombreR2" << 1 << "txtNombreR2";
         QTest::newRow("ventas en el país") << "VentasPais" << 2 << "VentasPais";
-        QTest::newRow("domicilio del banco antes que el resto") << "txtDomSucursal+txtCP" << 6 << "txtDomSucursal";
+        QTest::newRow("domicilio del banco antes que el resto")
+            << "txtDomSucursal+txtCP" << 6 << "txtDomSucursal";
         QTest::newRow("RFC vacío, fuera de las páginas") << "MaskEdBox1" << 4 << "MaskEdBox1";
         QTest::newRow("actividad") << "actividad" << 4 << "cmbActividad";
         QTest::newRow("tipo de registro") << "tipo" << 3 << "optPromotora";
@@ -115,9 +124,10 @@ private Q_SLOTS:
             f.w<QRadioButton>(missing == "proveedor en blanco" ? "optConsolidadora" : "optPromotora")->click();
         if (missing != "productos")
             addRows(f.form->products(), "DESCRIPCIO", {"TELAS"});
-        addRows(f.form->suppliers(), "PROVEEDOR", missing == "proveedores" ? QStringList{"A", "B"}
-                                   : missing == "proveedor en blanco" ? QStringList{"A", "", "C", "D"}
-                                                                      : QStringList{"A", "B", "C"});
+        addRows(f.form->suppliers(), "PROVEEDOR",
+                missing == "proveedores"               ? QStringList{"A", "B"}
+                    : missing == "proveedor en blanco" ? QStringList{"A", "", "C", "D"}
+                                                       : QStringList{"A", "B", "C"});
         f.w<QTabWidget>("SSTab1")->setCurrentIndex(4);
         f.form->command1Click(missing == "Combo5" ? 1 : 7); // the office is left empty
         QCOMPARE(f.w<QTabWidget>("SSTab1")->currentIndex(), page);

@@ -56,14 +56,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("text");
         const Mods none, alt(Qt::AltModifier), ctrl(Qt::ControlModifier), altGr(Qt::GroupSwitchModifier);
-        QTest::newRow("upper") << Rule::Upper << int(Qt::Key_unknown) << none << "añáΩ😀1-" << "AÑÁ1-";
-        QTest::newRow("lower") << Rule::Lower << int(Qt::Key_unknown) << none << "AnaΩ@X" << "ana@x";
-        QTest::newRow("numeric") << Rule::Numeric << int(Qt::Key_unknown) << none << "1-a 2.345" << "12.34";
-        QTest::newRow("Alt+a") << Rule::Upper << int(Qt::Key_A) << alt << "a" << "";
-        QTest::newRow("Ctrl+a") << Rule::Upper << int(Qt::Key_A) << ctrl << "a" << "";
-        QTest::newRow("Alt+1 numeric") << Rule::Numeric << int(Qt::Key_1) << alt << "1" << "";
-        QTest::newRow("AltGr @") << Rule::Lower << int(Qt::Key_At) << altGr << "@" << "@";
-        QTest::newRow("AltGr €") << Rule::Upper << int(Qt::Key_E) << altGr << "€" << "€";
+        QTest::newRow("upper") << Rule::Upper << int(Qt::Key_unknown) << none << "añáΩ😀1-"
+                               << "AÑÁ1-";
+        QTest::newRow("lower") << Rule::Lower << int(Qt::Key_unknown) << none << "AnaΩ@X"
+                               << "ana@x";
+        QTest::newRow("numeric") << Rule::Numeric << int(Qt::Key_unknown) << none << "1-a 2.345"
+                                 << "12.34";
+        QTest::newRow("Alt+a") << Rule::Upper << int(Qt::Key_A) << alt << "a"
+                               << "";
+        QTest::newRow("Ctrl+a") << Rule::Upper << int(Qt::Key_A) << ctrl << "a"
+                                << "";
+        QTest::newRow("Alt+1 numeric") << Rule::Numeric << int(Qt::Key_1) << alt << "1"
+                                       << "";
+        QTest::newRow("AltGr @") << Rule::Lower << int(Qt::Key_At) << altGr << "@"
+                                 << "@";
+        QTest::newRow("AltGr €") << Rule::Upper << int(Qt::Key_E) << altGr << "€"
+                                 << "€";
     }
     void keysTypeWhatTheEntryRuleAllows()
     {
@@ -97,11 +105,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("text");
-        QTest::newRow("pasted") << Rule::Numeric << "keys" << "12ab.3" << "12.3";
-        QTest::newRow("menu") << Rule::Numeric << "Pegar" << "7x8" << "78";
-        QTest::newRow("lines") << Rule::Upper << "keys" << "ñoΩ\tño\n😀xyz" << "ÑOÑOXY";
-        QTest::newRow("dropped") << Rule::Numeric << "copy" << "12ab.3" << "12.3";
-        QTest::newRow("moved") << Rule::Numeric << "move" << "12ab.3" << "";
+        QTest::newRow("pasted") << Rule::Numeric << "keys"
+                                << "12ab.3"
+                                << "12.3";
+        QTest::newRow("menu") << Rule::Numeric << "Pegar"
+                              << "7x8"
+                              << "78";
+        QTest::newRow("lines") << Rule::Upper << "keys"
+                               << "ñoΩ\tño\n😀xyz"
+                               << "ÑOÑOXY";
+        QTest::newRow("dropped") << Rule::Numeric << "copy"
+                                 << "12ab.3"
+                                 << "12.3";
+        QTest::newRow("moved") << Rule::Numeric << "move"
+                               << "12ab.3"
+                               << "";
     }
     void textFromOutsideFollowsTheEntryRule()
     {
@@ -161,9 +179,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("rfc");
-        QTest::newRow("short") << "ABC" << "ABC         ";
-        QTest::newRow("interior blanks") << " B&99 231X 1" << " B&99 231X 1";
-        QTest::newRow("misfit becomes a blank") << "ABCD991231XY1Z" << "ABC 991231XY";
+        QTest::newRow("short") << "ABC"
+                               << "ABC         ";
+        QTest::newRow("interior blanks") << " B&99 231X 1"
+                                         << " B&99 231X 1";
+        QTest::newRow("misfit becomes a blank") << "ABCD991231XY1Z"
+                                                << "ABC 991231XY";
     }
     void rfcTextIsTwelvePositions()
     {
@@ -188,16 +209,31 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         const Mods none;
         const int typed = Qt::Key_unknown;
-        QTest::newRow("dropped") << 0 << typed << none << "drop" << "ab1-2" << "AB12        ";
+        QTest::newRow("dropped") << 0 << typed << none << "drop"
+                                 << "ab1-2"
+                                 << "AB12        ";
         // d: a letter where a digit goes
-        QTest::newRow("typed") << 0 << typed << none << "" << "añ&dΩ-991231x.y17" << "AÑ&991231XY1";
-        QTest::newRow("pasted") << 3 << typed << none << "paste" << "8Z0" << "AÑ&801231XY1";
-        QTest::newRow("space on a letter") << 0 << typed << none << "" << " " << " Ñ&991231XY1";
-        QTest::newRow("space on a digit") << 4 << typed << none << "" << " 7" << "AÑ&997231XY1";
-        QTest::newRow("Delete") << 1 << int(Qt::Key_Delete) << none << "" << "" << "A &991231XY1";
-        QTest::newRow("Backspace") << 1 << int(Qt::Key_Backspace) << none << "" << "" << " Ñ&991231XY1";
-        QTest::newRow("Ctrl+Backspace") << 3 << int(Qt::Key_Backspace) << Mods(Qt::ControlModifier)
-                                        << "" << "" << "AÑ 991231XY1";
+        QTest::newRow("typed") << 0 << typed << none << ""
+                               << "añ&dΩ-991231x.y17"
+                               << "AÑ&991231XY1";
+        QTest::newRow("pasted") << 3 << typed << none << "paste"
+                                << "8Z0"
+                                << "AÑ&801231XY1";
+        QTest::newRow("space on a letter") << 0 << typed << none << ""
+                                           << " "
+                                           << " Ñ&991231XY1";
+        QTest::newRow("space on a digit") << 4 << typed << none << ""
+                                          << " 7"
+                                          << "AÑ&997231XY1";
+        QTest::newRow("Delete") << 1 << int(Qt::Key_Delete) << none << ""
+                                << ""
+                                << "A &991231XY1";
+        QTest::newRow("Backspace") << 1 << int(Qt::Key_Backspace) << none << ""
+                                   << ""
+                                   << " Ñ&991231XY1";
+        QTest::newRow("Ctrl+Backspace") << 3 << int(Qt::Key_Backspace) << Mods(Qt::ControlModifier) << ""
+                                        << ""
+                                        << "AÑ 991231XY1";
     }
     void eachPositionKeepsItsRule()
     {

@@ -180,7 +180,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("closes");
         QTest::addColumn<QString>("stored");
         QTest::newRow("untouched: no question, no write") << "" << Answer::Yes << true << "";
-        QTest::newRow("a product row being typed is written all the same") << "grid" << Answer::No << true << "";
+        QTest::newRow("a product row being typed is written all the same")
+            << "grid" << Answer::No << true << "";
         QTest::newRow("typed, Yes keeps it") << "typed" << Answer::Yes << true << "SEGUNDO";
         QTest::newRow("a registry type alone counts as typing") << "registry" << Answer::No << true << "";
         QTest::newRow("saved, Cancel keeps the window") << "saved" << Answer::Cancel << false << "ACME";

@@ -64,10 +64,15 @@ void addRows(Form1 &form, int n, int suppliers, bool product)
 struct World
 {
     World(const QString &folder, const QString &medium)
-        : services{.messages = &messages, .clock = &clock, .files = &files, .printing = &printing,
-                   .dataFolder = folder, .driveA = medium,
+        : services{.messages = &messages,
+                   .clock = &clock,
+                   .files = &files,
+                   .printing = &printing,
+                   .dataFolder = folder,
+                   .driveA = medium,
                    .packer = QCoreApplication::applicationDirPath() + "/pack9"},
-          db(folder), form(db, services)
+          db(folder),
+          form(db, services)
     {
     }
     ScriptedMessages messages;
@@ -84,7 +89,8 @@ struct World
 struct StopInCopy : FileIo
 {
     StopInCopy(const QString &medium, int skip)
-        : medium(QFileInfo(medium).canonicalFilePath() + '/'), skip(skip)
+        : medium(QFileInfo(medium).canonicalFilePath() + '/'),
+          skip(skip)
     {
         if (skip < 0)
             QTextStream(stdout) << "started" << Qt::endl;
@@ -134,9 +140,9 @@ QString torn(const QString &folder)
 {
     for (const QString &name : QDir(folder).entryList({"*.dbf"})) {
         const DbfTable t = DbfTable::load(QDir(folder).filePath(name));
-        const QStringList p = name.startsWith("datoprov")   ? QStringList{"APEPATRAZ", "CALLEYNO"}
-                              : name.startsWith("provprod") ? QStringList{"PROVEEDOR", "DESCRIPCIO"}
-                                                            : QStringList();
+        const QStringList p = name.startsWith("datoprov") ? QStringList{"APEPATRAZ", "CALLEYNO"}
+            : name.startsWith("provprod")                 ? QStringList{"PROVEEDOR", "DESCRIPCIO"}
+                                                          : QStringList();
         for (int r = 0; r < t.recordCount() && !p.isEmpty(); ++r)
             if (!t.isDeleted(r) && t.text(r, t.fieldIndex(p[0])) != t.text(r, t.fieldIndex(p[1])))
                 return name + " torn at record " + QString::number(r);

@@ -59,7 +59,8 @@ template <typename Grid>
 struct Shown : GridFixture
 {
     using Source = std::unique_ptr<DataSource> GridFixture::*;
-    explicit Shown(Source source) : grid((this->*source).get(), services, &window)
+    explicit Shown(Source source)
+        : grid((this->*source).get(), services, &window)
     {
         showIn(window, &grid);
     }
@@ -68,14 +69,18 @@ struct Shown : GridFixture
 
 struct Sales : Shown<SalesGrid>
 {
-    Sales() : Shown(&GridFixture::ventas) {}
+    Sales()
+        : Shown(&GridFixture::ventas)
+    {
+    }
     SalesTable *t = grid.table();
 };
 
 // A supplier grid holding one written row.
 struct Suppliers : Shown<SupplierGrid>
 {
-    Suppliers() : Shown(&GridFixture::proveedores)
+    Suppliers()
+        : Shown(&GridFixture::proveedores)
     {
         // Enter stays in the row; Ω, which the tables cannot hold, is refused.
         type(&grid, "acmé y cía\rABC991231XY1\rtornillos\u03A9\r");
@@ -86,7 +91,8 @@ struct Suppliers : Shown<SupplierGrid>
 
 struct Products : Shown<ProductsGrid>
 {
-    Products() : Shown(&GridFixture::productos)
+    Products()
+        : Shown(&GridFixture::productos)
     {
         type(&grid, "uno\r");
         press(&grid, Qt::Key_Down);
@@ -102,7 +108,11 @@ class TestGrids : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { if (!GridFixture().database) QSKIP("delivered tables not built"); }
+    void init()
+    {
+        if (!GridFixture().database)
+            QSKIP("delivered tables not built");
+    }
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
     void salesShowOnlyItsTipo()
@@ -120,11 +130,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("field");
         QTest::addColumn<double>("stored");
-        QTest::newRow("typed amount") << 0 << 2 << "" << "aZ-ñ x1.5q\r" << "VTOT" << 1.5;
-        QTest::newRow("pasted amount") << 0 << 2 << "abc2.25x" << "" << "VTOT" << 2.25;
-        QTest::newRow("balance") << 1 << 4 << "" << "100\t40\t" << "SALDO" << 60.0;
-        QTest::newRow("Escape drops the row") << 2 << 3 << "" << "999\t\x1b" << "VMERCNAC" << 0.0;
-        QTest::newRow("rate") << 0 << 7 << "" << "12.5\t" << "TC" << 12.5;
+        QTest::newRow("typed amount") << 0 << 2 << ""
+                                      << "aZ-ñ x1.5q\r"
+                                      << "VTOT" << 1.5;
+        QTest::newRow("pasted amount") << 0 << 2 << "abc2.25x"
+                                       << ""
+                                       << "VTOT" << 2.25;
+        QTest::newRow("balance") << 1 << 4 << ""
+                                 << "100\t40\t"
+                                 << "SALDO" << 60.0;
+        QTest::newRow("Escape drops the row") << 2 << 3 << ""
+                                              << "999\t\x1b"
+                                              << "VMERCNAC" << 0.0;
+        QTest::newRow("rate") << 0 << 7 << ""
+                              << "12.5\t"
+                              << "TC" << 12.5;
     }
     void salesKeysAreStoredOnLeavingTheRow()
     {
@@ -260,8 +280,8 @@ private Q_SLOTS:
         goTo(&fx.grid, 1, 1);
         type(&fx.grid, "XAXX0101017A3\r");
         press(&fx.grid, Qt::Key_Up);
-        QCOMPARE(fx.messages.texts(), (QStringList{"Falta el nombre del proveedor",
-                                                   "Falta la descripción del producto"}));
+        QCOMPARE(fx.messages.texts(),
+                 (QStringList{"Falta el nombre del proveedor", "Falta la descripción del producto"}));
         QCOMPARE(fx.written().last(), QStringLiteral("|XAXX0101017A3|"));
     }
 
@@ -298,7 +318,7 @@ private Q_SLOTS:
     {
         Products fx;
         QVERIFY(fx.productos->isEof()); // the data source follows, for the window's delete button
-        type(&fx.grid, "tres\t"); // leaves the grid at once
+        type(&fx.grid, "tres\t");       // leaves the grid at once
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("siguiente"));
         QCOMPARE(products(fx), (QStringList{"UNO", "DOS", "TRES"}));
     }

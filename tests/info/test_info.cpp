@@ -16,8 +16,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("present");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<int>("messages");
-        QTest::newRow("file present")
-            << true << QStringLiteral("CONSIDERACIONES\n\n1. Anote la razón social sin abreviaturas.\n") << 0;
+        QTest::newRow("file present") << true
+                                      << QStringLiteral(
+                                             "CONSIDERACIONES\n\n1. Anote la razón social sin abreviaturas.\n")
+                                      << 0;
         QTest::newRow("file missing") << false << QString() << 1;
     }
 
@@ -28,8 +30,13 @@ private Q_SLOTS:
         QFETCH(int, messages);
         QTemporaryDir folder;
         ScriptedMessages said;
-        const Services services{.messages = &said, .clock = nullptr, .files = nullptr, .printing = nullptr,
-                                .dataFolder = folder.path(), .driveA = {}, .packer = {}};
+        const Services services{.messages = &said,
+                                .clock = nullptr,
+                                .files = nullptr,
+                                .printing = nullptr,
+                                .dataFolder = folder.path(),
+                                .driveA = {},
+                                .packer = {}};
         if (present) {
             QFile file(folder.filePath(QStringLiteral("considera.txt")));
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -46,7 +53,8 @@ private Q_SLOTS:
         FrmAbout about;
         const QString contact = about.findChild<QLabel *>(QStringLiteral("lblDisclaimer"))->text();
         QCOMPARE(contact.count(QRegularExpression(QStringLiteral("[1-9]"))), 0);
-        QCOMPARE(contact.count(QRegularExpression(QStringLiteral("\\b(Lic|Ing|Dr|Dra|Sr|Sra|Mtro|Mtra)\\."))), 0);
+        QCOMPARE(contact.count(QRegularExpression(QStringLiteral("\\b(Lic|Ing|Dr|Dra|Sr|Sra|Mtro|Mtra)\\."))),
+                 0);
         const QRegularExpressionMatch mail = QRegularExpression(QStringLiteral("\\S+@(\\S+)")).match(contact);
         QVERIFY2(mail.hasMatch(), qPrintable(contact));
         QVERIFY2(mail.captured(1).endsWith(QStringLiteral(".tolvania.gob")), qPrintable(mail.captured(1)));

@@ -76,10 +76,12 @@ private Q_SLOTS:
         QTest::newRow("create") << v << m << int(Create) << EDQUOT << to + "se agotó la cuota de disco.";
         QTest::newRow("write") << v << m << int(Write) << EIO << to + "error de entrada/salida del disco.";
         QTest::newRow("rename") << v << m << int(Rename) << EROFS << to + "el medio es de solo lectura.";
-        QTest::newRow("a folder in place of the table") << "carpeta.dbf" << m << -1 << 0
-                                                        << "No se pudo abrir el archivo %1/carpeta.dbf: es una carpeta.";
-        QTest::newRow("no medium") << "VENTAS.dbf" << "sin-medio/VENTAS.dbf" << -1 << 0
-                                   << "No se pudo guardar la tabla VENTAS en el archivo %1/sin-medio/VENTAS.dbf: no existe.";
+        QTest::newRow("a folder in place of the table")
+            << "carpeta.dbf" << m << -1 << 0 << "No se pudo abrir el archivo %1/carpeta.dbf: es una carpeta.";
+        QTest::newRow("no medium")
+            << "VENTAS.dbf"
+            << "sin-medio/VENTAS.dbf" << -1 << 0
+            << "No se pudo guardar la tabla VENTAS en el archivo %1/sin-medio/VENTAS.dbf: no existe.";
     }
     void aFailedCopyLeavesTheOldTable()
     {

@@ -20,10 +20,18 @@ class TestFrmDocument : public QObject
 
     Services services(Printing *printing)
     {
-        return {.messages = &m_messages, .clock = nullptr, .files = nullptr, .printing = printing,
-                .dataFolder = m_folder->path(), .driveA = {}, .packer = {}};
+        return {.messages = &m_messages,
+                .clock = nullptr,
+                .files = nullptr,
+                .printing = printing,
+                .dataFolder = m_folder->path(),
+                .driveA = {},
+                .packer = {}};
     }
-    static void print(QWidget *w) { QTest::mouseClick(w->findChild<QPushButton *>("Command1"), Qt::LeftButton); }
+    static void print(QWidget *w)
+    {
+        QTest::mouseClick(w->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+    }
 
     void writeConsidera(const QString &name)
     {
@@ -73,20 +81,25 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("fromTables");
         QTest::addColumn<QString>("message");
-        QTest::newRow("the tables' own words") << true << QStringLiteral("El archivo PROVMERC.dbf está dañado.");
+        QTest::newRow("the tables' own words")
+            << true << QStringLiteral("El archivo PROVMERC.dbf está dañado.");
         QTest::newRow("anything else, in Spanish")
-            << false << QStringLiteral("No se pudo preparar la solicitud para imprimir por un error interno del programa.");
+            << false
+            << QStringLiteral(
+                   "No se pudo preparar la solicitud para imprimir por un error interno del programa.");
     }
 
     void compositionFailureIsReported()
     {
         QFETCH(bool, fromTables);
         QFETCH(QString, message);
-        FrmDocument w([fromTables]() -> CuestionarioDatos {
-            if (fromTables)
-                throw DbfError(QStringLiteral("El archivo PROVMERC.dbf está dañado."));
-            throw std::bad_alloc();
-        }, services(&m_printing));
+        FrmDocument w(
+            [fromTables]() -> CuestionarioDatos {
+                if (fromTables)
+                    throw DbfError(QStringLiteral("El archivo PROVMERC.dbf está dañado."));
+                throw std::bad_alloc();
+            },
+            services(&m_printing));
         QCOMPARE(m_messages.texts(), QStringList{message});
         QCOMPARE(w.shownText(), QString());
     }
@@ -95,8 +108,13 @@ private Q_SLOTS:
     void printerFailureIsReported()
     {
         writeConsidera(QStringLiteral("considera.txt"));
-        struct : RecordingPrinting {
-            bool print(const PrintDocument &d) override { documents.append(d); return false; }
+        struct : RecordingPrinting
+        {
+            bool print(const PrintDocument &d) override
+            {
+                documents.append(d);
+                return false;
+            }
         } failing;
         FrmDocument w([this] { return m_datos; }, services(&failing));
         print(&w);

@@ -16,7 +16,11 @@ struct PdfPrinting : QtPrinting
         printer()->setOutputFormat(QPrinter::PdfFormat);
         printer()->setOutputFileName(file);
     }
-    bool choosePrinter(bool) override { beginRun(); return true; }
+    bool choosePrinter(bool) override
+    {
+        beginRun();
+        return true;
+    }
 };
 
 // The pages as pdftotext reads them, columns kept; the page's margin taken off each line.
@@ -30,8 +34,10 @@ static QStringList pdfPages(const QString &file)
     for (QString &page : pages) {
         qsizetype margin = 1000;
         for (const QString &line : page.split('\n'))
-            margin = line.trimmed().isEmpty() ? margin : std::min(margin, line.indexOf(QRegularExpression("\\S")));
-        page.replace(QRegularExpression(QStringLiteral("^ {%1}").arg(margin), QRegularExpression::MultilineOption), "");
+            margin = line.trimmed().isEmpty() ? margin
+                                              : std::min(margin, line.indexOf(QRegularExpression("\\S")));
+        page.replace(
+            QRegularExpression(QStringLiteral("^ {%1}").arg(margin), QRegularExpression::MultilineOption), "");
     }
     return pages;
 }
@@ -52,7 +58,8 @@ private Q_SLOTS:
         QVERIFY(considera.flush());
         CuestionarioDatos datos;
         datos.razonSocial = QStringLiteral("Exportación Añil SA ") + QString(300, QLatin1Char('X')) + "FIN";
-        datos.calle = "AV. REFORMA 1520 INT. 4", datos.colonia = "PEÑÓN DE LOS BAÑOS", datos.estado = "NUEVO LEÓN";
+        datos.calle = "AV. REFORMA 1520 INT. 4", datos.colonia = "PEÑÓN DE LOS BAÑOS",
+        datos.estado = "NUEVO LEÓN";
         const QString file = dir.filePath(QStringLiteral("solicitud.pdf"));
         PdfPrinting printing(file);
         ScriptedMessages messages;
@@ -66,7 +73,9 @@ private Q_SLOTS:
         const QStringList pages = pdfPages(file);
         QVERIFY2(pages.size() >= 2, qPrintable(pages.join("\f")));
         const QString all = pages.mid(0, pages.size() - 1).join(QString());
-        const auto re = [](const QString &pattern) { return QRegularExpression(pattern, QRegularExpression::MultilineOption); };
+        const auto re = [](const QString &pattern) {
+            return QRegularExpression(pattern, QRegularExpression::MultilineOption);
+        };
         QVERIFY(pages[0].contains(re("^ {20,}SECRETARIA DE TOLVANIA$"))); // centred
         // A line wider than the page loses nothing: it goes on over the next lines, broken at
         // a blank where there is one, and a value never runs off the page edge.

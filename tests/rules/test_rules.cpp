@@ -20,10 +20,23 @@ const QString kMes = "El valor del mes del RFC es incorrecto";
 const QString kDia = "El valor del dia del RFC es incorrecto";
 const QString kUltimo = "El ultimo digito del RFC debe ser A ó del 0 al 9";
 
-const QStringList kRequeridos = {"Razon Social", "Domicilio Banco", "Localidad", "Número de cuenta", "Sucursal",
-                                 "No. Administrativos", "No. Obreros", "Nombre Rep.  Legal", "Teléfono",
-                                 "Cargo o Puesto", "Delegación o Municipio", "Estado", "Codigo Postal", "Colonia",
-                                 "Ventas Pais", "Ventas Exterior", "RFC"};
+const QStringList kRequeridos = {"Razon Social",
+                                 "Domicilio Banco",
+                                 "Localidad",
+                                 "Número de cuenta",
+                                 "Sucursal",
+                                 "No. Administrativos",
+                                 "No. Obreros",
+                                 "Nombre Rep.  Legal",
+                                 "Teléfono",
+                                 "Cargo o Puesto",
+                                 "Delegación o Municipio",
+                                 "Estado",
+                                 "Codigo Postal",
+                                 "Colonia",
+                                 "Ventas Pais",
+                                 "Ventas Exterior",
+                                 "RFC"};
 
 // Every required control (its tool tip, in window order) filled with "X" unless `texts` says otherwise.
 RequeridosInput requeridos(const Texts &texts, TipoRegistro tipo, int suppliers)
@@ -113,7 +126,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("rfc");
         QTest::addColumn<QString>("message"); // empty: accepted
         const QString at = "RFC Incorrecto, error en la posición ";
-        QTest::newRow("company") << "ABC991231XY1" << "";
+        QTest::newRow("company") << "ABC991231XY1"
+                                 << "";
         QTest::newRow("too short") << "ABC99123XY1" << at + "0";
         QTest::newRow("person, last") << "ABCD991231XYZ" << at + "13";
         QTest::newRow("Arabic digit") << QString("ABC99123") + QChar(0x0661) + "XY1" << at + "9";
@@ -136,8 +150,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("missing");
         const auto P = TipoRegistro::Promotora;
         QTest::newRow("blanks are empty, 0 and a short RFC are not")
-            << Texts{{"Colonia", "  "}, {"Codigo Postal", "\t"}, {"No. Obreros", "0"}, {"RFC", "ABC"}}
-            << P << 3 << "Codigo Postal,\rColonia";
+            << Texts{{"Colonia", "  "}, {"Codigo Postal", "\t"}, {"No. Obreros", "0"}, {"RFC", "ABC"}} << P << 3
+            << "Codigo Postal,\rColonia";
         QTest::newRow("promotora needs three") << Texts() << P << 2 << "Capture al menos tres proveedores";
     }
     void requiredDataList()
@@ -158,8 +172,9 @@ private Q_SLOTS:
         in.activitySelected = false;
         in.productCount = 0;
         QCOMPARE(verificaRequeridos(in).missingList,
-                 (kRequeridos + QStringList{"Actividad Principal", "Productos de exportación",
-                                            "Capture al menos cinco proveedores"})
+                 (kRequeridos
+                  + QStringList{"Actividad Principal", "Productos de exportación",
+                                "Capture al menos cinco proveedores"})
                      .join(",\r"));
     }
 
@@ -173,7 +188,8 @@ private Q_SLOTS:
                                    << minimo.arg("promotora ", "250 mil dls");
         QTest::newRow("consolidadora") << TipoRegistro::Consolidadora << "Debe registrar al menos 5 proveedores"
                                        << minimo.arg("consolidadora ", "3 millones de dls");
-        QTest::newRow("none") << TipoRegistro::Ninguno << "" << "No ha seleccionado Tipo de registro";
+        QTest::newRow("none") << TipoRegistro::Ninguno << ""
+                              << "No ha seleccionado Tipo de registro";
     }
     void eligibilityNotes()
     {

@@ -71,14 +71,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("message"); // %1: the data folder
-        QTest::newRow("unknown column") << "select descrip from PROVMERC"
+        QTest::newRow("unknown column")
+            << "select descrip from PROVMERC"
             << "La columna «descrip» de la consulta «select descrip from PROVMERC» no existe en la tabla "
                "PROVMERC (archivo %1/PROVMERC.dbf).";
-        QTest::newRow("not an equality") << "select * from ventas where tipo > 1"
+        QTest::newRow("not an equality")
+            << "select * from ventas where tipo > 1"
             << "El origen de registros «select * from ventas where tipo > 1» de dtsProductos no es una "
                "consulta reconocida.";
         QTest::newRow("no such table") << "sector"
-            << "No se encontró la tabla sector en la carpeta de datos %1.";
+                                       << "No se encontró la tabla sector en la carpeta de datos %1.";
     }
     void aSourceThatCannotRunKeepsTheRowsInHand()
     {
@@ -95,7 +97,8 @@ private Q_SLOTS:
     {
         DataSource &ds = open("select * from ventas where tipo = 1 ");
         QStringList events;
-        connect(&ds, &DataSource::validate, [&](int action, bool *) { events << "v" + QString::number(action); });
+        connect(&ds, &DataSource::validate,
+                [&](int action, bool *) { events << "v" + QString::number(action); });
         connect(&ds, &DataSource::repositioned, [&] { events.append("r"); });
         ds.refresh();
         ds.moveLast();
@@ -107,7 +110,8 @@ private Q_SLOTS:
         ds.setField("TIPO", 1);
         ds.update();
         ds.deleteCurrent();
-        QCOMPARE(events, (QStringList{"v4", "r", "v2", "r", "v1", "r", "v3", "r", "v9", "r", "v5", "v6", "v7"}));
+        QCOMPARE(events,
+                 (QStringList{"v4", "r", "v2", "r", "v1", "r", "v3", "r", "v9", "r", "v5", "v6", "v7"}));
     }
 
     void boundEntriesShowNumbersAsStoredAndMovingStopsAtTheEnd()
@@ -193,7 +197,8 @@ private Q_SLOTS:
         description.text = "Chile habanero";
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
         QCOMPARE(errorOf([&] { ds.update(); }),
-                 "No se pudo guardar la tabla PROVMERC en el archivo " + path + ": el archivo es de solo lectura.");
+                 "No se pudo guardar la tabla PROVMERC en el archivo " + path
+                     + ": el archivo es de solo lectura.");
         QCOMPARE(ds.editMode(), EditMode::Edit);
         QCOMPARE(m_db->table("provmerc").text(0, 2), QStringLiteral("Café tostado"));
     }
@@ -205,10 +210,12 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<int>("rowCount");
         QTest::addColumn<QString>("label");
-        QTest::newRow("rows packed away") << kVentas << QStringList{"2005||Actual|1", "2006|3|Siguiente|1"} << 2
-                                          << "Siguiente";
-        QTest::newRow("fields reordered") << QStringList{"TIPO N 2 0", "ETIQUETA C 20 0", "ANO N 4 0"}
-            << QStringList{"1|Anterior|2004", "2|Otro|2005", "1|Actual|2005", "1|Siguiente|2006"} << 4 << "Siguiente";
+        QTest::newRow("rows packed away")
+            << kVentas << QStringList{"2005||Actual|1", "2006|3|Siguiente|1"} << 2 << "Siguiente";
+        QTest::newRow("fields reordered")
+            << QStringList{"TIPO N 2 0", "ETIQUETA C 20 0", "ANO N 4 0"}
+            << QStringList{"1|Anterior|2004", "2|Otro|2005", "1|Actual|2005", "1|Siguiente|2006"} << 4
+            << "Siguiente";
         QTest::newRow("current row gone") << kVentas << QStringList{"2004|10.5|Anterior|1"} << 1 << "Anterior";
     }
     void aReloadedTableRevalidatesEveryOtherSource()
@@ -266,10 +273,12 @@ private Q_SLOTS:
         std::thread writer([&] { error = errorOf([&] { ds.update(); }); });
         // Once the write waits for the folder, the other program writes and lets go.
         const QByteArray waiting = "-> FLOCK  ADVISORY  WRITE " + QByteArray::number(::getpid()) + ' ';
-        QVERIFY(QTest::qWaitFor([&] {
-            QFile locks(QStringLiteral("/proc/locks"));
-            return locks.open(QIODevice::ReadOnly) && locks.readAll().contains(waiting);
-        }, 30000));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                QFile locks(QStringLiteral("/proc/locks"));
+                return locks.open(QIODevice::ReadOnly) && locks.readAll().contains(waiting);
+            },
+            30000));
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(changed.toBytes());
@@ -299,9 +308,13 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("error"); // %1: the file
-        QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBFN\xC3\xBAmero \xE2\x82\xAC\r\n") << "Número €\r\n" << "";
-        QTest::newRow("Windows-1252") << QByteArray("N\xFAmero \x80\r\n") << "Número €\r\n" << "";
-        QTest::newRow("missing") << QByteArray() << "" << "No se pudo abrir el archivo %1: no existe.";
+        QTest::newRow("UTF-8 with mark")
+            << QByteArray("\xEF\xBB\xBFN\xC3\xBAmero \xE2\x82\xAC\r\n") << "Número €\r\n"
+            << "";
+        QTest::newRow("Windows-1252") << QByteArray("N\xFAmero \x80\r\n") << "Número €\r\n"
+                                      << "";
+        QTest::newRow("missing") << QByteArray() << ""
+                                 << "No se pudo abrir el archivo %1: no existe.";
     }
     void consideraIsReadInEitherEncoding()
     {

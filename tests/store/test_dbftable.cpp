@@ -21,7 +21,7 @@ private Q_SLOTS:
     {
         const QString p = path("tipos.dbf");
         writeTable(p, {"NOMBRE C 30 0", "monto N 12 2", "TASA F 10 4", "ALTA D 8 0", "ACTIVO L 1 0"},
-                                {"  Ñandú & Cía. «€» |-1234.5|0.1250|20050228|T", "||||"});
+                   {"  Ñandú & Cía. «€» |-1234.5|0.1250|20050228|T", "||||"});
         const DbfTable back = DbfTable::load(p);
         // Leading blanks are the user's; only the padding goes.
         QCOMPARE(back.value(0, 0).toString(), QStringLiteral("  Ñandú & Cía. «€»"));
@@ -31,7 +31,8 @@ private Q_SLOTS:
         QCOMPARE(back.value(0, 4).toBool(), true);
         QVERIFY(back.value(1, 1).isNull());
         QVERIFY(back.value(1, 3).isNull());
-        QCOMPARE(back.record(1).mid(1 + 30, 12), QByteArray(12, ' ')); // a blank number, never asterisks or zero
+        QCOMPARE(back.record(1).mid(1 + 30, 12),
+                 QByteArray(12, ' ')); // a blank number, never asterisks or zero
     }
 
     void windows1252IsReadAndWrittenWhole()
@@ -50,30 +51,40 @@ private Q_SLOTS:
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("error");
-        auto refused = [](const char *what) { return "La tabla PROVMERC no admite el valor " + QString(what) + "."; };
-        QTest::newRow("blanks around a number") << 1 << QVariant(" 12.5 ") << "12.50" << "no error";
-        QTest::newRow("binary noise is no third decimal") << 1 << QVariant(0.1 + 0.2) << "0.30" << "no error";
-        QTest::newRow("blank") << 1 << QVariant(QString()) << "" << "no error";
-        QTest::newRow("text too long") << 0 << QVariant("ÁRBOLES") << "abc"
+        auto refused = [](const char *what) {
+            return "La tabla PROVMERC no admite el valor " + QString(what) + ".";
+        };
+        QTest::newRow("blanks around a number") << 1 << QVariant(" 12.5 ") << "12.50"
+                                                << "no error";
+        QTest::newRow("binary noise is no third decimal") << 1 << QVariant(0.1 + 0.2) << "0.30"
+                                                          << "no error";
+        QTest::newRow("blank") << 1 << QVariant(QString()) << ""
+                               << "no error";
+        QTest::newRow("text too long")
+            << 0 << QVariant("ÁRBOLES") << "abc"
             << refused("«ÁRBOLES» en el campo CORTO: tiene 7 caracteres y el campo admite 5");
-        QTest::newRow("no such character") << 0 << QVariant("a€₽") << "abc"
+        QTest::newRow("no such character")
+            << 0 << QVariant("a€₽") << "abc"
             << refused("«a€₽» en el campo CORTO: el carácter «₽» no se puede guardar en la tabla");
         QTest::newRow("not a number") << 1 << QVariant("1,5") << "1.25"
-            << refused("«1,5» en el campo IMPORTE: no es un número");
-        QTest::newRow("too wide") << 1 << QVariant("1000") << "1.25"
+                                      << refused("«1,5» en el campo IMPORTE: no es un número");
+        QTest::newRow("too wide")
+            << 1 << QVariant("1000") << "1.25"
             << refused("«1000» en el campo IMPORTE: el número no cabe en 6 posiciones con 2 decimales");
-        QTest::newRow("a third decimal") << 1 << QVariant(1.005) << "1.25"
+        QTest::newRow("a third decimal")
+            << 1 << QVariant(1.005) << "1.25"
             << refused("«1.005» en el campo IMPORTE: tiene más decimales de los 2 que admite el campo");
         QTest::newRow("no such date") << 2 << QVariant("31/02/2005") << "20050101"
-            << refused("«31/02/2005» en el campo FECHA: no es una fecha");
+                                      << refused("«31/02/2005» en el campo FECHA: no es una fecha");
         QTest::newRow("not a logical") << 3 << QVariant("quizá") << "T"
-            << refused("«quizá» en el campo SN: no es un valor lógico (S o N)");
+                                       << refused("«quizá» en el campo SN: no es un valor lógico (S o N)");
     }
     void valuesAreConvertedOrRefused()
     {
         QFETCH(int, field);
         QFETCH(QVariant, value);
-        DbfTable t = writeTable(path("PROVMERC.dbf"), {"CORTO C 5 0", "IMPORTE N 6 2", "FECHA D 8 0", "SN L 1 0"},
+        DbfTable t = writeTable(path("PROVMERC.dbf"),
+                                {"CORTO C 5 0", "IMPORTE N 6 2", "FECHA D 8 0", "SN L 1 0"},
                                 {"abc|1.25|20050101|T"});
         QTEST(errorOf([&] { t.setValue(0, field, value); }), "error");
         QTEST(t.text(0, field), "text");
@@ -85,25 +96,34 @@ private Q_SLOTS:
         QTest::addColumn<QString>("reason");
         writeTable(path("mala.dbf"), {"NOMBRE C 4 0", "N N 3 0"}, {"ab|1", "cd|2"});
         const QByteArray good = readBytes(path("mala.dbf"));
-        auto patched = [&](int at, const QByteArray &with) { return QByteArray(good).replace(at, with.size(), with); };
+        auto patched = [&](int at, const QByteArray &with) {
+            return QByteArray(good).replace(at, with.size(), with);
+        };
         QTest::newRow("shorter than a header") << good.left(31) << "tiene 31 bytes, menos que una cabecera";
-        QTest::newRow("version") << patched(0, "\xF5") << "la versión 0xf5 no se admite (se espera 0x03, tabla sin memo)";
-        QTest::newRow("language") << patched(29, "\x64") << "el controlador de idioma 0x64 no corresponde a Windows-1252";
-        QTest::newRow("header cut short") << good.left(60) << "la longitud de la cabecera (97 bytes) no es válida";
-        QTest::newRow("no field list end") << patched(96, "N") << "la lista de campos no termina dentro de la cabecera";
+        QTest::newRow("version") << patched(0, "\xF5")
+                                 << "la versión 0xf5 no se admite (se espera 0x03, tabla sin memo)";
+        QTest::newRow("language") << patched(29, "\x64")
+                                  << "el controlador de idioma 0x64 no corresponde a Windows-1252";
+        QTest::newRow("header cut short")
+            << good.left(60) << "la longitud de la cabecera (97 bytes) no es válida";
+        QTest::newRow("no field list end")
+            << patched(96, "N") << "la lista de campos no termina dentro de la cabecera";
         QTest::newRow("no fields") << patched(32, "\x0D") << "la tabla no tiene campos";
         QTest::newRow("field type") << patched(43, "M") << "el campo NOMBRE es de tipo «M», que no se admite";
         QTest::newRow("field length") << patched(48, QByteArray(1, '\0'))
                                       << "el campo NOMBRE de tipo C tiene una longitud no válida (0,0)";
-        QTest::newRow("record length") << patched(10, "\x09")
+        QTest::newRow("record length")
+            << patched(10, "\x09")
             << "la longitud de registro de la cabecera (9) no coincide con la de sus campos (8)";
-        QTest::newRow("field name") << patched(32, QByteArray(1, '\0')) << "el nombre del campo número 1 no es válido";
-        QTest::newRow("repeated field") << patched(64, QByteArray("NOMBRE\0\0\0\0\0", 11))
-                                        << "el campo NOMBRE está repetido";
-        QTest::newRow("records beyond the end") << patched(4, "\xFF\xFF\xFF\xFF")
+        QTest::newRow("field name") << patched(32, QByteArray(1, '\0'))
+                                    << "el nombre del campo número 1 no es válido";
+        QTest::newRow("repeated field")
+            << patched(64, QByteArray("NOMBRE\0\0\0\0\0", 11)) << "el campo NOMBRE está repetido";
+        QTest::newRow("records beyond the end")
+            << patched(4, "\xFF\xFF\xFF\xFF")
             << "la cabecera anuncia 4294967295 registros, pero el archivo solo alcanza para 2";
-        QTest::newRow("deletion mark") << patched(32 + 64 + 1 + 8, "X")
-                                       << "el registro 2 tiene una marca de borrado no válida";
+        QTest::newRow("deletion mark")
+            << patched(32 + 64 + 1 + 8, "X") << "el registro 2 tiene una marca de borrado no válida";
     }
     void malformedFilesAreRefusedNamingTheFile()
     {
@@ -125,8 +145,9 @@ private Q_SLOTS:
         QFETCH(int, length);
         DbfTable t = writeTable(path("ANCHO.dbf"), {"NOMBRE C 4 0", "N N 4 0"}, {"ab|1", "cd|2"});
         const QByteArray bytes = t.toBytes();
-        const QString expected = QStringLiteral("La tabla ANCHO no admite un registro de %1 bytes: sus registros tienen 9.")
-                                     .arg(length);
+        const QString expected =
+            QStringLiteral("La tabla ANCHO no admite un registro de %1 bytes: sus registros tienen 9.")
+                .arg(length);
         QCOMPARE(errorOf([&] { t.setRecord(0, QByteArray(length, 'x')); }), expected);
         QCOMPARE(t.toBytes(), bytes);
         QByteArray outside(length, ' ');

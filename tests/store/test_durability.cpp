@@ -23,8 +23,9 @@ const QStringList kTables = {"datoprov.dbf", "VENTAS.dbf", "provprod.dbf"};
 // Two versions of a table that differ in size and in every row.
 DbfTable version(const QString &path, bool second)
 {
-    DbfTable t = DbfTable::create(path, {{QStringLiteral("TEXTO"), FieldType::Character, 200, 0},
-                                         {QStringLiteral("N"), FieldType::Numeric, 6, 0}});
+    DbfTable t = DbfTable::create(path,
+                                  {{QStringLiteral("TEXTO"), FieldType::Character, 200, 0},
+                                   {QStringLiteral("N"), FieldType::Numeric, 6, 0}});
     for (int i = 0; i < (second ? 700 : 20); ++i) {
         const int r = t.appendRecord();
         t.setValue(r, 0, QString(150, second ? u'B' : u'A'));
@@ -45,7 +46,8 @@ bool isWholeVersion(const QString &path)
 
 quint64 inodeOf(const QString &path)
 {
-    struct stat st {};
+    struct stat st
+    { };
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
 }
 
@@ -101,11 +103,13 @@ private Q_SLOTS:
         DbfTable table = version(file(QStringLiteral("VENTAS.dbf")), false);
         table.save();
         const quint64 before = inodeOf(table.path());
-        QFile::setPermissions(table.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::WriteGroup);
+        QFile::setPermissions(table.path(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::WriteGroup);
         const FailingFileIo counting(Step::FlushFolder, 0);
         table.save();
         QCOMPARE_NE(inodeOf(table.path()), before);
-        QCOMPARE(QFileInfo(table.path()).permission(QFileDevice::WriteGroup), true); // neither 0600 nor the umask's
+        QCOMPARE(QFileInfo(table.path()).permission(QFileDevice::WriteGroup),
+                 true); // neither 0600 nor the umask's
         QCOMPARE(counting.calls(), 1);
     }
 
@@ -120,9 +124,10 @@ private Q_SLOTS:
             const QByteArray how = copy ? "copy, " : "save, ";
             QTest::newRow(how + "scratch refused") << copy << Step::Create << 1 << EACCES << "permiso denegado";
             QTest::newRow(how + "a write") << copy << Step::Write << 3 << ENOSPC << "el disco está lleno";
-            QTest::newRow(how + "flush") << copy << Step::Flush << 1 << EIO << "error de entrada/salida del disco";
-            QTest::newRow(how + "rename") << copy << Step::Rename << 1 << ENODEV
-                                          << "el medio no está disponible (¿se retiró el disco?)";
+            QTest::newRow(how + "flush")
+                << copy << Step::Flush << 1 << EIO << "error de entrada/salida del disco";
+            QTest::newRow(how + "rename")
+                << copy << Step::Rename << 1 << ENODEV << "el medio no está disponible (¿se retiró el disco?)";
         }
     }
     void aFailedSaveOrCopyLeavesTheTargetAsItWas()
@@ -132,14 +137,16 @@ private Q_SLOTS:
         QFETCH(int, nth);
         QFETCH(int, error);
         QFETCH(QString, reason);
-        const QString path = file(QStringLiteral("VENTAS.dbf")), source = m_dir.filePath(QStringLiteral("VENTAS.dbf"));
+        const QString path = file(QStringLiteral("VENTAS.dbf")),
+                      source = m_dir.filePath(QStringLiteral("VENTAS.dbf"));
         version(path, false).save();
         version(source, true).save();
         DbfTable bigger = version(path, true);
         const QByteArray before = readBytes(path);
         const FailingFileIo failing(step, nth, error);
-        QCOMPARE(errorOf([&] { copy ? copyAtomically(source, path, QStringLiteral("VENTAS")) : bigger.save(); }),
-                 "No se pudo guardar la tabla VENTAS en el archivo " + path + ": " + reason + ".");
+        QCOMPARE(
+            errorOf([&] { copy ? copyAtomically(source, path, QStringLiteral("VENTAS")) : bigger.save(); }),
+            "No se pudo guardar la tabla VENTAS en el archivo " + path + ": " + reason + ".");
         QCOMPARE(readBytes(path), before);
         QCOMPARE(entries(m_folder), QStringList{"VENTAS.dbf"});
     }
@@ -156,13 +163,15 @@ private Q_SLOTS:
     {
         const QString path = file(QStringLiteral("VENTAS.dbf"));
         QVERIFY(QFile::link(path, path));
-        QCOMPARE(errorOf([&] { DbfTable::load(path); }), "No se pudo abrir el archivo " + path
-                     + ": la ruta pasa por demasiados enlaces simbólicos (quizá un enlace que apunta a sí mismo).");
+        QCOMPARE(
+            errorOf([&] { DbfTable::load(path); }),
+            "No se pudo abrir el archivo " + path
+                + ": la ruta pasa por demasiados enlaces simbólicos (quizá un enlace que apunta a sí mismo).");
         // No reason a clerk may meet falls back to a bare number.
-        for (const int e : {ENOENT, EACCES, EPERM, ENOSPC, EDQUOT, EROFS, EIO, EISDIR, ENOTDIR, ELOOP,
-                            EMFILE, ENFILE, ENAMETOOLONG, EFBIG, EOVERFLOW, EXDEV, EBUSY, ETXTBSY, ENXIO,
-                            ENODEV, ENOMEDIUM, ENOMEM, EAGAIN, EINTR, EEXIST, ENOTEMPTY, EINVAL,
-                            EOPNOTSUPP, ESTALE, ENOTCONN, ETIMEDOUT, EBADF})
+        for (const int e : {ENOENT,  EACCES,    EPERM,  ENOSPC,     EDQUOT,       EROFS,    EIO,       EISDIR,
+                            ENOTDIR, ELOOP,     EMFILE, ENFILE,     ENAMETOOLONG, EFBIG,    EOVERFLOW, EXDEV,
+                            EBUSY,   ETXTBSY,   ENXIO,  ENODEV,     ENOMEDIUM,    ENOMEM,   EAGAIN,    EINTR,
+                            EEXIST,  ENOTEMPTY, EINVAL, EOPNOTSUPP, ESTALE,       ENOTCONN, ETIMEDOUT, EBADF})
             QVERIFY2(!systemReason(e).contains(QStringLiteral("número")), strerrorname_np(e));
     }
 };

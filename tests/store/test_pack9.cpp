@@ -31,9 +31,9 @@ class TestPack9 : public QObject
 private Q_SLOTS:
     void packsEveryNamedTableAndReportsTheOnesItCannot()
     {
-        DbfTable t = writeTable(file("datoprov.dbf"), {"PROVEEDOR C 20 0", "RFC C 13 0", "MONTO N 8 2"},
-                                {"Lácteos Jalisco|LJA950101AB1|12.50", "Borrado|XXX010101000|",
-                                 "Cartón del Norte|CNO000229XY9|"});
+        DbfTable t = writeTable(
+            file("datoprov.dbf"), {"PROVEEDOR C 20 0", "RFC C 13 0", "MONTO N 8 2"},
+            {"Lácteos Jalisco|LJA950101AB1|12.50", "Borrado|XXX010101000|", "Cartón del Norte|CNO000229XY9|"});
         t.setDeleted(1, true);
         t.save();
         QVERIFY(QFile::copy(file("datoprov.dbf"), file("provprod.dbf")));
@@ -43,9 +43,11 @@ private Q_SLOTS:
         const QByteArray ventas = readBytes(file("VENTAS.dbf"));
 
         QCOMPARE(pack({"DatoProv", "PROVMERC", "provprod", "VENTAS"}), 1);
-        QCOMPARE(m_errors, "pack9: No se encontró la tabla PROVMERC en la carpeta de datos " + m_dir.path()
-                               + ".\npack9: El archivo " + file("provprod.dbf") + " no es una tabla FoxPro válida: "
-                               "la cabecera anuncia 3 registros, pero el archivo solo alcanza para 2.\n");
+        QCOMPARE(m_errors,
+                 "pack9: No se encontró la tabla PROVMERC en la carpeta de datos " + m_dir.path()
+                     + ".\npack9: El archivo " + file("provprod.dbf")
+                     + " no es una tabla FoxPro válida: "
+                       "la cabecera anuncia 3 registros, pero el archivo solo alcanza para 2.\n");
         const DbfTable packed = DbfTable::load(file("datoprov.dbf"));
         QCOMPARE(packed.recordCount(), 2);
         QCOMPARE(packed.text(1, 1), QStringLiteral("CNO000229XY9"));
@@ -66,10 +68,12 @@ private Q_SLOTS:
         start(packer, {"ventas"});
         QVERIFY(packer.waitForStarted());
         const QByteArray waiting = "-> FLOCK  ADVISORY  WRITE " + QByteArray::number(packer.processId()) + ' ';
-        QVERIFY(QTest::qWaitFor([&] {
-            QFile locks(QStringLiteral("/proc/locks"));
-            return locks.open(QIODevice::ReadOnly) && locks.readAll().contains(waiting);
-        }, 30000));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                QFile locks(QStringLiteral("/proc/locks"));
+                return locks.open(QIODevice::ReadOnly) && locks.readAll().contains(waiting);
+            },
+            30000));
         holder.write("\n");
         QVERIFY(holder.waitForFinished());
         QVERIFY(packer.waitForFinished());

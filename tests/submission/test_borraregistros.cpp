@@ -78,8 +78,9 @@ private Q_SLOTS:
                 QCOMPARE(ventas.text(r, p), before.text(r, p));
         }
         QCOMPARE(withRows(fx, {"datoprov", "PROVMERC", "provprod"}), QStringList());
-        QCOMPARE(host.log, (QStringList{"nuevo", "clearMaquila", "clearRfc", "deselectOptions",
-                                        "selectFirstEntries", "enableEditButton", "showFirstPage"}));
+        QCOMPARE(host.log,
+                 (QStringList{"nuevo", "clearMaquila", "clearRfc", "deselectOptions", "selectFirstEntries",
+                              "enableEditButton", "showFirstPage"}));
         QCOMPARE(host.proveedor.rowCount(), 0);
         QCOMPARE(host.datoProv.editMode(), EditMode::Add);
     }

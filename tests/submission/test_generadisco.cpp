@@ -75,9 +75,11 @@ private Q_SLOTS:
         const QMap<QString, QByteArray> before = fx.dataFiles();
         generaDisco(host, fx.services);
         QCOMPARE(fx.dataFiles(), before);
-        QCOMPARE(fx.messages.texts(), (QStringList{kConfirma,
-            "La unidad A: (" + fx.services.driveA + ") es la misma carpeta donde el programa guarda la solicitud.\r"
-            "No se borró ni se copió nada. Use un disco distinto para la unidad A:."}));
+        QCOMPARE(fx.messages.texts(),
+                 (QStringList{kConfirma,
+                              "La unidad A: (" + fx.services.driveA
+                                  + ") es la misma carpeta donde el programa guarda la solicitud.\r"
+                                    "No se borró ni se copió nada. Use un disco distinto para la unidad A:."}));
     }
 
     // Packed tables replace old ones under any spelling and what a killed copy left; the rest stays.
@@ -92,8 +94,9 @@ private Q_SLOTS:
         host.proveedor.moveNext();
         host.proveedor.deleteCurrent();
         generaDisco(host, fx.services);
-        QCOMPARE(fx.mediumFiles(), (QStringList{".oculto", "PROVMERC.dbf", "VENTAS.dbf", "activida.dbf",
-                                                "datoprov.dbf", "nota.txt", "provprod.dbf"}));
+        QCOMPARE(fx.mediumFiles(),
+                 (QStringList{".oculto", "PROVMERC.dbf", "VENTAS.dbf", "activida.dbf", "datoprov.dbf",
+                              "nota.txt", "provprod.dbf"}));
         for (const char *name : {"PROVMERC.dbf", "VENTAS.dbf", "activida.dbf", "datoprov.dbf", "provprod.dbf"})
             QCOMPARE(bytes(fx.medium.filePath(name)), bytes(fx.path(name)));
         const DbfTable suppliers = DbfTable::load(fx.medium.filePath("provprod.dbf"));
@@ -117,14 +120,16 @@ private Q_SLOTS:
         const QStringList four = {"PROVMERC.dbf", "activida.dbf", "datoprov.dbf", "provprod.dbf"};
         const QString ventas = "VENTAS.dbf: No se pudo guardar la tabla VENTAS en el archivo %2/VENTAS.dbf: ";
         const auto one = [&](const char *reason) { return QStringList{ventas + reason}; };
-        QTest::newRow("no medium") << -1 << 0 << QStringList() << QStringList{
-            "datoprov.dbf: la unidad A: no tiene disco.", "PROVMERC.dbf: la unidad A: no tiene disco.",
-            "provprod.dbf: la unidad A: no tiene disco.", "VENTAS.dbf: la unidad A: no tiene disco.",
-            "activida.dbf: la unidad A: no tiene disco."};
+        QTest::newRow("no medium") << -1 << 0 << QStringList()
+                                   << QStringList{"datoprov.dbf: la unidad A: no tiene disco.",
+                                                  "PROVMERC.dbf: la unidad A: no tiene disco.",
+                                                  "provprod.dbf: la unidad A: no tiene disco.",
+                                                  "VENTAS.dbf: la unidad A: no tiene disco.",
+                                                  "activida.dbf: la unidad A: no tiene disco."};
         QTest::newRow("medium full") << int(Create) << ENOSPC << four << one("el disco está lleno.");
         QTest::newRow("rename refused") << int(Rename) << EROFS << four << one("el medio es de solo lectura.");
-        QTest::newRow("copies that lie") << -1 << 0
-            << QStringList{"PROVMERC.dbf", "datoprov.dbf", "provprod.dbf"}
+        QTest::newRow("copies that lie")
+            << -1 << 0 << QStringList{"PROVMERC.dbf", "datoprov.dbf", "provprod.dbf"}
             << QStringList{"VENTAS.dbf: la copia en el disco no es igual a la tabla de la solicitud.",
                            "activida.dbf: la copia en el disco no es igual a la tabla de la solicitud."};
         QTest::newRow("a folder in place of a copy") << -1 << 0 << four << one("no es un archivo común.");

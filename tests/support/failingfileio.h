@@ -14,7 +14,10 @@ class FailingFileIo : public FileIo
 public:
     enum class Step { Create, Write, Flush, Close, Rename, FlushFolder };
 
-    FailingFileIo(Step step, int nth, int error = EIO) : m_step(step), m_nth(nth), m_error(error)
+    FailingFileIo(Step step, int nth, int error = EIO)
+        : m_step(step),
+          m_nth(nth),
+          m_error(error)
     {
         setFileIo(this);
     }

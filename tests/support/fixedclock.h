@@ -8,8 +8,14 @@ namespace kivo {
 class FixedClock : public Clock
 {
 public:
-    explicit FixedClock(QDate date) : m_now(date, QTime(12, 0)) {}
-    explicit FixedClock(QDateTime now) : m_now(now) {}
+    explicit FixedClock(QDate date)
+        : m_now(date, QTime(12, 0))
+    {
+    }
+    explicit FixedClock(QDateTime now)
+        : m_now(now)
+    {
+    }
     QDate today() const override { return m_now.date(); }
     QDateTime now() const override { return m_now; }
     void set(QDate date) { m_now.setDate(date); }

@@ -8,7 +8,8 @@ Answer ScriptedMessages::ask(const MessageBox &box)
     if (!m_script.isEmpty())
         return m_script.takeFirst();
     return (box.buttons == Buttons::Ok || box.buttons == Buttons::OkCancel) ? Answer::Ok
-         : box.buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+        : box.buttons == Buttons::YesNo                                     ? Answer::No
+                                                                            : Answer::Cancel;
 }
 
 QStringList ScriptedMessages::texts() const

@@ -16,7 +16,11 @@ public:
     void answer(Answer a) { m_script.append(a); }
     QList<MessageBox> shown;
     QStringList texts() const;
-    void clear() { shown.clear(); m_script.clear(); }
+    void clear()
+    {
+        shown.clear();
+        m_script.clear();
+    }
 
 private:
     QList<Answer> m_script;

@@ -64,7 +64,9 @@ int main(int argc, char **argv)
         }
         const QStringList values = line.split(u'|');
         if (values.size() != fields.size())
-            fail(QStringLiteral("%1: %2 valores para %3 campos").arg(where).arg(values.size())
+            fail(QStringLiteral("%1: %2 valores para %3 campos")
+                     .arg(where)
+                     .arg(values.size())
                      .arg(fields.size()));
         rows.append(values);
     }

@@ -26,7 +26,8 @@ bool isEnter(int key)
 } // namespace
 
 GridEditor::GridEditor(std::function<int(int)> filter, QWidget *parent)
-    : QLineEdit(parent), m_filter(std::move(filter))
+    : QLineEdit(parent),
+      m_filter(std::move(filter))
 {
     setFrame(false);
     setAcceptDrops(false);
@@ -64,8 +65,8 @@ void GridEditor::keyPressEvent(QKeyEvent *event)
     }
     // A shortcut keeps its keys but loses its text, so it cannot insert around the chain.
     QKeyEvent bare(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
-                   event->nativeVirtualKey(), event->nativeModifiers(), QString(),
-                   event->isAutoRepeat(), event->count());
+                   event->nativeVirtualKey(), event->nativeModifiers(), QString(), event->isAutoRepeat(),
+                   event->count());
     QLineEdit::keyPressEvent(&bare);
     event->setAccepted(bare.isAccepted());
 }
@@ -84,15 +85,18 @@ void GridEditor::inputMethodEvent(QInputMethodEvent *event)
     event->accept();
 }
 
-GridDelegate::GridDelegate(DataGrid *grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+GridDelegate::GridDelegate(DataGrid *grid)
+    : QStyledItemDelegate(grid),
+      m_grid(grid)
+{
+}
 
 QWidget *GridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,
                                     const QModelIndex &index) const
 {
     const QPersistentModelIndex cell(index);
     DataGrid *grid = m_grid;
-    auto *editor = new GridEditor([grid, cell](int code) { return grid->keyChain(cell, code); },
-                                  parent);
+    auto *editor = new GridEditor([grid, cell](int code) { return grid->keyChain(cell, code); }, parent);
     m_grid->m_editor = editor;
     return editor;
 }
@@ -142,9 +146,12 @@ bool GridDelegate::eventFilter(QObject *object, QEvent *event)
     return QStyledItemDelegate::eventFilter(object, event);
 }
 
-DataGrid::DataGrid(DataSource *source, QList<GridColumn> columns, bool addAndDelete,
-                   const Services &services, QWidget *parent, QHeaderView *header)
-    : QTableView(parent), m_services(services), m_columns(columns), m_addAndDelete(addAndDelete)
+DataGrid::DataGrid(DataSource *source, QList<GridColumn> columns, bool addAndDelete, const Services &services,
+                   QWidget *parent, QHeaderView *header)
+    : QTableView(parent),
+      m_services(services),
+      m_columns(columns),
+      m_addAndDelete(addAndDelete)
 {
     const double scale = logicalDpiX() / 96.0;
     if (header)
@@ -167,8 +174,8 @@ DataGrid::DataGrid(DataSource *source, QList<GridColumn> columns, bool addAndDel
     QHeaderView *selectors = verticalHeader();
     selectors->setSectionResizeMode(QHeaderView::Fixed);
     selectors->setDefaultSectionSize(fontMetrics().height() + qRound(4 * scale));
-    selectors->setFixedWidth(qMax(qRound(15 * scale),
-                                  fontMetrics().horizontalAdvance(textos::kSelectorEditado) + 6));
+    selectors->setFixedWidth(
+        qMax(qRound(15 * scale), fontMetrics().horizontalAdvance(textos::kSelectorEditado) + 6));
     applyColumnWidths();
 
     connect(m_delegate, &QAbstractItemDelegate::closeEditor, this, [this](QWidget *editor) {

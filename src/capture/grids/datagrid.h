@@ -44,8 +44,7 @@ public:
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const override;
     void setEditorData(QWidget *editor, const QModelIndex &index) const override;
-    void setModelData(QWidget *editor, QAbstractItemModel *model,
-                      const QModelIndex &index) const override;
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
 
 protected:
     bool eventFilter(QObject *object, QEvent *event) override;
@@ -61,20 +60,20 @@ class DataGrid : public QTableView
     Q_OBJECT
 public:
     enum class TabMode {
-        WrapRows,   // from the last cell of a row to the first of the next
-        StayInRow,  // within the row; from its last cell on to the next control
-        LeaveGrid   // on to the next control at once
+        WrapRows,  // from the last cell of a row to the first of the next
+        StayInRow, // within the row; from its last cell on to the next control
+        LeaveGrid  // on to the next control at once
     };
     enum class EnterMode {
-        Default,    // commits the cell
-        LikeTab,    // moves like Tab
-        NextInRow   // next cell of the row, none after the last
+        Default,  // commits the cell
+        LikeTab,  // moves like Tab
+        NextInRow // next cell of the row, none after the last
     };
 
     // A grid with a header of its own gets it before its rows, so that Qt's header is never
     // measured only to be thrown away.
-    DataGrid(DataSource *source, QList<GridColumn> columns, bool addAndDelete,
-             const Services &services, QWidget *parent = nullptr, QHeaderView *header = nullptr);
+    DataGrid(DataSource *source, QList<GridColumn> columns, bool addAndDelete, const Services &services,
+             QWidget *parent = nullptr, QHeaderView *header = nullptr);
     ~DataGrid() override;
 
     DataSourceModel *dataModel() const { return m_model; }
@@ -101,7 +100,11 @@ protected:
     virtual int cellKey(const QModelIndex &cell, int code) const;
     virtual void cellEntered(const QModelIndex &cell) { Q_UNUSED(cell) }
     virtual bool cellEditable(const QModelIndex &cell) const;
-    virtual bool rowAccepted(int row) { Q_UNUSED(row) return true; }
+    virtual bool rowAccepted(int row)
+    {
+        Q_UNUSED(row)
+        return true;
+    }
 
     void showDataError(const QString &detail) const;
     // The design widths, scaled for the screen and grown where a column's widest content

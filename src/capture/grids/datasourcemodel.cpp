@@ -13,15 +13,16 @@ namespace {
 
 bool isNumber(const QVariant &v)
 {
-    return v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Int
-        || v.typeId() == QMetaType::LongLong;
+    return v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong;
 }
 
 } // namespace
 
 DataSourceModel::DataSourceModel(DataSource *source, QList<GridColumn> columns, bool newRowLine,
                                  QObject *parent)
-    : QAbstractTableModel(parent), m_source(source), m_columns(std::move(columns)),
+    : QAbstractTableModel(parent),
+      m_source(source),
+      m_columns(std::move(columns)),
       m_newRowLine(newRowLine)
 {
     connect(m_source, &DataSource::rowsChanged, this, [this] {
@@ -96,8 +97,7 @@ QVariant DataSourceModel::data(const QModelIndex &index, int role) const
         return displayText(index.row(), index.column());
     if (role == Qt::EditRole)
         return text(index.row(), index.column());
-    if (role == Qt::TextAlignmentRole
-        && m_columns.at(index.column()).format != GridColumn::Format::AsStored)
+    if (role == Qt::TextAlignmentRole && m_columns.at(index.column()).format != GridColumn::Format::AsStored)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     return {};
 }

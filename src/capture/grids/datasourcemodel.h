@@ -31,8 +31,7 @@ class DataSourceModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    DataSourceModel(DataSource *source, QList<GridColumn> columns, bool newRowLine,
-                    QObject *parent = nullptr);
+    DataSourceModel(DataSource *source, QList<GridColumn> columns, bool newRowLine, QObject *parent = nullptr);
 
     DataSource *source() const { return m_source; }
     const GridColumn &column(int c) const { return m_columns.at(c); }

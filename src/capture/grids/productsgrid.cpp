@@ -5,10 +5,10 @@
 namespace kivo {
 
 ProductsGrid::ProductsGrid(DataSource *source, const Services &services, QWidget *parent)
-    : DataGrid(source,
-               {{QStringLiteral("DESCRIPCIO"), textos::kDescripcion,
-                 GridColumn::Format::AsStored, 658, false, {}}},
-               true, services, parent)
+    : DataGrid(
+        source,
+        {{QStringLiteral("DESCRIPCIO"), textos::kDescripcion, GridColumn::Format::AsStored, 658, false, {}}},
+        true, services, parent)
 {
     setObjectName(QStringLiteral("dbProductos"));
     setTabMode(TabMode::LeaveGrid);

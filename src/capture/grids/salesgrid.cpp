@@ -34,7 +34,8 @@ QList<GridColumn> salesColumns()
 } // namespace
 
 WrappingHeader::WrappingHeader(int lines, QWidget *parent)
-    : QHeaderView(Qt::Horizontal, parent), m_lines(lines)
+    : QHeaderView(Qt::Horizontal, parent),
+      m_lines(lines)
 {
 }
 
@@ -46,9 +47,8 @@ QSize WrappingHeader::sizeHint() const
     for (int section = 0; model() && section < count(); ++section) {
         const QString caption = model()->headerData(section, orientation()).toString();
         const QRect box(0, 0, qMax(1, sectionSize(section) - 4), 1000);
-        height = qMax(height, fontMetrics()
-                                  .boundingRect(box, Qt::AlignCenter | Qt::TextWordWrap, caption)
-                                  .height());
+        height = qMax(height,
+                      fontMetrics().boundingRect(box, Qt::AlignCenter | Qt::TextWordWrap, caption).height());
     }
     size.setHeight(qMax(size.height(), height + 6));
     return size;
@@ -65,8 +65,7 @@ void WrappingHeader::paintSection(QPainter *painter, const QRect &rect, int logi
     painter->save();
     style()->drawControl(QStyle::CE_HeaderSection, &option, painter, this);
     painter->restore();
-    const QString caption = model() ? model()->headerData(logicalIndex, orientation()).toString()
-                                    : QString();
+    const QString caption = model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
     painter->save();
     painter->setClipRect(rect);
     painter->setPen(palette().color(QPalette::ButtonText));
@@ -119,8 +118,7 @@ void SalesTable::cellEntered(const QModelIndex &cell)
 
 void SalesTable::commitCell(const QModelIndex &cell, const QString &text)
 {
-    dataModel()->setValue(cell.row(), cell.column(),
-                          cell.column() == Tc ? rules::tipoCambioTexto(text) : text);
+    dataModel()->setValue(cell.row(), cell.column(), cell.column() == Tc ? rules::tipoCambioTexto(text) : text);
     recomputeBalance(cell.row());
 }
 

@@ -5,16 +5,13 @@
 // Every word the grids show, in one place.
 namespace kivo::textos {
 
-inline const QString kCaptionVentas =
-    QStringLiteral(" VENTAS TOTALES E INTERCAMBIO COMERCIAL CON EL EXTERIOR");
+inline const QString kCaptionVentas = QStringLiteral(" VENTAS TOTALES E INTERCAMBIO COMERCIAL CON EL EXTERIOR");
 
 // Sales and trade columns.
 inline const QString kAno = QStringLiteral("Año");
 inline const QString kVentasTotales = QStringLiteral("Ventas totales (miles de pesos) ");
-inline const QString kVentasNacional =
-    QStringLiteral("Ventas al mercado nacional (miles de pesos)");
-inline const QString kExportacion =
-    QStringLiteral("Exportación directa e indirecta (miles de dolares)");
+inline const QString kVentasNacional = QStringLiteral("Ventas al mercado nacional (miles de pesos)");
+inline const QString kExportacion = QStringLiteral("Exportación directa e indirecta (miles de dolares)");
 inline const QString kImportacion = QStringLiteral("Importación (miles de dolares)");
 inline const QString kSaldo = QStringLiteral("Saldo balanza comercial");
 inline const QString kTipoCambio = QStringLiteral("Tipo de cambio");

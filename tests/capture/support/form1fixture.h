@@ -21,8 +21,13 @@ struct Form1Fixture
     kivo::ScriptedMessages messages;
     kivo::FixedClock clock{QDate(2005, 6, 15)};
     kivo::RecordingPrinting printing;
-    kivo::Services services{.messages = &messages, .clock = &clock, .files = nullptr, .printing = &printing,
-                            .dataFolder = dir.path(), .driveA = {}, .packer = {}};
+    kivo::Services services{.messages = &messages,
+                            .clock = &clock,
+                            .files = nullptr,
+                            .printing = &printing,
+                            .dataFolder = dir.path(),
+                            .driveA = {},
+                            .packer = {}};
     std::unique_ptr<kivo::Database> db;
     std::unique_ptr<kivo::Form1> form;
     Form1Fixture()
@@ -62,7 +67,10 @@ struct Form1Fixture
         w<kivo::RfcEntry>("MaskEdBox1")->setRfcText(empty.contains("MaskEdBox1") ? "" : "ABC991231XY1");
     }
     template <typename T = QWidget>
-    T *w(const QString &name) const { return form->findChild<T *>(name); }
+    T *w(const QString &name) const
+    {
+        return form->findChild<T *>(name);
+    }
     QVariant stored(const QString &table, int record, const QString &field) const
     {
         kivo::Database fresh(dir.path());

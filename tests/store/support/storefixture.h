@@ -16,15 +16,23 @@ inline QByteArray readBytes(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-template <typename Call> QString errorOf(Call &&call)
+template <typename Call>
+QString errorOf(Call &&call)
 {
-    try { call(); } catch (const DbfError &e) { return e.message(); }
+    try {
+        call();
+    } catch (const DbfError &e) {
+        return e.message();
+    }
     return QStringLiteral("no error");
 }
 
 struct FakeEntry : BoundEntry
 {
-    explicit FakeEntry(const QString &field) : field(field) {}
+    explicit FakeEntry(const QString &field)
+        : field(field)
+    {
+    }
     QString boundField() const override { return field; }
     QString boundText() const override { return text; }
     void showBoundText(const QString &t) override { text = t; }

@@ -31,8 +31,11 @@ struct Fixture
     QTemporaryDir data, medium;
     ScriptedMessages messages;
     RealFiles files;
-    Services services{.messages = &messages, .files = &files, .dataFolder = data.path(),
-                      .driveA = medium.path(), .packer = {}};
+    Services services{.messages = &messages,
+                      .files = &files,
+                      .dataFolder = data.path(),
+                      .driveA = medium.path(),
+                      .packer = {}};
 };
 
 } // namespace kivo::test

@@ -8,7 +8,10 @@ namespace kivo::test {
 // as a medium that loses what it was given would.
 struct LyingFiles : RealFiles
 {
-    explicit LyingFiles(int honestCopies) : left(honestCopies) {}
+    explicit LyingFiles(int honestCopies)
+        : left(honestCopies)
+    {
+    }
     bool copy(const QString &source, const QString &destination, QString *why) override;
     int left;
 };

@@ -4,7 +4,8 @@
 
 namespace kivo::test {
 
-TestHost::TestHost(const QString &dataFolder) : db(dataFolder)
+TestHost::TestHost(const QString &dataFolder)
+    : db(dataFolder)
 {
     const QStringList sources = {"datoprov", "select * from ventas where tipo = 1 ", "PROVMERC", "provprod"};
     for (int i = 0; i < all.size(); ++i)

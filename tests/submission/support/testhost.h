@@ -24,8 +24,16 @@ public:
         datoProv.setBookmark(datoProv.lastModified());
         datoProv.edit();
     }
-    bool verificaRequeridos() override { log << "verificaRequeridos"; return faltanDatos; }
-    void nuevo() override { log << "nuevo"; datoProv.isEof() ? datoProv.addNew() : datoProv.edit(); }
+    bool verificaRequeridos() override
+    {
+        log << "verificaRequeridos";
+        return faltanDatos;
+    }
+    void nuevo() override
+    {
+        log << "nuevo";
+        datoProv.isEof() ? datoProv.addNew() : datoProv.edit();
+    }
     void clearMaquila() override { log << "clearMaquila"; }
     void clearRfc() override { log << "clearRfc"; }
     void deselectOptions() override { log << "deselectOptions"; }
