@@ -1,6 +1,7 @@
 #include "support/gridfixture.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QtTest>
 
 namespace kivo::test {
@@ -26,6 +27,41 @@ GridFixture::GridFixture()
     proveedores = open("dtsProveedor", "provprod");
     productos = open("dtsProductos", "PROVMERC");
     window.resize(900, 300);
+}
+
+QVariant GridFixture::sales(int n, const char *field) const
+{
+    const DbfTable t = load(QStringLiteral("VENTAS"));
+    for (int r = 0; r < t.recordCount(); ++r)
+        if (!t.isDeleted(r) && t.value(r, t.fieldIndex("TIPO")).toInt() == 1 && n-- == 0)
+            return t.value(r, t.fieldIndex(QLatin1String(field)));
+    return {};
+}
+
+void GridFixture::showIn(QWidget *grid)
+{
+    grid->setGeometry(0, 0, 860, 200);
+    auto *next = new QLineEdit(&window);
+    next->setObjectName(QStringLiteral("siguiente"));
+    next->setGeometry(0, 220, 100, 24);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    grid->setFocus();
+}
+
+QStringList liveRows(const DbfTable &t, const QStringList &fields)
+{
+    QStringList out;
+    for (int r = 0; r < t.recordCount(); ++r) {
+        QStringList values;
+        for (int f = 0; f < t.fields().size(); ++f)
+            if (fields.isEmpty() || fields.contains(t.fields()[f].name, Qt::CaseInsensitive))
+                values << t.text(r, f);
+        if (!t.isDeleted(r))
+            out << values.join(u'|');
+    }
+    return out;
 }
 
 static QWidget *target(QAbstractItemView *view)
