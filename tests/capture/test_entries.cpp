@@ -45,88 +45,15 @@ class TestEntries : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-<<<<<<< HEAD
-    // Alt and Ctrl make shortcuts, which type nothing; AltGr composes a character.
-    void keysTypeWhatTheEntryRuleAllows_data()
-    {
-        QTest::addColumn<Rule>("rule");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<Mods>("modifiers");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("text");
-        const Mods none, alt(Qt::AltModifier), ctrl(Qt::ControlModifier), altGr(Qt::GroupSwitchModifier);
-        QTest::newRow("upper") << Rule::Upper << int(Qt::Key_unknown) << none << "añáΩ😀1-"
-                               << "AÑÁ1-";
-        QTest::newRow("lower") << Rule::Lower << int(Qt::Key_unknown) << none << "AnaΩ@X"
-                               << "ana@x";
-        QTest::newRow("numeric") << Rule::Numeric << int(Qt::Key_unknown) << none << "1-a 2.345"
-                                 << "12.34";
-        QTest::newRow("Alt+a") << Rule::Upper << int(Qt::Key_A) << alt << "a"
-                               << "";
-        QTest::newRow("Ctrl+a") << Rule::Upper << int(Qt::Key_A) << ctrl << "a"
-                                << "";
-        QTest::newRow("Alt+1 numeric") << Rule::Numeric << int(Qt::Key_1) << alt << "1"
-                                       << "";
-        QTest::newRow("AltGr @") << Rule::Lower << int(Qt::Key_At) << altGr << "@"
-                                 << "@";
-        QTest::newRow("AltGr €") << Rule::Upper << int(Qt::Key_E) << altGr << "€"
-                                 << "€";
-    }
-    void keysTypeWhatTheEntryRuleAllows()
-    {
-        QFETCH(Rule, rule);
-        QFETCH(int, key);
-        QFETCH(Mods, modifiers);
-        QFETCH(QString, keys);
-        TextEntry entry;
-        entry.setKeyRule(rule);
-        entry.setMaxLength(5);
-        for (QChar c : keys)
-            QTest::sendKeyEvent(QTest::Click, &entry, Qt::Key(key), QString(c), modifiers);
-        QTEST(entry.text(), "text");
-    }
-
-    void enterTypesNothingAndKeepsTheCaret()
-    {
-        TextEntry entry;
-        entry.setText(QStringLiteral("ABC"));
-        entry.setCursorPosition(2);
-        QTest::keyClick(&entry, Qt::Key_Enter, Qt::KeypadModifier);
-        QTest::keyClick(&entry, Qt::Key_Backspace); // editing keys pass the chain
-        QCOMPARE(entry.text(), QStringLiteral("AC"));
-    }
-
-    // Lines, tabs and characters outside Windows-1252 never land in a one-line field; only part
-    // of a moved text would be taken, so such a drop is refused and the source keeps it.
-    void textFromOutsideFollowsTheEntryRule_data()
-=======
     // Alt and Ctrl make shortcuts, AltGr composes. Lines, tabs and characters outside Windows-1252
     // never land; a move that would lose part of its text is refused, so the source keeps it.
     void entryTakesWhatItsRuleAllows_data()
->>>>>>> main
     {
         QTest::addColumn<Rule>("rule");
         QTest::addColumn<QString>("how");
         QTest::addColumn<QKeyCombination>("key");
         QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("text");
-<<<<<<< HEAD
-        QTest::newRow("pasted") << Rule::Numeric << "keys"
-                                << "12ab.3"
-                                << "12.3";
-        QTest::newRow("menu") << Rule::Numeric << "Pegar"
-                              << "7x8"
-                              << "78";
-        QTest::newRow("lines") << Rule::Upper << "keys"
-                               << "ñoΩ\tño\n😀xyz"
-                               << "ÑOÑOXY";
-        QTest::newRow("dropped") << Rule::Numeric << "copy"
-                                 << "12ab.3"
-                                 << "12.3";
-        QTest::newRow("moved") << Rule::Numeric << "move"
-                               << "12ab.3"
-                               << "";
-=======
         const QKeyCombination typed;
         QTest::newRow("upper") << Rule::Upper << "type" << typed << "añáΩ😀1-"
                                << "AÑÁ1-";
@@ -152,7 +79,6 @@ private Q_SLOTS:
                                  << "12.3";
         QTest::newRow("moved") << Rule::Numeric << "move" << typed << "12ab.3"
                                << "";
->>>>>>> main
     }
     void entryTakesWhatItsRuleAllows()
     {
@@ -202,31 +128,6 @@ private Q_SLOTS:
         QCOMPARE(rfcLost.count(), 1);
     }
 
-<<<<<<< HEAD
-    void rfcTextIsTwelvePositions_data()
-    {
-        QTest::addColumn<QString>("given");
-        QTest::addColumn<QString>("rfc");
-        QTest::newRow("short") << "ABC"
-                               << "ABC         ";
-        QTest::newRow("interior blanks") << " B&99 231X 1"
-                                         << " B&99 231X 1";
-        QTest::newRow("misfit becomes a blank") << "ABCD991231XY1Z"
-                                                << "ABC 991231XY";
-    }
-    void rfcTextIsTwelvePositions()
-    {
-        QFETCH(QString, given);
-        RfcEntry rfc;
-        QSignalSpy changed(&rfc, &RfcEntry::rfcChanged);
-        rfc.setRfcText(given);
-        rfc.setRfcText(given); // the same text again still notifies
-        QTEST(rfc.rfcText(), "rfc");
-        QCOMPARE(changed.count(), 2);
-    }
-
-=======
->>>>>>> main
     // Typing, pasting, dropping and editing keys keep each position to its rule, and overwrite;
     // keys that would shorten the text only blank positions. A text given whole is fitted.
     void eachPositionKeepsItsRule_data()
@@ -235,35 +136,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("text");
-<<<<<<< HEAD
-        const Mods none;
-        const int typed = Qt::Key_unknown;
-        QTest::newRow("dropped") << 0 << typed << none << "drop"
-                                 << "ab1-2"
-                                 << "AB12        ";
-        // d: a letter where a digit goes
-        QTest::newRow("typed") << 0 << typed << none << ""
-                               << "añ&dΩ-991231x.y17"
-                               << "AÑ&991231XY1";
-        QTest::newRow("pasted") << 3 << typed << none << "paste"
-                                << "8Z0"
-                                << "AÑ&801231XY1";
-        QTest::newRow("space on a letter") << 0 << typed << none << ""
-                                           << " "
-                                           << " Ñ&991231XY1";
-        QTest::newRow("space on a digit") << 4 << typed << none << ""
-                                          << " 7"
-                                          << "AÑ&997231XY1";
-        QTest::newRow("Delete") << 1 << int(Qt::Key_Delete) << none << ""
-                                << ""
-                                << "A &991231XY1";
-        QTest::newRow("Backspace") << 1 << int(Qt::Key_Backspace) << none << ""
-                                   << ""
-                                   << " Ñ&991231XY1";
-        QTest::newRow("Ctrl+Backspace") << 3 << int(Qt::Key_Backspace) << Mods(Qt::ControlModifier) << ""
-                                        << ""
-                                        << "AÑ 991231XY1";
-=======
         QTest::newRow("set short") << 0 << "set"
                                    << "ABC"
                                    << "ABC         ";
@@ -297,7 +169,6 @@ private Q_SLOTS:
         QTest::newRow("Ctrl+Backspace") << 3 << "Ctrl+Backspace"
                                         << ""
                                         << "AÑ 991231XY1";
->>>>>>> main
     }
     void eachPositionKeepsItsRule()
     {

@@ -11,71 +11,6 @@ using namespace kivo::test;
 
 namespace {
 
-<<<<<<< HEAD
-QStringList liveRows(const DbfTable &t, QList<int> fields = {})
-{
-    QStringList out;
-    for (int r = 0; r < t.recordCount(); ++r) {
-        QStringList values;
-        for (int f = 0; f < t.fields().size(); ++f)
-            if (fields.isEmpty() || fields.contains(f))
-                values << t.text(r, f);
-        if (!t.isDeleted(r))
-            out << values.join(u'|');
-    }
-    return out;
-}
-
-QVariant sales(const GridFixture &fx, int n, const char *field)
-{
-    const DbfTable t = fx.load(QStringLiteral("VENTAS"));
-    for (int r = 0; r < t.recordCount(); ++r)
-        if (!t.isDeleted(r) && t.value(r, t.fieldIndex("TIPO")).toInt() == 1 && n-- == 0)
-            return t.value(r, t.fieldIndex(QLatin1String(field)));
-    return {};
-}
-
-void showIn(QWidget &window, QWidget *grid)
-{
-    grid->setGeometry(0, 0, 860, 200);
-    auto *next = new QLineEdit(&window); // the control after the grid
-    next->setObjectName(QStringLiteral("siguiente"));
-    next->setGeometry(0, 220, 100, 24);
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    grid->setFocus();
-}
-
-QStringList products(const GridFixture &fx)
-{
-    const DbfTable t = fx.load("PROVMERC");
-    return liveRows(t, {t.fieldIndex("DESCRIPCIO")});
-}
-
-template <typename Grid>
-struct Shown : GridFixture
-{
-    using Source = std::unique_ptr<DataSource> GridFixture::*;
-    explicit Shown(Source source)
-        : grid((this->*source).get(), services, &window)
-    {
-        showIn(window, &grid);
-    }
-    Grid grid;
-};
-
-struct Sales : Shown<SalesGrid>
-{
-    Sales()
-        : Shown(&GridFixture::ventas)
-    {
-    }
-    SalesTable *t = grid.table();
-};
-
-=======
->>>>>>> main
 // A supplier grid holding one written row.
 struct Suppliers : Shown<SupplierGrid>
 {
@@ -131,23 +66,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("field");
         QTest::addColumn<double>("stored");
-<<<<<<< HEAD
-        QTest::newRow("typed amount") << 0 << 2 << ""
-                                      << "aZ-ñ x1.5q\r"
-                                      << "VTOT" << 1.5;
-        QTest::newRow("pasted amount") << 0 << 2 << "abc2.25x"
-                                       << ""
-                                       << "VTOT" << 2.25;
-        QTest::newRow("balance") << 1 << 4 << ""
-                                 << "100\t40\t"
-                                 << "SALDO" << 60.0;
-        QTest::newRow("Escape drops the row") << 2 << 3 << ""
-                                              << "999\t\x1b"
-                                              << "VMERCNAC" << 0.0;
-        QTest::newRow("rate") << 0 << 7 << ""
-                              << "12.5\t"
-                              << "TC" << 12.5;
-=======
         QTest::newRow("typed amount") << 0 << 2 << ""
                                       << "aZ-ñ x1.5q\r"
                                       << "VTOT" << 1.5;
@@ -166,7 +84,6 @@ private Q_SLOTS:
         QTest::newRow("rate below row 1") << 1 << 7 << ""
                                           << "5\t"
                                           << "TC" << 0.0;
->>>>>>> main
     }
     void salesKeysAreStoredOnLeavingTheRow()
     {
