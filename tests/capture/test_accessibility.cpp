@@ -28,12 +28,17 @@ class TestAccessibility : public QObject
     {
         const QStringList parts = tag.split('#');
         QAccessibleInterface *i = QAccessible::queryAccessibleInterface(m_reachable.value(parts[0]));
-        if (i && parts.size() > 1)
+        if (i && parts.size() > 1) {
             i = i->tableInterface()
                     ->cellAt(0, parts[1].toInt())
                     ->tableCellInterface()
                     ->columnHeaderCells()
                     .value(0);
+            // Qt 6.4 hands the header cell out without caching it; the cache takes it, so it
+            // goes with the grid instead of leaking.
+            if (i && QAccessible::uniqueId(i) == 0)
+                QAccessible::registerAccessibleInterface(i);
+        }
         return i ? i->text(t) : QStringLiteral("(sin interfaz)");
     }
 
