@@ -105,7 +105,8 @@ int main(int argc, char **argv)
     services.printing = &printing;
     services.dataFolder = folder;
     services.driveA = driveALocation();
-    services.packer = QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("pack9"));
+    services.packer =
+        QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("pack9" KIVO_EXE_SUFFIX));
 
     if (const std::optional<int> status = commandline::restoreWindow(argc, argv, services))
         return *status;

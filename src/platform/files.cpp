@@ -3,6 +3,7 @@
 #include "platform/waitcursor.h"
 #include "store/atomicfile.h"
 #include "store/dbferror.h"
+#include "store/osfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,8 +15,6 @@
 #include <QTimer>
 
 #include <utility>
-
-#include <sys/stat.h>
 
 namespace kivo {
 
@@ -60,15 +59,11 @@ QString resolveNoCase(const QString &path)
     return QFileInfo(found).isFile() ? found : QString();
 }
 
-using FileId = std::pair<dev_t, ino_t>;
-
-FileId fileId(const QString &path)
+osfile::Identity fileId(const QString &path)
 {
-    struct stat st
-    { };
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return {0, 0};
-    return {st.st_dev, st.st_ino};
+    osfile::Identity id;
+    osfile::identity(path, &id);
+    return id;
 }
 
 // Swallows the user's input to every window for as long as it lives.
@@ -125,13 +120,10 @@ bool sameContent(QFile &a, QFile &b)
 
 bool sameFolder(const QString &a, const QString &b)
 {
-    struct stat x
-    {
-    }, y{};
-    if (a.isEmpty() || b.isEmpty() || ::stat(QFile::encodeName(a).constData(), &x) != 0
-        || ::stat(QFile::encodeName(b).constData(), &y) != 0)
+    osfile::Identity x, y;
+    if (a.isEmpty() || b.isEmpty() || !osfile::identity(a, &x) || !osfile::identity(b, &y))
         return false;
-    return S_ISDIR(x.st_mode) && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+    return x.isFolder && x == y;
 }
 
 bool RealFiles::exists(const QString &path)
@@ -178,7 +170,7 @@ bool RealFiles::copy(const QString &source, const QString &destination, QString 
     // the other spelling would be a second table of the same name.
     QStringList spellings;
     sameName(dest.absolutePath(), dest.fileName(), &spellings);
-    const FileId copied = fileId(destination);
+    const osfile::Identity copied = fileId(destination);
     for (const QString &name : spellings) {
         if (fileId(name) != copied)
             QFile::remove(name);

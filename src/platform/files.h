@@ -6,8 +6,8 @@
 namespace kivo {
 
 // True when both paths reach one and the same folder, however they are written: compared by
-// device and inode, so a link or a bind mount to the folder counts as the folder. False when
-// either cannot be reached.
+// device and inode (volume serial number and file index on Windows), so a link or a bind
+// mount to the folder counts as the folder. False when either cannot be reached.
 bool sameFolder(const QString &a, const QString &b);
 
 // Files and processes, as the submission disk needs them. Patterns are wildcards ("*.dbf")

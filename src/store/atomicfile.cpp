@@ -2,6 +2,7 @@
 
 #include "store/dbferror.h"
 #include "store/fileio.h"
+#include "store/osfile.h"
 #include "store/textos.h"
 
 #include <QDir>
@@ -10,10 +11,6 @@
 #include <QHash>
 
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kivo {
 
@@ -24,27 +21,9 @@ QString msg(const char *text)
     return QString::fromUtf8(text);
 }
 
-class Fd
-{
-public:
-    explicit Fd(int fd)
-        : m_fd(fd)
-    {
-    }
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
 struct HeldLock
 {
-    int fd = -1;
+    std::intptr_t handle = -1;
     int depth = 0;
 };
 
@@ -62,14 +41,8 @@ FolderLock::FolderLock(const QString &folder)
     HeldLock &lock = heldLocks()[m_folder];
     if (lock.depth++ > 0)
         return;
-    // The folder itself carries the lock, so no lock file ever sits among the tables.
-    const QByteArray name = QFile::encodeName(m_folder);
-    lock.fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     // A folder that cannot be opened cannot take a table either; the write reports that.
-    if (lock.fd >= 0) {
-        while (::flock(lock.fd, LOCK_EX) != 0 && errno == EINTR) {
-        }
-    }
+    lock.handle = osfile::lockFolder(m_folder);
 }
 
 FolderLock::~FolderLock()
@@ -77,106 +50,15 @@ FolderLock::~FolderLock()
     HeldLock &lock = heldLocks()[m_folder];
     if (--lock.depth > 0)
         return;
-    if (lock.fd >= 0)
-        ::close(lock.fd); // releases the lock
+    osfile::unlockFolder(lock.handle);
     heldLocks().remove(m_folder);
-}
-
-QString systemReason(int error)
-{
-    switch (error) {
-    case ENOENT:
-        return msg(textos::kNoExiste);
-    case EACCES:
-    case EPERM:
-        return msg(textos::kPermiso);
-    case ENOSPC:
-        return msg(textos::kDiscoLleno);
-    case EDQUOT:
-        return msg(textos::kCuota);
-    case EROFS:
-        return msg(textos::kMedioSoloLectura);
-    case EIO:
-        return msg(textos::kErrorES);
-    case EISDIR:
-        return msg(textos::kEsCarpeta);
-    case ENOTDIR:
-        return msg(textos::kNoEsCarpeta);
-    case ELOOP:
-        return msg(textos::kCicloEnlaces);
-    case EMFILE:
-    case ENFILE:
-        return msg(textos::kDemasiadosAbiertos);
-    case ENAMETOOLONG:
-        return msg(textos::kNombreLargo);
-    case EFBIG:
-    case EOVERFLOW:
-        return msg(textos::kArchivoGrande);
-    case EXDEV:
-        return msg(textos::kOtroMedio);
-    case EBUSY:
-    case ETXTBSY:
-        return msg(textos::kEnUso);
-    case ENXIO:
-    case ENODEV:
-    case ENOMEDIUM:
-        return msg(textos::kSinMedio);
-    case ENOMEM:
-        return msg(textos::kSinMemoria);
-    case EAGAIN:
-    case EINTR:
-        return msg(textos::kInterrumpida);
-    case EEXIST:
-        return msg(textos::kYaExiste);
-    case ENOTEMPTY:
-        return msg(textos::kCarpetaNoVacia);
-    case EINVAL:
-    case EOPNOTSUPP:
-        return msg(textos::kNoAdmite);
-    case ESTALE:
-    case ENOTCONN:
-    case ETIMEDOUT:
-        return msg(textos::kRedPerdida);
-    case EBADF:
-        return msg(textos::kDescriptor);
-    default:
-        return msg(textos::kErrorSistema).arg(error);
-    }
 }
 
 QByteArray readWholeFile(const QString &path)
 {
-    const QByteArray name = QFile::encodeName(path);
-    Fd fd(::open(name.constData(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0)
-        throw DbfError(msg(textos::kNoAbre).arg(path, systemReason(errno)));
-    struct stat st
-    { };
-    if (::fstat(fd.get(), &st) != 0)
-        throw DbfError(msg(textos::kNoAbre).arg(path, systemReason(errno)));
-    if (S_ISDIR(st.st_mode))
-        throw DbfError(msg(textos::kNoAbre).arg(path, msg(textos::kEsCarpeta)));
-    // Straight into a buffer of the file's size; a file that grows meanwhile is read on.
-    const bool sized = S_ISREG(st.st_mode) && st.st_size > 0 && st.st_size < (qint64(1) << 31);
-    QByteArray bytes(sized ? qsizetype(st.st_size) : 0, Qt::Uninitialized);
-    qsizetype used = 0;
-    char more[1 << 16];
-    for (;;) {
-        const bool full = used == bytes.size();
-        const ssize_t n = full ? ::read(fd.get(), more, sizeof more)
-                               : ::read(fd.get(), bytes.data() + used, size_t(bytes.size() - used));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw DbfError(msg(textos::kNoAbre).arg(path, systemReason(errno)));
-        }
-        if (n == 0)
-            break;
-        if (full)
-            bytes.append(more, n);
-        used += n;
-    }
-    bytes.truncate(used);
+    QByteArray bytes;
+    if (const int error = osfile::readFile(path, &bytes))
+        throw DbfError(msg(textos::kNoAbre).arg(path, systemReason(error)));
     return bytes;
 }
 
@@ -223,28 +105,23 @@ void replaceFile(const QString &path, std::initializer_list<QByteArrayView> part
     auto fail = [&](const QString &reason) {
         return DbfError(msg(textos::kNoGuarda).arg(label, path, reason));
     };
-    const QByteArray target = QFile::encodeName(path);
-    mode_t mode = 0644;
-    struct stat st
-    { };
-    if (::stat(target.constData(), &st) == 0) {
-        if (!S_ISREG(st.st_mode))
+    const QByteArray target = osfile::systemName(path);
+    unsigned mode = 0644;
+    if (const osfile::Status st = osfile::status(path); st.error == 0) {
+        if (!st.isFile)
             throw fail(msg(textos::kNoEsArchivo));
-        // Checked on the bits, not with access(): root may write anything, yet a table the
-        // user made read-only must stay as it is.
-        if ((st.st_mode & 0222) == 0)
+        // A table the user made read-only must stay as it is.
+        if (!st.writable)
             throw fail(msg(textos::kSoloLectura));
-        mode = st.st_mode & 07777;
-    } else if (errno != ENOENT) {
-        throw fail(systemReason(errno));
+        mode = st.mode;
+    } else if (st.error != ENOENT) {
+        throw fail(systemReason(st.error));
     }
 
     const QFileInfo info(path);
     // The same for a folder the user made read-only: its tables stay as they are.
-    struct stat folderStat
-    { };
-    if (::stat(QFile::encodeName(info.absolutePath()).constData(), &folderStat) == 0
-        && (folderStat.st_mode & 0222) == 0)
+    if (const osfile::Status folder = osfile::status(info.absolutePath());
+        folder.error == 0 && !folder.writable)
         throw fail(msg(textos::kCarpetaSoloLectura));
     const FolderLock lock(info.absolutePath());
     const QDir dir(info.absolutePath());
@@ -252,7 +129,7 @@ void replaceFile(const QString &path, std::initializer_list<QByteArrayView> part
         QFile::remove(dir.filePath(stale));
 
     FileIo &io = fileIo();
-    QByteArray temp = QFile::encodeName(info.absolutePath()) + "/." + QFile::encodeName(info.fileName())
+    QByteArray temp = osfile::systemName(info.absolutePath()) + "/." + osfile::systemName(info.fileName())
         + kScratchMarker + "XXXXXX";
     int fd = io.createScratch(temp);
     if (fd < 0)
@@ -260,11 +137,11 @@ void replaceFile(const QString &path, std::initializer_list<QByteArrayView> part
     auto abandon = [&](int error) {
         if (fd >= 0)
             io.close(fd);
-        ::unlink(temp.constData());
+        osfile::removeFile(osfile::fromSystemName(temp));
         return fail(systemReason(error));
     };
-    if (::fchmod(fd, mode) != 0)
-        throw abandon(errno);
+    if (const int error = osfile::setMode(fd, mode))
+        throw abandon(error);
     for (const QByteArrayView part : parts) {
         const char *p = part.data();
         qsizetype left = part.size();
@@ -290,7 +167,7 @@ void replaceFile(const QString &path, std::initializer_list<QByteArrayView> part
     if (verify) {
         bool same = false;
         try {
-            const QByteArray back = readWholeFile(QFile::decodeName(temp));
+            const QByteArray back = readWholeFile(osfile::fromSystemName(temp));
             QByteArrayView rest(back);
             same = true;
             for (const QByteArrayView part : parts) {
@@ -308,7 +185,7 @@ void replaceFile(const QString &path, std::initializer_list<QByteArrayView> part
     // The rename itself must reach the disk before we report success. The file is already
     // replaced by now; a file system that cannot flush a folder is no reason to call the
     // write failed.
-    io.flushFolder(QFile::encodeName(info.absolutePath()).constData());
+    io.flushFolder(osfile::systemName(info.absolutePath()).constData());
 }
 
 } // namespace
@@ -345,7 +222,7 @@ int removeStaleScratch(const QString &folder)
 
 void syncFolder(const QString &folder)
 {
-    fileIo().flushFolder(QFile::encodeName(folder).constData());
+    fileIo().flushFolder(osfile::systemName(folder).constData());
 }
 
 } // namespace kivo

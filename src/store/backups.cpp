@@ -4,6 +4,7 @@
 #include "store/database.h"
 #include "store/dbferror.h"
 #include "store/dbftable.h"
+#include "store/osfile.h"
 #include "store/textos.h"
 
 #include <QDir>
@@ -16,8 +17,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <optional>
-#include <fcntl.h>
-#include <sys/stat.h>
 
 namespace kivo::backups {
 
@@ -82,12 +81,12 @@ int monthIndex(QDate date)
 // Creates `path` when missing; throws with the system's reason when it cannot.
 void ensureFolder(const QString &path)
 {
-    if (::mkdir(QFile::encodeName(path).constData(), 0755) == 0 || errno == EEXIST) {
+    int error = osfile::makeFolder(path);
+    if (error == 0 || error == EEXIST) {
         if (QFileInfo(path).isDir())
             return;
-        errno = ENOTDIR;
+        error = ENOTDIR;
     }
-    const int error = errno;
     throw DbfError(msg(textos::kRespaldoNoCarpeta)
                        .arg(QDir::toNativeSeparators(path),
                             error == ENOTDIR ? msg(textos::kYaExisteNoCarpeta) : systemReason(error)));
@@ -132,29 +131,28 @@ QString makeSparing(const QString &dataFolder, const QDateTime &now, const QStri
             QDir(QDir(root).filePath(stale)).removeRecursively();
 
         const QString stamp = nameFor(now);
-        QByteArray pattern = QFile::encodeName(QDir(root).filePath(QLatin1Char('.') + stamp)) + ".XXXXXX";
-        if (!::mkdtemp(pattern.data()))
-            throw DbfError(msg(textos::kRespaldoNoCarpeta)
-                               .arg(QDir::toNativeSeparators(QFile::decodeName(pattern)), systemReason(errno)));
-        temp = QFile::decodeName(pattern);
+        QString pattern = QDir(root).filePath(QLatin1Char('.') + stamp) + QStringLiteral(".XXXXXX");
+        if (const int error = osfile::makeScratchFolder(pattern))
+            throw DbfError(
+                msg(textos::kRespaldoNoCarpeta).arg(QDir::toNativeSeparators(pattern), systemReason(error)));
+        temp = pattern;
         for (qsizetype i = 0; i < sources.size(); ++i)
             copyAtomically(sources[i], QDir(temp).filePath(tableNames()[i]), tableNames()[i]);
 
         for (int suffix = 1; suffix <= kMaxSuffix; ++suffix) {
             const QString name = suffix == 1 ? stamp : stamp + QStringLiteral("-%1").arg(suffix);
-            const QByteArray target = QFile::encodeName(QDir(root).filePath(name));
+            const QString target = QDir(root).filePath(name);
             // Never onto an existing backup: a plain rename would take an empty folder's place.
-            if (::renameat2(AT_FDCWD, pattern.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE)
-                == 0) {
+            const int error = osfile::renameNoReplace(pattern, target);
+            if (error == 0) {
                 temp.clear();
                 syncFolder(root);
                 thin(root, now.date(), spared);
                 return name;
             }
-            if (errno != EEXIST && errno != ENOTEMPTY)
+            if (error != EEXIST)
                 throw DbfError(
-                    msg(textos::kRespaldoNoCarpeta)
-                        .arg(QDir::toNativeSeparators(QString::fromLocal8Bit(target)), systemReason(errno)));
+                    msg(textos::kRespaldoNoCarpeta).arg(QDir::toNativeSeparators(target), systemReason(error)));
         }
         throw DbfError(msg(textos::kRespaldoNoCarpeta)
                            .arg(QDir::toNativeSeparators(QDir(root).filePath(stamp)), systemReason(EEXIST)));

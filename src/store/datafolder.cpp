@@ -2,6 +2,7 @@
 
 #include "store/atomicfile.h"
 #include "store/dbferror.h"
+#include "store/osfile.h"
 #include "store/textos.h"
 
 #include <QCoreApplication>
@@ -10,8 +11,6 @@
 #include <QFileInfo>
 
 #include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kivo::datafolder {
 
@@ -36,39 +35,33 @@ QString withoutFullStop(QString text)
 }
 
 // Why `path` cannot be followed: a link to nothing, or the system's own reason.
-QString missingReason(const QByteArray &path, int error)
+QString missingReason(const QString &name, int error)
 {
-    struct stat st
-    { };
-    if (error == ENOENT && ::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        const QString name = QFile::decodeName(path);
+    if (error == ENOENT && osfile::isLink(name))
         return msg(textos::kEnlaceRoto).arg(native(name), native(QFile::symLinkTarget(name)));
-    }
     return systemReason(error);
 }
 
 // Creates `folder` and its parents; the reason it could not, or empty.
 QString createFolder(const QString &folder)
 {
-    const QStringList parts = folder.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    QString path;
-    for (const QString &part : parts) {
+    // The first part is the root: empty for "/", the drive for "c:/".
+    QStringList parts = folder.split(QLatin1Char('/'));
+    QString path = parts.takeFirst();
+    for (const QString &part : std::as_const(parts)) {
+        if (part.isEmpty())
+            continue;
         path += QLatin1Char('/') + part;
-        const QByteArray name = QFile::encodeName(path);
-        struct stat st
-        { };
-        if (::stat(name.constData(), &st) == 0) {
-            if (!S_ISDIR(st.st_mode))
+        const osfile::Status st = osfile::status(path);
+        if (st.error == 0) {
+            if (!st.isFolder)
                 return msg(textos::kRutaNoEsCarpeta).arg(native(path));
             continue;
         }
-        const int error = errno;
-        struct stat link
-        { };
-        if (error != ENOENT || ::lstat(name.constData(), &link) == 0)
-            return missingReason(name, error);
-        if (::mkdir(name.constData(), 0755) != 0 && errno != EEXIST)
-            return systemReason(errno);
+        if (st.error != ENOENT || osfile::isLink(path))
+            return missingReason(path, st.error);
+        if (const int error = osfile::makeFolder(path); error != 0 && error != EEXIST)
+            return systemReason(error);
     }
     return {};
 }
@@ -77,21 +70,19 @@ QString createFolder(const QString &folder)
 // then fail after the clerk had typed the whole of it.
 void checkUsable(const QString &folder)
 {
-    const QByteArray name = QFile::encodeName(folder);
     const auto refuse = [&](const QString &reason) {
         return DbfError(msg(textos::kNoUsaCarpeta).arg(native(folder), reason));
     };
-    struct stat st
-    { };
-    if (::stat(name.constData(), &st) != 0)
-        throw refuse(systemReason(errno));
-    if (!S_ISDIR(st.st_mode))
+    const osfile::Status st = osfile::status(folder);
+    if (st.error != 0)
+        throw refuse(systemReason(st.error));
+    if (!st.isFolder)
         throw refuse(msg(textos::kEsArchivo));
-    // On the bits as the table writer does, so that root is refused what a clerk would be.
-    if ((st.st_mode & 0222) == 0)
+    // As the table writer judges it, so that root is refused what a clerk would be.
+    if (!st.writable)
         throw refuse(msg(textos::kCarpetaNoEscribible));
-    if (::access(name.constData(), R_OK | W_OK | X_OK) != 0)
-        throw refuse(systemReason(errno));
+    if (const int error = osfile::checkFolderAccess(folder))
+        throw refuse(systemReason(error));
 }
 
 QString fromVariable(const char *variable, const QString &value)
@@ -108,6 +99,11 @@ QString location()
     const QString fromEnvironment = qEnvironmentVariable("KIVO_DATA_DIR");
     if (!fromEnvironment.isEmpty())
         return fromVariable("KIVO_DATA_DIR", fromEnvironment);
+    return systemLocation();
+}
+
+QString homeLocation()
+{
     // Qt takes the root of the file system for a home it cannot find; the data must not go there.
     if (!qEnvironmentVariableIsSet("HOME"))
         throw DbfError(msg(textos::kSinCarpetaPersonal));
@@ -125,15 +121,11 @@ QString deliveredLocation()
 QStringList provision(const QString &folder, const QString &delivered)
 {
     const QString absolute = QDir(folder).absolutePath();
-    const QByteArray encoded = QFile::encodeName(absolute);
-    struct stat st
-    { };
-    if (::lstat(encoded.constData(), &st) != 0) {
+    if (const osfile::Status st = osfile::status(absolute); st.error != 0 && !osfile::isLink(absolute)) {
         if (const QString reason = createFolder(absolute); !reason.isEmpty())
             throw DbfError(msg(textos::kNoCreaCarpeta).arg(native(folder), reason));
-    } else if (::stat(encoded.constData(), &st) != 0) {
-        const int error = errno;
-        throw DbfError(msg(textos::kNoUsaCarpeta).arg(native(folder), missingReason(encoded, error)));
+    } else if (st.error != 0) {
+        throw DbfError(msg(textos::kNoUsaCarpeta).arg(native(folder), missingReason(absolute, st.error)));
     }
     checkUsable(folder);
 
@@ -148,8 +140,7 @@ QStringList provision(const QString &folder, const QString &delivered)
             const QFileInfo info(path);
             if (info.isFile())
                 continue;
-            const QString reason = info.isSymLink() && !info.exists()
-                ? missingReason(QFile::encodeName(path), ENOENT)
+            const QString reason = info.isSymLink() && !info.exists() ? missingReason(path, ENOENT)
                 : info.isDir() ? msg(textos::kEntradaNoArchivo).arg(info.fileName())
                                : msg(textos::kEntradaEspecial).arg(info.fileName());
             throw DbfError(msg(textos::kNoUsaCarpeta).arg(native(folder), reason));

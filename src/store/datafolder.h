@@ -5,10 +5,14 @@
 
 namespace kivo::datafolder {
 
-// $KIVO_DATA_DIR when set, otherwise $HOME/KIVO. Throws DbfError with a Spanish message when
+// $KIVO_DATA_DIR when set, otherwise systemLocation(). Throws DbfError with a Spanish message when
 // neither names a folder by its full path: the data would otherwise land wherever the program
 // happened to start, or at the root of the file system.
 QString location();
+// The system's own place: $HOME/KIVO on POSIX (throws like location() without a usable HOME),
+// c:\KIVO on Windows.
+QString systemLocation();
+QString homeLocation();
 
 // The delivered tables and considera.txt beside the installed program (../share/kivo/data).
 QString deliveredLocation();

@@ -1,6 +1,7 @@
 #include "store/dbftable.h"
 
 #include "store/atomicfile.h"
+#include "store/osfile.h"
 #include "store/textos.h"
 #include "store/win1252.h"
 
@@ -10,8 +11,6 @@
 #include <QRegularExpression>
 
 #include <cmath>
-
-#include <sys/stat.h>
 
 namespace kivo {
 
@@ -205,16 +204,11 @@ DbfTable DbfTable::load(const QString &path)
 
 DbfTable::DiskStamp DbfTable::stampOf(const QString &path)
 {
+    const osfile::Stamp s = osfile::stamp(path);
     DiskStamp stamp;
-    struct stat st
-    { };
-    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
-        stamp.size = st.st_size;
-        stamp.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-        stamp.inode = st.st_ino;
-    } else {
-        stamp.size = -2; // gone
-    }
+    stamp.size = s.size;
+    stamp.modifiedNs = s.modifiedNs;
+    stamp.inode = s.id;
     return stamp;
 }
 

@@ -8,7 +8,8 @@ namespace kivo {
 
 // The system calls of a safe write (see writeAtomically), behind one small seam so that a
 // test can make the N-th write, flush or rename fail. This class is the real thing; every
-// call returns what the system call returns and leaves the reason in errno.
+// call returns what the system call returns and leaves the reason in errno. Names are
+// osfile::systemName()'s; the POSIX and Windows versions are fileio_posix.cpp and fileio_win.cpp.
 class FileIo
 {
 public:

@@ -10,6 +10,7 @@
 #include "submission/borraregistros.h"
 #include "submission/generadisco.h"
 #include "support/fixedclock.h"
+#include "support/killprocess.h"
 #include "support/recordingprinting.h"
 #include "support/scriptedmessages.h"
 
@@ -22,8 +23,6 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTest>
-
-#include <csignal>
 
 #include <unistd.h>
 
@@ -179,7 +178,7 @@ private Q_SLOTS:
             QVERIFY2(child.waitForReadyRead(30000), "the worker never began");
             QTest::qWait(int(rng.bounded(400)));
             QVERIFY2(child.state() == QProcess::Running, "the worker stopped by itself");
-            ::kill(pid_t(child.processId()), SIGKILL);
+            test::killHard(child);
             child.waitForFinished();
             QCOMPARE(torn(folder), QString());
             QCOMPARE(torn(medium), QString());

@@ -1,6 +1,7 @@
 // One KIVO per data folder, and a program that dies never leaves the folder locked.
 
 #include "platform/instancelock.h"
+#include "support/killprocess.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -8,7 +9,6 @@
 #include <QTest>
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <thread>
@@ -44,7 +44,7 @@ private Q_SLOTS:
         QCOMPARE(holder.readAll().trimmed(), QByteArray("held"));
         InstanceLock mine(dir.path());
         QCOMPARE(mine.acquire(), InstanceLock::Result::Busy);
-        ::kill(pid_t(holder.processId()), SIGKILL);
+        QVERIFY(test::killHard(holder));
         QVERIFY(holder.waitForFinished(30000));
         QCOMPARE(mine.acquire(), InstanceLock::Result::Acquired);
     }

@@ -3,11 +3,11 @@
 #include "store/atomicfile.h"
 #include "store/dbftable.h"
 #include "support/failingfileio.h"
+#include "support/killprocess.h"
 #include "support/storefixture.h"
 
 #include <QtTest>
 
-#include <csignal>
 #include <sys/stat.h>
 
 using namespace kivo;
@@ -86,7 +86,7 @@ private Q_SLOTS:
             QVERIFY(child.waitForStarted());
             QVERIFY(QTest::qWaitFor([&] { return QFile::exists(started); }, 30000));
             QTest::qWait(int(rng.bounded(60)));
-            QCOMPARE(::kill(pid_t(child.processId()), SIGKILL), 0);
+            QVERIFY(test::killHard(child));
             QVERIFY(child.waitForFinished());
             for (const QString &name : kTables)
                 QVERIFY2(isWholeVersion(file(name)), qPrintable(name));

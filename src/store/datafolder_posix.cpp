@@ -1,0 +1,10 @@
+#include "store/datafolder.h"
+
+namespace kivo::datafolder {
+
+QString systemLocation()
+{
+    return homeLocation();
+}
+
+} // namespace kivo::datafolder

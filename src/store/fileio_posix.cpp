@@ -1,0 +1,48 @@
+#include "store/fileio.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <stdio.h>
+#include <unistd.h>
+
+namespace kivo {
+
+int FileIo::createScratch(QByteArray &pattern)
+{
+    return ::mkostemp(pattern.data(), O_CLOEXEC);
+}
+
+ssize_t FileIo::write(int fd, const char *data, size_t size)
+{
+    return ::write(fd, data, size);
+}
+
+int FileIo::flush(int fd)
+{
+    return ::fsync(fd);
+}
+
+int FileIo::close(int fd)
+{
+    return ::close(fd);
+}
+
+int FileIo::rename(const char *from, const char *to)
+{
+    return ::rename(from, to);
+}
+
+int FileIo::flushFolder(const char *folder)
+{
+    const int fd = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    const int result = ::fsync(fd);
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return result;
+}
+
+} // namespace kivo
