@@ -181,7 +181,7 @@ compare_with_linux() {
   local out=$build/artifacts
   mkdir -p "$out"
   rm -f "$out/cuestionario-windows.pdf" "$out/cuestionario-linux.pdf"
-  (cd build && KIVO_PDF_COPY="$PWD/../$out/cuestionario-linux.pdf" QT_QPA_PLATFORM=offscreen \
+  (cd build && KIVO_PDF_COPY="$out/cuestionario-linux.pdf" QT_QPA_PLATFORM=offscreen \
     ./bin/test_pdf >/dev/null)
   (cd "$build" && KIVO_PDF_COPY="Z:$out/cuestionario-windows.pdf" WINEQT_QPA_PLATFORM=offscreen \
     WINEQT_QPA_FONTDIR="Z:$build/fonts" "$wine" bin/test_pdf.exe >/dev/null 2>&1) || true
@@ -216,10 +216,14 @@ try_installer() {
   "$wine" "$build/kivo-setup-$version.exe" /S
   local installed="$drive_c/Program Files/KIVO/bin/kivo.exe"
   [ -f "$installed" ] || { echo "El instalador no dejó kivo.exe" >&2; exit 1; }
+  local f
   for f in build/share/kivo/data/*.dbf; do
     cmp "$f" "$drive_c/KIVO/$(basename "$f")"
   done
-  echo "  c:\\KIVO tiene las tablas entregadas, idénticas byte a byte a las de Linux"
+  echo "  el instalador dejó en c:\\KIVO las tablas entregadas"
+  # The program itself fills an empty c:\KIVO on its first start: the tables it writes there
+  # must be the Linux build's byte for byte.
+  rm -f "$drive_c"/KIVO/*
   mkdir -p "$(dirname "$shot")"
   Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   local xvfb=$!
@@ -237,6 +241,7 @@ try_installer() {
   for f in build/share/kivo/data/*.dbf; do
     cmp "$f" "$drive_c/KIVO/$(basename "$f")"
   done
+  echo "  kivo.exe llenó c:\\KIVO con tablas idénticas byte a byte a las de Linux"
 }
 
 timed() {

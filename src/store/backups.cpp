@@ -110,7 +110,7 @@ void thin(const QString &root, QDate today, const QString &spared)
     for (const QString &name : thinned(backupFolders(root), today)) {
         // Removing an old backup may fail (a file the user locked); the new one stands anyway.
         if (name != spared)
-            QDir(QDir(root).filePath(name)).removeRecursively();
+            osfile::removeTree(QDir(root).filePath(name));
     }
 }
 
@@ -128,7 +128,7 @@ QString makeSparing(const QString &dataFolder, const QDateTime &now, const QStri
         // backup cut short.
         for (const QString &stale : QDir(root).entryList({QStringLiteral(".*.??????")},
                                                          QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
-            QDir(QDir(root).filePath(stale)).removeRecursively();
+            osfile::removeTree(QDir(root).filePath(stale));
 
         const QString stamp = nameFor(now);
         QString pattern = QDir(root).filePath(QLatin1Char('.') + stamp) + QStringLiteral(".XXXXXX");
@@ -158,7 +158,7 @@ QString makeSparing(const QString &dataFolder, const QDateTime &now, const QStri
                            .arg(QDir::toNativeSeparators(QDir(root).filePath(stamp)), systemReason(EEXIST)));
     } catch (const DbfError &e) {
         if (!temp.isEmpty())
-            QDir(temp).removeRecursively();
+            osfile::removeTree(temp);
         throw DbfError(msg(textos::kRespaldoFallido).arg(QDir::toNativeSeparators(root), e.message()));
     }
 }

@@ -32,6 +32,9 @@ bool isLink(const QString &path);
 int checkFolderAccess(const QString &folder);
 int makeFolder(const QString &path); // 0, or EEXIST when something has the name already
 int removeFile(const QString &path);
+// Removes a folder and everything in it without ever following a link, a junction or another
+// reparse point: such an entry goes itself, what it points to stays. 0 or the first reason.
+int removeTree(const QString &path);
 int setMode(int fd, unsigned mode);
 // Creates a new empty folder named `pattern` with its trailing XXXXXX made unique.
 int makeScratchFolder(QString &pattern);

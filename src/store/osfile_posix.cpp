@@ -3,6 +3,7 @@
 #include "store/atomicfile.h"
 #include "store/textos.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <cerrno>
@@ -160,6 +161,27 @@ int makeFolder(const QString &path)
 int removeFile(const QString &path)
 {
     return ::unlink(systemName(path).constData()) == 0 ? 0 : errno;
+}
+
+int removeTree(const QString &path)
+{
+    const QByteArray name = systemName(path);
+    struct stat st
+    { };
+    if (::lstat(name.constData(), &st) != 0)
+        return errno == ENOENT ? 0 : errno;
+    if (!S_ISDIR(st.st_mode))
+        return ::unlink(name.constData()) == 0 || errno == ENOENT ? 0 : errno;
+    int first = 0;
+    const QStringList entries = QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                     | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        if (const int error = removeTree(path + QLatin1Char('/') + entry); error != 0 && first == 0)
+            first = error;
+    }
+    if (::rmdir(name.constData()) != 0 && errno != ENOENT && first == 0)
+        first = errno;
+    return first;
 }
 
 int setMode(int fd, unsigned mode)

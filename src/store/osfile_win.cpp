@@ -90,6 +90,9 @@ int errorFromWindows(unsigned long code)
     case ERROR_HANDLE_DISK_FULL:
         return ENOSPC;
     case ERROR_NOT_READY:
+    case ERROR_NO_MEDIA_IN_DRIVE:
+    case ERROR_DEV_NOT_EXIST:
+    case 433: // ERROR_NO_SUCH_DEVICE: what a drive letter without a drive answers
         return kNotReady;
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
@@ -187,6 +190,41 @@ int removeFile(const QString &path)
 {
     // A link or junction goes itself; what it points to stays.
     return ::DeleteFileW(wide(path).c_str()) ? 0 : lastError();
+}
+
+int removeTree(const QString &path)
+{
+    const std::wstring name = wide(path);
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const int error = lastError();
+        return error == ENOENT ? 0 : error;
+    }
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        ::SetFileAttributesW(name.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+    const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    // A junction or a link to a folder is removed as the entry it is, never entered.
+    if (folder && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return ::RemoveDirectoryW(name.c_str()) ? 0 : lastError();
+    if (!folder)
+        return ::DeleteFileW(name.c_str()) ? 0 : lastError();
+    int first = 0;
+    WIN32_FIND_DATAW entry;
+    const HANDLE find = ::FindFirstFileW((name + L"\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring child(entry.cFileName);
+            if (child == L"." || child == L"..")
+                continue;
+            if (const int error = removeTree(path + QLatin1Char('/') + QString::fromStdWString(child));
+                error != 0 && first == 0)
+                first = error;
+        } while (::FindNextFileW(find, &entry));
+        ::FindClose(find);
+    }
+    if (!::RemoveDirectoryW(name.c_str()) && first == 0)
+        first = lastError();
+    return first;
 }
 
 int setMode(int, unsigned)
