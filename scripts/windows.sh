@@ -67,6 +67,21 @@ build_qt() {
   local deb=$cache/dl/qt6-base_$version.debian.tar.xz
   [ -f "$orig" ] && [ -f "$deb" ] || fetch_qt_source "$version"
   local src=$cache/src build_dir=$cache/qt-build
+  # A build cut short (a stopped machine, a timed-out job) goes on where it stopped.
+  if [ "$(cat "$build_dir/kivo-configured" 2>/dev/null)" = "$version" ]; then
+    log "Continuando la compilación de Qt en $build_dir"
+  else
+    configure_qt
+  fi
+  log "Compilando Qt para Windows (la primera vez tarda unos 20 minutos con 2 núcleos)"
+  cmake --build "$build_dir" --parallel "$jobs" >>"$cache/qt-build.log" 2>&1 || { tail -40 "$cache/qt-build.log"; exit 1; }
+  cmake --install "$build_dir" >"$cache/qt-install.log" 2>&1 || { tail -40 "$cache/qt-install.log"; exit 1; }
+  rm -rf "$build_dir" "$src"
+  log "Qt para Windows instalado en $prefix ($(du -sh "$prefix" | cut -f1))"
+}
+
+# Unpacks Debian's source with its security fixes and configures the Windows build of Qt.
+configure_qt() {
   log "Desempaquetando Qt $version"
   rm -rf "$src" "$build_dir"
   mkdir -p "$src" "$build_dir"
@@ -95,14 +110,9 @@ build_qt() {
     -- -G Ninja -DCMAKE_TOOLCHAIN_FILE="$cache/mingw-w64.cmake" \
     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake >"$cache/qt-configure.log" 2>&1) ||
     { tail -40 "$cache/qt-configure.log"; exit 1; }
-  log "Compilando Qt para Windows (la primera vez tarda unos 20 minutos con 2 núcleos)"
-  cmake --build "$build_dir" --parallel "$jobs" >"$cache/qt-build.log" 2>&1 || { tail -40 "$cache/qt-build.log"; exit 1; }
-  cmake --install "$build_dir" >"$cache/qt-install.log" 2>&1 || { tail -40 "$cache/qt-install.log"; exit 1; }
-  rm -rf "$build_dir" "$src"
-  log "Qt para Windows instalado en $prefix ($(du -sh "$prefix" | cut -f1))"
+  echo "$version" >"$build_dir/kivo-configured"
+  : >"$cache/qt-build.log"
 }
-
-qt_dir_cmake() { echo "$(qt_prefix)/lib/cmake"; }
 
 # The Windows programs find their DLLs beside them: Qt's, its plugins and the MinGW runtime.
 copy_runtime() {
