@@ -277,9 +277,8 @@ private Q_SLOTS:
             << 2 << true << QString()
             << "La última vez que se usó KIVO, la restauración del respaldo 20261206-091530 quedó a medias, y "
                "ese respaldo ya no se puede usar para terminarla. Tablas que vienen del respaldo "
-               "20261206-091530: datoprov.dbf, VENTAS.dbf. Tablas que siguen como estaban antes de restaurar: "
-               "PROVMERC.dbf, provprod.dbf, activida.dbf, catbanco.dbf, admlocal.dbf. Las tablas de antes están "
-               "completas en el respaldo 20261209-091530.";
+               "20261206-091530: datoprov.dbf. Tablas que siguen como estaban antes de restaurar: VENTAS.dbf, PROVMERC.dbf, provprod.dbf, activida.dbf, catbanco.dbf, admlocal.dbf. "
+               "Las tablas de antes están completas en el respaldo 20261209-091530.";
     }
 
     // A full disk (or a kill) part-way: the next start finishes from the same backup, or says
