@@ -213,6 +213,10 @@ private Q_SLOTS:
                 world.form.load();
                 fillApplication(world.form, n);
                 world.form.command1Click(1);
+                // The first table restored and the last differ, so any mix of the two shows.
+                DbfTable offices = DbfTable::load(QDir(folder).filePath("admlocal.dbf"));
+                offices.setValue(0, 1, QString::number(n));
+                offices.save();
                 const QString name = backups::make(
                     folder, QDateTime(QDate(2026, 12, 1 + restorable.size()), QTime(9, 0)),
                     backups::Kind::Sent);
