@@ -126,6 +126,24 @@ bool sameFolder(const QString &a, const QString &b)
     return x.isFolder && x == y;
 }
 
+bool folderWithin(const QString &inner, const QString &outer)
+{
+    osfile::Identity target;
+    if (inner.isEmpty() || outer.isEmpty() || !osfile::identity(outer, &target) || !target.isFolder)
+        return false;
+    QString path = QFileInfo(inner).canonicalFilePath();
+    while (!path.isEmpty()) {
+        osfile::Identity id;
+        if (osfile::identity(path, &id) && id == target)
+            return true;
+        const QString parent = QFileInfo(path).path();
+        if (parent == path) // the root: "/" or "c:/"
+            break;
+        path = parent;
+    }
+    return false;
+}
+
 bool RealFiles::exists(const QString &path)
 {
     return !resolveNoCase(path).isEmpty();

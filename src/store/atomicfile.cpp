@@ -58,7 +58,9 @@ QByteArray readWholeFile(const QString &path)
 {
     QByteArray bytes;
     if (const int error = osfile::readFile(path, &bytes))
-        throw DbfError(msg(textos::kNoAbre).arg(path, systemReason(error)));
+        throw DbfError(
+            msg(textos::kNoAbre)
+                .arg(path, error == osfile::kNotAFile ? msg(textos::kNoEsArchivo) : systemReason(error)));
     return bytes;
 }
 

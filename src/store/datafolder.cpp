@@ -37,8 +37,12 @@ QString withoutFullStop(QString text)
 // Why `path` cannot be followed: a link to nothing, or the system's own reason.
 QString missingReason(const QString &name, int error)
 {
-    if (error == ENOENT && osfile::isLink(name))
+    if ((error == ENOENT || error == ELOOP) && osfile::isLink(name)) {
+        // A link that leads back to itself never reaches anything: it is not "missing" its target.
+        if (osfile::status(name).error == ELOOP)
+            return msg(textos::kEnlaceCiclo).arg(native(name));
         return msg(textos::kEnlaceRoto).arg(native(name), native(QFile::symLinkTarget(name)));
+    }
     return systemReason(error);
 }
 

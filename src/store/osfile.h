@@ -32,15 +32,14 @@ bool isLink(const QString &path);
 int checkFolderAccess(const QString &folder);
 int makeFolder(const QString &path); // 0, or EEXIST when something has the name already
 int removeFile(const QString &path);
-// Removes a folder and everything in it without ever following a link, a junction or another
-// reparse point: such an entry goes itself, what it points to stays. 0 or the first reason.
-int removeTree(const QString &path);
 int setMode(int fd, unsigned mode);
 // Creates a new empty folder named `pattern` with its trailing XXXXXX made unique.
 int makeScratchFolder(QString &pattern);
 // Renames a folder, failing with EEXIST when `to` exists (an empty folder too).
 int renameNoReplace(const QString &from, const QString &to);
-// Reads a whole regular file; EISDIR for a folder.
+// Reads a whole regular file; EISDIR for a folder, kNotAFile for a FIFO, a device or the like
+// (refused without waiting on it).
+constexpr int kNotAFile = 0x7e00;
 int readFile(const QString &path, QByteArray *bytes);
 
 // What tells a table's file apart from a rewritten one.

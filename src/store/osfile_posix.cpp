@@ -3,7 +3,6 @@
 #include "store/atomicfile.h"
 #include "store/textos.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <cerrno>
@@ -163,27 +162,6 @@ int removeFile(const QString &path)
     return ::unlink(systemName(path).constData()) == 0 ? 0 : errno;
 }
 
-int removeTree(const QString &path)
-{
-    const QByteArray name = systemName(path);
-    struct stat st
-    { };
-    if (::lstat(name.constData(), &st) != 0)
-        return errno == ENOENT ? 0 : errno;
-    if (!S_ISDIR(st.st_mode))
-        return ::unlink(name.constData()) == 0 || errno == ENOENT ? 0 : errno;
-    int first = 0;
-    const QStringList entries = QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                                     | QDir::NoDotAndDotDot);
-    for (const QString &entry : entries) {
-        if (const int error = removeTree(path + QLatin1Char('/') + entry); error != 0 && first == 0)
-            first = error;
-    }
-    if (::rmdir(name.constData()) != 0 && errno != ENOENT && first == 0)
-        first = errno;
-    return first;
-}
-
 int setMode(int fd, unsigned mode)
 {
     return ::fchmod(fd, mode_t(mode)) == 0 ? 0 : errno;
@@ -209,7 +187,7 @@ int renameNoReplace(const QString &from, const QString &to)
 
 int readFile(const QString &path, QByteArray *bytes)
 {
-    Fd fd(::open(systemName(path).constData(), O_RDONLY | O_CLOEXEC));
+    Fd fd(::open(systemName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
         return errno;
     struct stat st
@@ -218,6 +196,8 @@ int readFile(const QString &path, QByteArray *bytes)
         return errno;
     if (S_ISDIR(st.st_mode))
         return EISDIR;
+    if (!S_ISREG(st.st_mode))
+        return kNotAFile;
     // Straight into a buffer of the file's size; a file that grows meanwhile is read on.
     const bool sized = S_ISREG(st.st_mode) && st.st_size > 0 && st.st_size < (qint64(1) << 31);
     bytes->resize(sized ? qsizetype(st.st_size) : 0);

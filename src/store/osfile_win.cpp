@@ -192,41 +192,6 @@ int removeFile(const QString &path)
     return ::DeleteFileW(wide(path).c_str()) ? 0 : lastError();
 }
 
-int removeTree(const QString &path)
-{
-    const std::wstring name = wide(path);
-    const DWORD attributes = ::GetFileAttributesW(name.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        const int error = lastError();
-        return error == ENOENT ? 0 : error;
-    }
-    if (attributes & FILE_ATTRIBUTE_READONLY)
-        ::SetFileAttributesW(name.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
-    const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    // A junction or a link to a folder is removed as the entry it is, never entered.
-    if (folder && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        return ::RemoveDirectoryW(name.c_str()) ? 0 : lastError();
-    if (!folder)
-        return ::DeleteFileW(name.c_str()) ? 0 : lastError();
-    int first = 0;
-    WIN32_FIND_DATAW entry;
-    const HANDLE find = ::FindFirstFileW((name + L"\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring child(entry.cFileName);
-            if (child == L"." || child == L"..")
-                continue;
-            if (const int error = removeTree(path + QLatin1Char('/') + QString::fromStdWString(child));
-                error != 0 && first == 0)
-                first = error;
-        } while (::FindNextFileW(find, &entry));
-        ::FindClose(find);
-    }
-    if (!::RemoveDirectoryW(name.c_str()) && first == 0)
-        first = lastError();
-    return first;
-}
-
 int setMode(int, unsigned)
 {
     return 0; // Windows files carry no permission bits; read-only files are refused before.
@@ -258,6 +223,8 @@ int readFile(const QString &path, QByteArray *bytes)
     const DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return EISDIR;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DEVICE) != 0)
+        return kNotAFile;
     const Handle h(::CreateFileW(wide(path).c_str(), GENERIC_READ,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
