@@ -223,8 +223,10 @@ void Form1::buildHeader(QWidget *client)
     {
         int index, left, tab;
     };
-    const Button bar[] = {{6, 1320, 36}, {0, 2520, 31}, {2, 3788, 33}, {7, 5022, 37}, {1, 6256, 32},
-                          {9, 7490, 52}, {4, 8724, 34}, {5, 6825, 35}, {8, 9960, -1}};
+    using namespace command1;
+    const Button bar[] = {{Editar, 1320, 36},          {Borrar, 2520, 31},   {Disco, 3788, 33},
+                          {Imprimir, 5022, 37},        {Grabar, 6256, 32},   {AcercaDe, 7490, 52},
+                          {Consideraciones, 8724, 34}, {Cancelar, 6825, 35}, {Oculto, 9960, -1}};
     for (const Button &b : bar) {
         auto *btn = new QPushButton(client);
         btn->setObjectName(QStringLiteral("Command1"));
@@ -238,12 +240,12 @@ void Form1::buildHeader(QWidget *client)
         // A click must not take the focus: leaving the RFC entry by a click on the bar would
         // run its check once for the focus and again for the command.
         btn->setFocusPolicy(Qt::TabFocus);
-        if (b.index == 5)
+        if (b.index == Cancelar)
             place(btn, QRect(b.left, 75, 375, 450));
         else
             place(btn, QRect(b.left, 0, 375, 495));
-        if (b.index == 5 || b.index == 8) {
-            btn->setEnabled(b.index != 5);
+        if (b.index == Cancelar || b.index == Oculto) {
+            btn->setEnabled(b.index != Cancelar);
             btn->hide();
         }
         const int index = b.index;
@@ -356,7 +358,7 @@ void Form1::buildPages()
     entry(f3, "txtNombreR2", 23, QRect(6840, 480, 2895, 300), Rule::Upper, 25, F::NombreRepl)
         ->setEnabled(false);
     label(f3, "lblcargo", textos::kCargo, 270, 840);
-    entry(f3, "txtcargo", 24, QRect(2160, 840, 5865, 300), Rule::UpperFilter, 0, F::Cargo);
+    entry(f3, "txtcargo", 24, QRect(2160, 840, 5865, 300), Rule::Upper, 0, F::Cargo);
     label(f3, "lblTelRepLegal", textos::kTelefono, 270, 1200);
     entry(f3, "txtTelefonoR2", 25, QRect(2160, 1200, 3015, 300), Rule::Numeric, 25, F::TelRepreg)
         ->setEnabled(false);
@@ -462,7 +464,7 @@ void Form1::buildPages()
     // Page 6: bank account.
     label(pages[6], "Label2", textos::kNombreBanco, 360, 840);
     m_cmbBanco = list(pages[6], "cmbBanco", 92, QRect(1920, 720, 4935, 315));
-    m_cmbBanco->setEditable(true);
+    m_cmbBanco->setLineEdit(new FilteredEdit(m_cmbBanco)); // the bank name goes to print
     m_cmbBanco->setInsertPolicy(QComboBox::NoInsert);
     label(pages[6], "Label3", textos::kSucursal, 360, 1320);
     entry(pages[6], "txtsucursal", 93, QRect(1920, 1320, 5055, 285), Rule::Upper, 0, F::Sucursal);

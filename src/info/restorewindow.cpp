@@ -103,7 +103,7 @@ void RestoreWindow::restoreSelected()
         return;
     const QString name = chosen.first()->data(0, kNameRole).toString();
     try {
-        const backups::Restored done = backups::restore(m_services.dataFolder, name, nowOf(m_services.clock));
+        const backups::Restored done = backups::restore(m_services.dataFolder, name, m_services.clock->now());
         m_restored = name;
         m_services.messages->show(kProgramTitle, textos::restaurado(chosen.first()->text(0), done.saved),
                                   Buttons::Ok, Icon::Information);

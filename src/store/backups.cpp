@@ -4,6 +4,7 @@
 #include "store/database.h"
 #include "store/dbferror.h"
 #include "store/dbftable.h"
+#include "store/tables.h"
 #include "store/textos.h"
 
 #include <QDir>
@@ -22,11 +23,6 @@
 namespace kivo::backups {
 
 namespace {
-
-QString msg(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 constexpr int kNewestKept = 30;
 constexpr int kMonthsKept = 12;
@@ -88,9 +84,8 @@ void ensureFolder(const QString &path)
         errno = ENOTDIR;
     }
     const int error = errno;
-    throw DbfError(msg(textos::kRespaldoNoCarpeta)
-                       .arg(QDir::toNativeSeparators(path),
-                            error == ENOTDIR ? msg(textos::kYaExisteNoCarpeta) : systemReason(error)));
+    throw DbfError(textos::kRespaldoNoCarpeta.arg(
+        QDir::toNativeSeparators(path), error == ENOTDIR ? textos::kYaExisteNoCarpeta : systemReason(error)));
 }
 
 // The seven tables of a folder, in any letter case.
@@ -100,7 +95,7 @@ QStringList tablePaths(const QString &folder)
     for (const QString &name : tableNames()) {
         const QString path = findNoCase(folder, name);
         if (path.isEmpty())
-            throw DbfError(msg(textos::kSinTabla).arg(name, QDir::toNativeSeparators(folder)));
+            throw DbfError(textos::kSinTabla.arg(name, QDir::toNativeSeparators(folder)));
         paths.append(path);
     }
     return paths;
@@ -134,8 +129,8 @@ QString makeSparing(const QString &dataFolder, const QDateTime &now, const QStri
         const QString stamp = nameFor(now);
         QByteArray pattern = QFile::encodeName(QDir(root).filePath(QLatin1Char('.') + stamp)) + ".XXXXXX";
         if (!::mkdtemp(pattern.data()))
-            throw DbfError(msg(textos::kRespaldoNoCarpeta)
-                               .arg(QDir::toNativeSeparators(QFile::decodeName(pattern)), systemReason(errno)));
+            throw DbfError(textos::kRespaldoNoCarpeta.arg(QDir::toNativeSeparators(QFile::decodeName(pattern)),
+                                                          systemReason(errno)));
         temp = QFile::decodeName(pattern);
         for (qsizetype i = 0; i < sources.size(); ++i)
             copyAtomically(sources[i], QDir(temp).filePath(tableNames()[i]), tableNames()[i]);
@@ -152,16 +147,15 @@ QString makeSparing(const QString &dataFolder, const QDateTime &now, const QStri
                 return name;
             }
             if (errno != EEXIST && errno != ENOTEMPTY)
-                throw DbfError(
-                    msg(textos::kRespaldoNoCarpeta)
-                        .arg(QDir::toNativeSeparators(QString::fromLocal8Bit(target)), systemReason(errno)));
+                throw DbfError(textos::kRespaldoNoCarpeta.arg(
+                    QDir::toNativeSeparators(QString::fromLocal8Bit(target)), systemReason(errno)));
         }
-        throw DbfError(msg(textos::kRespaldoNoCarpeta)
-                           .arg(QDir::toNativeSeparators(QDir(root).filePath(stamp)), systemReason(EEXIST)));
+        throw DbfError(textos::kRespaldoNoCarpeta.arg(QDir::toNativeSeparators(QDir(root).filePath(stamp)),
+                                                      systemReason(EEXIST)));
     } catch (const DbfError &e) {
         if (!temp.isEmpty())
             QDir(temp).removeRecursively();
-        throw DbfError(msg(textos::kRespaldoFallido).arg(QDir::toNativeSeparators(root), e.message()));
+        throw DbfError(textos::kRespaldoFallido.arg(QDir::toNativeSeparators(root), e.message()));
     }
 }
 
@@ -169,10 +163,12 @@ QString makeSparing(const QString &dataFolder, const QDateTime &now, const QStri
 
 const QStringList &tableNames()
 {
-    static const QStringList names = {QStringLiteral("datoprov.dbf"), QStringLiteral("VENTAS.dbf"),
-                                      QStringLiteral("PROVMERC.dbf"), QStringLiteral("provprod.dbf"),
-                                      QStringLiteral("activida.dbf"), QStringLiteral("catbanco.dbf"),
-                                      QStringLiteral("admlocal.dbf")};
+    static const QStringList names = [] {
+        QStringList files;
+        for (Table t : tables::kAll)
+            files << tables::fileName(t);
+        return files;
+    }();
     return names;
 }
 
@@ -247,9 +243,9 @@ QList<Summary> list(const QString &dataFolder)
                     n += t.isDeleted(r) ? 0 : 1;
                 return n;
             };
-            s.suppliers = live(db.table(QStringLiteral("provprod")));
-            s.products = live(db.table(QStringLiteral("PROVMERC")));
-            const DbfTable &app = db.table(QStringLiteral("datoprov"));
+            s.suppliers = live(db.table(tables::name(Table::ProvProd)));
+            s.products = live(db.table(tables::name(Table::ProvMerc)));
+            const DbfTable &app = db.table(tables::name(Table::DatoProv));
             for (int r = 0; r < app.recordCount(); ++r) {
                 if (app.isDeleted(r))
                     continue;
@@ -279,11 +275,11 @@ void verify(const QString &dataFolder, const QString &name)
     const QString root = location(dataFolder);
     const QString folder = QDir(root).filePath(name);
     if (!parse(name) || !QFileInfo(folder).isDir())
-        throw DbfError(msg(textos::kRespaldoNoExiste).arg(name, QDir::toNativeSeparators(root)));
+        throw DbfError(textos::kRespaldoNoExiste.arg(name, QDir::toNativeSeparators(root)));
     for (const QString &table : tableNames()) {
         const QString path = findNoCase(folder, table);
         if (path.isEmpty())
-            throw DbfError(msg(textos::kRespaldoSinTabla).arg(table));
+            throw DbfError(textos::kRespaldoSinTabla.arg(table));
         DbfTable::load(path);
     }
 }
@@ -298,7 +294,7 @@ Restored restore(const QString &dataFolder, const QString &name, const QDateTime
     } catch (const DbfError &e) {
         if (!parse(name) || !QFileInfo(folder).isDir())
             throw;
-        throw DbfError(msg(textos::kRespaldoDanado).arg(name, e.message()));
+        throw DbfError(textos::kRespaldoDanado.arg(name, e.message()));
     }
     // Held throughout, so no other writer meets half old and half restored tables.
     const FolderLock lock(dataFolder);
@@ -307,7 +303,7 @@ Restored restore(const QString &dataFolder, const QString &name, const QDateTime
     try {
         saved = makeSparing(dataFolder, now, name);
     } catch (const DbfError &e) {
-        throw DbfError(msg(textos::kRestauracionSinRespaldo).arg(e.message()));
+        throw DbfError(textos::kRestauracionSinRespaldo.arg(e.message()));
     }
     for (qsizetype i = 0; i < sources.size(); ++i) {
         const QString &table = tableNames()[i];
@@ -315,7 +311,7 @@ Restored restore(const QString &dataFolder, const QString &name, const QDateTime
         try {
             copyAtomically(sources[i], existing.isEmpty() ? QDir(dataFolder).filePath(table) : existing, table);
         } catch (const DbfError &e) {
-            throw DbfError(msg(textos::kRestauracionIncompleta).arg(name, table, e.message(), saved));
+            throw DbfError(textos::kRestauracionIncompleta.arg(name, table, e.message(), saved));
         }
     }
     return {saved};
