@@ -110,6 +110,15 @@ private:
     void buildWindow();
     void buildHeader(QWidget *client);
     void buildPages();
+    // One function a page, in the window's control order.
+    void buildFiscalPage(QWidget *page);
+    void buildRepresentativePage(QWidget *page);
+    void buildStaffPage(QWidget *page);
+    void buildRegistryPage(QWidget *page);
+    void buildSalesPage(QWidget *page);
+    void buildSuppliersPage(QWidget *page);
+    void buildBankPage(QWidget *page);
+    void placeGrid(QWidget *grid, const char *name, int tab, const QRect &twips);
     void finishControls();
     TextEntry *entry(QWidget *parent, const char *name, int tab, const QRect &twips, TextEntry::KeyRule rule,
                      int maxLength, std::optional<datoprov::Field> field = std::nullopt);
