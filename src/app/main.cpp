@@ -105,7 +105,7 @@ int main(int argc, char **argv)
     services.files = &files;
     services.printing = &printing;
     services.dataFolder = folder;
-    services.driveA = driveALocation();
+    services.driveA = &driveALocation;
     services.packer =
         QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("pack9" KIVO_EXE_SUFFIX));
 
@@ -116,7 +116,7 @@ int main(int argc, char **argv)
     if (const std::optional<int> status = commandline::restoreWindow(argc, argv, services))
         return *status;
 
-    Database db(folder, &clock);
+    Database db(services.dataFolder, services.clock);
     Form1 window(db, services);
     if (!window.load())
         return 1;

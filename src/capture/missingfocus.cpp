@@ -56,7 +56,7 @@ void leadTo(QWidget *control)
     control->setFocus(Qt::OtherFocusReason);
 }
 
-void leadToMissing(QWidget *window, const rules::RequeridosResult &result, const QList<QWidget *> &controls)
+void leadToMissing(QWidget *window, const rules::RequiredResult &result, const QList<QWidget *> &controls)
 {
     // The items after the entries are named by the design names of their controls.
     const char *name = nullptr;

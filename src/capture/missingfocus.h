@@ -7,7 +7,7 @@ class QWidget;
 namespace kivo {
 
 namespace rules {
-struct RequeridosResult;
+struct RequiredResult;
 }
 
 // Shows the page that holds `control` and puts the focus in it; in a grid, on the first
@@ -16,6 +16,6 @@ void leadTo(QWidget *control);
 
 // After the required-data message: leads to the first item of the missing list. `controls`
 // are the controls the check read, in its order.
-void leadToMissing(QWidget *window, const rules::RequeridosResult &result, const QList<QWidget *> &controls);
+void leadToMissing(QWidget *window, const rules::RequiredResult &result, const QList<QWidget *> &controls);
 
 } // namespace kivo

@@ -8,7 +8,7 @@ namespace {
 
 const QChar kRetorno(13);
 
-void agrega(QString &lista, const QString &item)
+void appendItem(QString &lista, const QString &item)
 {
     if (lista.isEmpty())
         lista = item;
@@ -18,16 +18,16 @@ void agrega(QString &lista, const QString &item)
 
 } // namespace
 
-RequeridosResult verificaRequeridos(const RequeridosInput &input)
+RequiredResult verificaRequeridos(const RequiredInput &input)
 {
-    RequeridosResult result;
+    RequiredResult result;
     QString lista;
     const auto falta = [&](const QString &item, Faltante que, int control = -1) {
         if (lista.isEmpty()) {
             result.primero = que;
             result.primerControl = control;
         }
-        agrega(lista, item);
+        appendItem(lista, item);
     };
     for (int i = 0; i < input.controls.size(); ++i) {
         const ControlValue &control = input.controls.at(i);

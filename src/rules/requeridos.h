@@ -15,7 +15,7 @@ struct ControlValue
 
 enum class TipoRegistro { Ninguno = 0, Promotora = 1, Consolidadora = 2 };
 
-struct RequeridosInput
+struct RequiredInput
 {
     QList<ControlValue> controls;
     bool activitySelected = true;
@@ -27,16 +27,16 @@ struct RequeridosInput
 // The first item of the missing list, so the window can lead the user to it.
 enum class Faltante { Nada, Control, Actividad, TipoRegistro, Productos, Proveedores };
 
-struct RequeridosResult
+struct RequiredResult
 {
     bool faltanDatos = false;
     Faltante primero = Faltante::Nada;
-    int primerControl = -1; // index into RequeridosInput::controls when primero is Control
+    int primerControl = -1; // index into RequiredInput::controls when primero is Control
     QString missingList;    // items joined by "," and a carriage return
     QString message;        // the whole text of the "Dato requerido" box; empty when nothing lacks
 };
 // Steps 3 to 9 of the completeness check (the RFC check runs before, in the window).
-RequeridosResult verificaRequeridos(const RequeridosInput &input);
+RequiredResult verificaRequeridos(const RequiredInput &input);
 
 struct NotasElegibilidad
 {

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 
 #include <cerrno>
 
@@ -16,69 +15,56 @@ namespace kivo {
 
 namespace {
 
-QString msg(const char *text)
+class Fd
 {
-    return QString::fromUtf8(text);
-}
+public:
+    explicit Fd(int fd)
+        : m_fd(fd)
+    {
+    }
+    ~Fd()
+    {
+        if (m_fd >= 0)
+            osfile::closeForReading(m_fd);
+    }
+    int get() const { return m_fd; }
 
-struct HeldLock
-{
-    std::intptr_t handle = -1;
-    int depth = 0;
+private:
+    int m_fd;
 };
-
-QHash<QString, HeldLock> &heldLocks()
-{
-    static QHash<QString, HeldLock> held;
-    return held;
-}
 
 } // namespace
 
-FolderLock::FolderLock(const QString &folder)
-    : m_folder(QDir(folder).absolutePath())
-{
-    HeldLock &lock = heldLocks()[m_folder];
-    if (lock.depth++ > 0)
-        return;
-    // A folder that cannot be opened cannot take a table either; the write reports that.
-    lock.handle = osfile::lockFolder(m_folder);
-}
-
-FolderLock::~FolderLock()
-{
-    HeldLock &lock = heldLocks()[m_folder];
-    if (--lock.depth > 0)
-        return;
-    osfile::unlockFolder(lock.handle);
-    heldLocks().remove(m_folder);
-}
-
 QByteArray readWholeFile(const QString &path)
 {
-    QByteArray bytes;
-    if (const int error = osfile::readFile(path, &bytes))
+    int opened = -1;
+    qint64 size = 0;
+    if (const int error = osfile::openForReading(path, &opened, &size))
         throw DbfError(
-            msg(textos::kNoAbre)
-                .arg(path, error == osfile::kNotAFile ? msg(textos::kNoEsArchivo) : systemReason(error)));
-    return bytes;
-}
-
-QString findNoCase(const QString &folder, const QString &name)
-{
-    // Only entries of the folder itself: a name that climbs out of it is none of ours.
-    if (name.isEmpty() || name.contains(u'/') || name == u"." || name == u"..")
-        return {};
-    const QDir dir(folder);
-    if (QFileInfo::exists(dir.filePath(name)))
-        return dir.filePath(name);
-    const QStringList entries = dir.entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString &entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return dir.filePath(entry);
+            textos::kNoAbre.arg(path, error == osfile::kNotAFile ? textos::kNoEsArchivo : systemReason(error)));
+    const Fd fd(opened);
+    // Straight into a buffer of the file's size; a file that grows meanwhile is read on.
+    const bool sized = size > 0 && size < (qint64(1) << 31);
+    QByteArray bytes(sized ? qsizetype(size) : 0, Qt::Uninitialized);
+    qsizetype used = 0;
+    char more[1 << 16];
+    for (;;) {
+        const bool full = used == bytes.size();
+        const ssize_t n = full ? fileIo().read(fd.get(), more, sizeof more)
+                               : fileIo().read(fd.get(), bytes.data() + used, size_t(bytes.size() - used));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw DbfError(textos::kNoAbre.arg(path, systemReason(errno)));
+        }
+        if (n == 0)
+            break;
+        if (full)
+            bytes.append(more, n);
+        used += n;
     }
-    return {};
+    bytes.truncate(used);
+    return bytes;
 }
 
 namespace {
@@ -104,18 +90,16 @@ QStringList scratchFiles(const QDir &dir, const QString &fileName)
 void replaceFile(const QString &path, std::initializer_list<QByteArrayView> parts, const QString &label,
                  bool verify)
 {
-    auto fail = [&](const QString &reason) {
-        return DbfError(msg(textos::kNoGuarda).arg(label, path, reason));
-    };
+    auto fail = [&](const QString &reason) { return DbfError(textos::kNoGuarda.arg(label, path, reason)); };
     const QByteArray target = osfile::systemName(path);
-    unsigned mode = 0644;
+    mode_t mode = 0644;
     if (const osfile::Status st = osfile::status(path); st.error == 0) {
         if (!st.isFile)
-            throw fail(msg(textos::kNoEsArchivo));
+            throw fail(textos::kNoEsArchivo);
         // A table the user made read-only must stay as it is.
         if (!st.writable)
-            throw fail(msg(textos::kSoloLectura));
-        mode = st.mode;
+            throw fail(textos::kSoloLectura);
+        mode = mode_t(st.mode);
     } else if (st.error != ENOENT) {
         throw fail(systemReason(st.error));
     }
@@ -124,7 +108,7 @@ void replaceFile(const QString &path, std::initializer_list<QByteArrayView> part
     // The same for a folder the user made read-only: its tables stay as they are.
     if (const osfile::Status folder = osfile::status(info.absolutePath());
         folder.error == 0 && !folder.writable)
-        throw fail(msg(textos::kCarpetaSoloLectura));
+        throw fail(textos::kCarpetaSoloLectura);
     const FolderLock lock(info.absolutePath());
     const QDir dir(info.absolutePath());
     for (const QString &stale : scratchFiles(dir, info.fileName()))
@@ -139,11 +123,11 @@ void replaceFile(const QString &path, std::initializer_list<QByteArrayView> part
     auto abandon = [&](int error) {
         if (fd >= 0)
             io.close(fd);
-        osfile::removeFile(osfile::fromSystemName(temp));
+        io.remove(temp.constData());
         return fail(systemReason(error));
     };
-    if (const int error = osfile::setMode(fd, mode))
-        throw abandon(error);
+    if (io.setMode(fd, mode) != 0)
+        throw abandon(errno);
     for (const QByteArrayView part : parts) {
         const char *p = part.data();
         qsizetype left = part.size();

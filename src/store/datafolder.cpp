@@ -16,11 +16,6 @@ namespace kivo::datafolder {
 
 namespace {
 
-QString msg(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
 QString native(const QString &path)
 {
     return QDir::toNativeSeparators(path);
@@ -40,8 +35,8 @@ QString missingReason(const QString &name, int error)
     if ((error == ENOENT || error == ELOOP) && osfile::isLink(name)) {
         // A link that leads back to itself never reaches anything: it is not "missing" its target.
         if (osfile::status(name).error == ELOOP)
-            return msg(textos::kEnlaceCiclo).arg(native(name));
-        return msg(textos::kEnlaceRoto).arg(native(name), native(QFile::symLinkTarget(name)));
+            return textos::kEnlaceCiclo.arg(native(name));
+        return textos::kEnlaceRoto.arg(native(name), native(QFile::symLinkTarget(name)));
     }
     return systemReason(error);
 }
@@ -59,7 +54,7 @@ QString createFolder(const QString &folder)
         const osfile::Status st = osfile::status(path);
         if (st.error == 0) {
             if (!st.isFolder)
-                return msg(textos::kRutaNoEsCarpeta).arg(native(path));
+                return textos::kRutaNoEsCarpeta.arg(native(path));
             continue;
         }
         if (st.error != ENOENT || osfile::isLink(path))
@@ -75,16 +70,16 @@ QString createFolder(const QString &folder)
 void checkUsable(const QString &folder)
 {
     const auto refuse = [&](const QString &reason) {
-        return DbfError(msg(textos::kNoUsaCarpeta).arg(native(folder), reason));
+        return DbfError(textos::kNoUsaCarpeta.arg(native(folder), reason));
     };
     const osfile::Status st = osfile::status(folder);
     if (st.error != 0)
         throw refuse(systemReason(st.error));
     if (!st.isFolder)
-        throw refuse(msg(textos::kEsArchivo));
+        throw refuse(textos::kEsArchivo);
     // As the table writer judges it, so that root is refused what a clerk would be.
     if (!st.writable)
-        throw refuse(msg(textos::kCarpetaNoEscribible));
+        throw refuse(textos::kCarpetaNoEscribible);
     if (const int error = osfile::checkFolderAccess(folder))
         throw refuse(systemReason(error));
 }
@@ -92,7 +87,7 @@ void checkUsable(const QString &folder)
 QString fromVariable(const char *variable, const QString &value)
 {
     if (!QDir::isAbsolutePath(value))
-        throw DbfError(msg(textos::kRutaRelativa).arg(QLatin1String(variable), value));
+        throw DbfError(textos::kRutaRelativa.arg(QLatin1String(variable), value));
     return QDir::cleanPath(value);
 }
 
@@ -110,10 +105,10 @@ QString homeLocation()
 {
     // Qt takes the root of the file system for a home it cannot find; the data must not go there.
     if (!qEnvironmentVariableIsSet("HOME"))
-        throw DbfError(msg(textos::kSinCarpetaPersonal));
+        throw DbfError(textos::kSinCarpetaPersonal);
     const QString home = qEnvironmentVariable("HOME");
     if (home.isEmpty())
-        throw DbfError(msg(textos::kCarpetaPersonalVacia));
+        throw DbfError(textos::kCarpetaPersonalVacia);
     return QDir(fromVariable("HOME", home)).filePath(QStringLiteral("KIVO"));
 }
 
@@ -127,15 +122,15 @@ QStringList provision(const QString &folder, const QString &delivered)
     const QString absolute = QDir(folder).absolutePath();
     if (const osfile::Status st = osfile::status(absolute); st.error != 0 && !osfile::isLink(absolute)) {
         if (const QString reason = createFolder(absolute); !reason.isEmpty())
-            throw DbfError(msg(textos::kNoCreaCarpeta).arg(native(folder), reason));
+            throw DbfError(textos::kNoCreaCarpeta.arg(native(folder), reason));
     } else if (st.error != 0) {
-        throw DbfError(msg(textos::kNoUsaCarpeta).arg(native(folder), missingReason(absolute, st.error)));
+        throw DbfError(textos::kNoUsaCarpeta.arg(native(folder), missingReason(absolute, st.error)));
     }
     checkUsable(folder);
 
     const QDir source(delivered);
     if (!source.exists())
-        throw DbfError(msg(textos::kSinEntregados).arg(delivered));
+        throw DbfError(textos::kSinEntregados.arg(delivered));
     QStringList copied;
     for (const QString &name : source.entryList(QDir::Files, QDir::Name)) {
         if (const QString path = findNoCase(folder, name); !path.isEmpty()) {
@@ -145,9 +140,9 @@ QStringList provision(const QString &folder, const QString &delivered)
             if (info.isFile())
                 continue;
             const QString reason = info.isSymLink() && !info.exists() ? missingReason(path, ENOENT)
-                : info.isDir() ? msg(textos::kEntradaNoArchivo).arg(info.fileName())
-                               : msg(textos::kEntradaEspecial).arg(info.fileName());
-            throw DbfError(msg(textos::kNoUsaCarpeta).arg(native(folder), reason));
+                : info.isDir() ? textos::kEntradaNoArchivo.arg(info.fileName())
+                               : textos::kEntradaEspecial.arg(info.fileName());
+            throw DbfError(textos::kNoUsaCarpeta.arg(native(folder), reason));
         }
         const QString target = QDir(folder).filePath(name);
         try {
@@ -155,7 +150,7 @@ QStringList provision(const QString &folder, const QString &delivered)
             // that a later start would keep because it "exists".
             writeAtomically(target, readWholeFile(source.filePath(name)), name);
         } catch (const DbfError &e) {
-            throw DbfError(msg(textos::kNoCopia).arg(name, native(folder), withoutFullStop(e.message())));
+            throw DbfError(textos::kNoCopia.arg(name, native(folder), withoutFullStop(e.message())));
         }
         copied.append(name);
     }

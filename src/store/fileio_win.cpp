@@ -66,6 +66,11 @@ int FileIo::createScratch(QByteArray &pattern)
     return -1;
 }
 
+int FileIo::setMode(int, mode_t)
+{
+    return 0; // Windows files carry no permission bits; read-only files are refused before.
+}
+
 ssize_t FileIo::write(int fd, const char *data, size_t size)
 {
     DWORD written = 0;
@@ -73,6 +78,21 @@ ssize_t FileIo::write(int fd, const char *data, size_t size)
     if (!::WriteFile(handleOf(fd), data, chunk, &written, nullptr))
         return failed();
     return ssize_t(written);
+}
+
+ssize_t FileIo::read(int fd, char *data, size_t size)
+{
+    DWORD got = 0;
+    const DWORD chunk = size > 0x40000000 ? 0x40000000 : DWORD(size);
+    if (!::ReadFile(handleOf(fd), data, chunk, &got, nullptr))
+        return failed();
+    return ssize_t(got);
+}
+
+int FileIo::remove(const char *path)
+{
+    // A link or junction goes itself; what it points to stays.
+    return ::DeleteFileW(wide(path).c_str()) ? 0 : failed();
 }
 
 int FileIo::flush(int fd)

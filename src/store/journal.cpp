@@ -2,12 +2,11 @@
 
 #include "store/atomicfile.h"
 #include "store/dbferror.h"
+#include "store/fileio.h"
+#include "store/osfile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-
-#include <unistd.h>
 
 namespace kivo::journal {
 
@@ -31,7 +30,7 @@ void begin(const QString &dataFolder, Step step, const QStringList &details)
 
 void end(const QString &dataFolder, Step step)
 {
-    if (::unlink(QFile::encodeName(notePath(dataFolder, step)).constData()) == 0)
+    if (fileIo().remove(osfile::systemName(notePath(dataFolder, step)).constData()) == 0)
         syncFolder(dataFolder);
 }
 

@@ -31,16 +31,15 @@ bool isLink(const QString &path);
 // The folder can be listed, entered and written to; 0 or the reason.
 int checkFolderAccess(const QString &folder);
 int makeFolder(const QString &path); // 0, or EEXIST when something has the name already
-int removeFile(const QString &path);
-int setMode(int fd, unsigned mode);
 // Creates a new empty folder named `pattern` with its trailing XXXXXX made unique.
 int makeScratchFolder(QString &pattern);
 // Renames a folder, failing with EEXIST when `to` exists (an empty folder too).
 int renameNoReplace(const QString &from, const QString &to);
-// Reads a whole regular file; EISDIR for a folder, kNotAFile for a FIFO, a device or the like
-// (refused without waiting on it).
+// Opens a regular file for FileIo::read, giving its descriptor and its size now; EISDIR for a
+// folder, kNotAFile for a FIFO, a device or the like (refused without waiting on it).
 constexpr int kNotAFile = 0x7e00;
-int readFile(const QString &path, QByteArray *bytes);
+int openForReading(const QString &path, int *fd, qint64 *size);
+void closeForReading(int fd);
 
 // What tells a table's file apart from a rewritten one.
 struct Stamp

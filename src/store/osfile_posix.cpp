@@ -1,8 +1,5 @@
 #include "store/osfile.h"
 
-#include "store/atomicfile.h"
-#include "store/textos.h"
-
 #include <QFile>
 
 #include <cerrno>
@@ -12,81 +9,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace kivo {
-
-namespace {
-
-QString msg(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
-} // namespace
-
-QString systemReason(int error)
-{
-    switch (error) {
-    case ENOENT:
-        return msg(textos::kNoExiste);
-    case EACCES:
-    case EPERM:
-        return msg(textos::kPermiso);
-    case ENOSPC:
-        return msg(textos::kDiscoLleno);
-    case EDQUOT:
-        return msg(textos::kCuota);
-    case EROFS:
-        return msg(textos::kMedioSoloLectura);
-    case EIO:
-        return msg(textos::kErrorES);
-    case EISDIR:
-        return msg(textos::kEsCarpeta);
-    case ENOTDIR:
-        return msg(textos::kNoEsCarpeta);
-    case ELOOP:
-        return msg(textos::kCicloEnlaces);
-    case EMFILE:
-    case ENFILE:
-        return msg(textos::kDemasiadosAbiertos);
-    case ENAMETOOLONG:
-        return msg(textos::kNombreLargo);
-    case EFBIG:
-    case EOVERFLOW:
-        return msg(textos::kArchivoGrande);
-    case EXDEV:
-        return msg(textos::kOtroMedio);
-    case EBUSY:
-    case ETXTBSY:
-        return msg(textos::kEnUso);
-    case ENXIO:
-    case ENODEV:
-    case ENOMEDIUM:
-        return msg(textos::kSinMedio);
-    case ENOMEM:
-        return msg(textos::kSinMemoria);
-    case EAGAIN:
-    case EINTR:
-        return msg(textos::kInterrumpida);
-    case EEXIST:
-        return msg(textos::kYaExiste);
-    case ENOTEMPTY:
-        return msg(textos::kCarpetaNoVacia);
-    case EINVAL:
-    case EOPNOTSUPP:
-        return msg(textos::kNoAdmite);
-    case ESTALE:
-    case ENOTCONN:
-    case ETIMEDOUT:
-        return msg(textos::kRedPerdida);
-    case EBADF:
-        return msg(textos::kDescriptor);
-    default:
-        return msg(textos::kErrorSistema).arg(error);
-    }
-}
-
-} // namespace kivo
+#include <utility>
 
 namespace kivo::osfile {
 
@@ -105,6 +28,7 @@ public:
             ::close(m_fd);
     }
     int get() const { return m_fd; }
+    int release() { return std::exchange(m_fd, -1); }
 
 private:
     int m_fd;
@@ -157,16 +81,6 @@ int makeFolder(const QString &path)
     return ::mkdir(systemName(path).constData(), 0755) == 0 ? 0 : errno;
 }
 
-int removeFile(const QString &path)
-{
-    return ::unlink(systemName(path).constData()) == 0 ? 0 : errno;
-}
-
-int setMode(int fd, unsigned mode)
-{
-    return ::fchmod(fd, mode_t(mode)) == 0 ? 0 : errno;
-}
-
 int makeScratchFolder(QString &pattern)
 {
     QByteArray name = systemName(pattern);
@@ -185,41 +99,28 @@ int renameNoReplace(const QString &from, const QString &to)
     return errno == ENOTEMPTY ? EEXIST : errno;
 }
 
-int readFile(const QString &path, QByteArray *bytes)
+int openForReading(const QString &path, int *fd, qint64 *size)
 {
-    Fd fd(::open(systemName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.get() < 0)
+    // Without blocking: a FIFO or a device in a file's place must be refused, not waited on.
+    Fd opened(::open(systemName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (opened.get() < 0)
         return errno;
     struct stat st
     { };
-    if (::fstat(fd.get(), &st) != 0)
+    if (::fstat(opened.get(), &st) != 0)
         return errno;
     if (S_ISDIR(st.st_mode))
         return EISDIR;
     if (!S_ISREG(st.st_mode))
         return kNotAFile;
-    // Straight into a buffer of the file's size; a file that grows meanwhile is read on.
-    const bool sized = S_ISREG(st.st_mode) && st.st_size > 0 && st.st_size < (qint64(1) << 31);
-    bytes->resize(sized ? qsizetype(st.st_size) : 0);
-    qsizetype used = 0;
-    char more[1 << 16];
-    for (;;) {
-        const bool full = used == bytes->size();
-        const ssize_t n = full ? ::read(fd.get(), more, sizeof more)
-                               : ::read(fd.get(), bytes->data() + used, size_t(bytes->size() - used));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        if (n == 0)
-            break;
-        if (full)
-            bytes->append(more, n);
-        used += n;
-    }
-    bytes->truncate(used);
+    *size = st.st_size;
+    *fd = opened.release();
     return 0;
+}
+
+void closeForReading(int fd)
+{
+    ::close(fd);
 }
 
 Stamp stamp(const QString &path)

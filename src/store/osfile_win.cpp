@@ -1,13 +1,12 @@
 #include "store/osfile.h"
 #include "store/osfile_win.h"
 
-#include "store/atomicfile.h"
-#include "store/textos.h"
-
 #include <QDir>
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <io.h>
 #include <string>
 
 #include <windows.h>
@@ -15,11 +14,6 @@
 namespace kivo::osfile {
 
 namespace {
-
-// Windows reasons without an errno of their own, kept apart from errno's small numbers.
-constexpr int kNotReady = 0x4000 + ERROR_NOT_READY;
-constexpr int kNetwork = 0x4000 + ERROR_NETNAME_DELETED;
-constexpr int kOtherWindowsError = 0x10000; // + the Windows code
 
 std::wstring wide(const QString &path)
 {
@@ -42,6 +36,7 @@ public:
     Handle &operator=(const Handle &) = delete;
     bool valid() const { return m_h != INVALID_HANDLE_VALUE && m_h != nullptr; }
     HANDLE get() const { return m_h; }
+    void release() { m_h = INVALID_HANDLE_VALUE; }
 
 private:
     HANDLE m_h;
@@ -186,17 +181,6 @@ int makeFolder(const QString &path)
     return ::CreateDirectoryW(wide(path).c_str(), nullptr) ? 0 : lastError();
 }
 
-int removeFile(const QString &path)
-{
-    // A link or junction goes itself; what it points to stays.
-    return ::DeleteFileW(wide(path).c_str()) ? 0 : lastError();
-}
-
-int setMode(int, unsigned)
-{
-    return 0; // Windows files carry no permission bits; read-only files are refused before.
-}
-
 int makeScratchFolder(QString &pattern)
 {
     const QString stem = pattern.endsWith(QLatin1String("XXXXXX")) ? pattern.chopped(6) : pattern;
@@ -218,32 +202,32 @@ int renameNoReplace(const QString &from, const QString &to)
     return ::MoveFileExW(wide(from).c_str(), wide(to).c_str(), 0) ? 0 : lastError();
 }
 
-int readFile(const QString &path, QByteArray *bytes)
+int openForReading(const QString &path, int *fd, qint64 *size)
 {
     const DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return EISDIR;
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DEVICE) != 0)
         return kNotAFile;
-    const Handle h(::CreateFileW(wide(path).c_str(), GENERIC_READ,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle h(::CreateFileW(wide(path).c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!h.valid())
         return lastError();
-    LARGE_INTEGER size{};
-    if (::GetFileSizeEx(h.get(), &size) && size.QuadPart > 0 && size.QuadPart < (qint64(1) << 31))
-        bytes->reserve(qsizetype(size.QuadPart));
-    bytes->clear();
-    char chunk[1 << 16];
-    for (;;) {
-        DWORD got = 0;
-        if (!::ReadFile(h.get(), chunk, sizeof chunk, &got, nullptr))
-            return lastError();
-        if (got == 0)
-            break;
-        bytes->append(chunk, qsizetype(got));
-    }
+    LARGE_INTEGER known{};
+    *size = ::GetFileSizeEx(h.get(), &known) ? qint64(known.QuadPart) : 0;
+    // A descriptor of the C runtime, as FileIo takes; it owns the handle from here on.
+    const int opened = ::_open_osfhandle(reinterpret_cast<intptr_t>(h.get()), _O_RDONLY | _O_BINARY);
+    if (opened < 0)
+        return EMFILE;
+    h.release();
+    *fd = opened;
     return 0;
+}
+
+void closeForReading(int fd)
+{
+    ::_close(fd);
 }
 
 Stamp stamp(const QString &path)
@@ -307,70 +291,3 @@ void unlockFolder(std::intptr_t handle)
 }
 
 } // namespace kivo::osfile
-
-namespace kivo {
-
-namespace {
-
-QString msg(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
-} // namespace
-
-QString systemReason(int error)
-{
-    switch (error) {
-    case ENOENT:
-        return msg(textos::kNoExiste);
-    case EACCES:
-    case EPERM:
-        return msg(textos::kPermiso);
-    case ENOSPC:
-        return msg(textos::kDiscoLleno);
-    case EROFS:
-        return msg(textos::kMedioSoloLectura);
-    case EIO:
-        return msg(textos::kErrorES);
-    case EISDIR:
-        return msg(textos::kEsCarpeta);
-    case ENOTDIR:
-        return msg(textos::kNoEsCarpeta);
-    case EMFILE:
-    case ENFILE:
-        return msg(textos::kDemasiadosAbiertos);
-    case ENAMETOOLONG:
-        return msg(textos::kNombreLargo);
-    case EFBIG:
-        return msg(textos::kArchivoGrande);
-    case EXDEV:
-        return msg(textos::kOtroMedio);
-    case EBUSY:
-        return msg(textos::kEnUso);
-    case ENXIO:
-    case ENODEV:
-    case osfile::kNotReady:
-        return msg(textos::kSinMedio);
-    case ENOMEM:
-        return msg(textos::kSinMemoria);
-    case EAGAIN:
-    case EINTR:
-        return msg(textos::kInterrumpida);
-    case EEXIST:
-        return msg(textos::kYaExiste);
-    case ENOTEMPTY:
-        return msg(textos::kCarpetaNoVacia);
-    case EINVAL:
-        return msg(textos::kNoAdmite);
-    case osfile::kNetwork:
-        return msg(textos::kRedPerdida);
-    case EBADF:
-        return msg(textos::kDescriptor);
-    default:
-        return msg(textos::kErrorSistema)
-            .arg(error >= osfile::kOtherWindowsError ? error - osfile::kOtherWindowsError : error);
-    }
-}
-
-} // namespace kivo

@@ -1,8 +1,8 @@
 #include "store/ownfolders.h"
 
-#include "store/atomicfile.h"
 #include "store/dbferror.h"
 #include "store/osfile_win.h"
+#include "store/systemreason.h"
 #include "store/textos.h"
 
 #include <QDir>
@@ -79,7 +79,7 @@ QStringList realSubfolders(const QString &folder)
     if (const int error = entriesOf(folder, &entries)) {
         if (error == ENOENT)
             return {};
-        throw DbfError(QString::fromUtf8(textos::kNoLeeCarpeta).arg(folder, systemReason(error)));
+        throw DbfError(textos::kNoLeeCarpeta.arg(folder, systemReason(error)));
     }
     QStringList out;
     for (const Entry &e : std::as_const(entries)) {

@@ -72,7 +72,7 @@ struct World
                    .files = &files,
                    .printing = &printing,
                    .dataFolder = folder,
-                   .driveA = medium,
+                   .driveA = [medium] { return medium; },
                    .packer = QCoreApplication::applicationDirPath() + "/pack9"},
           db(folder),
           form(db, services)
@@ -126,7 +126,7 @@ QStringList work(World &world, const QString &activity, int n)
     }
     fillApplication(world.form, n);
     if (activity == "save" || activity == "clear")
-        world.form.command1Click(1);
+        world.form.command1Click(command1::Grabar);
     if (activity == "clear" || n == 0) // the first disk's suppliers and product, or the next disk's
         addRows(world.form, n, 3, true);
     if (activity == "clear") {

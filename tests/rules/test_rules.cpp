@@ -39,9 +39,9 @@ const QStringList kRequeridos = {"Razon Social",
                                  "RFC"};
 
 // Every required control (its tool tip, in window order) filled with "X" unless `texts` says otherwise.
-RequeridosInput requeridos(const Texts &texts, TipoRegistro tipo, int suppliers)
+RequiredInput requeridos(const Texts &texts, TipoRegistro tipo, int suppliers)
 {
-    RequeridosInput in{{}, true, tipo, 1, suppliers};
+    RequiredInput in{{}, true, tipo, 1, suppliers};
     for (const QString &name : kRequeridos)
         in.controls << ControlValue{"1", name, texts.value(name, "X")} << ControlValue{"0", "Fax", ""};
     return in;
@@ -137,7 +137,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, rfc);
         QFETCH(QString, message);
-        const ProveedorRfcResult r = validaRfcProveedor(rfc);
+        const SupplierRfcResult r = validaRfcProveedor(rfc);
         QCOMPARE(r.message, message);
         QCOMPARE(r.valid, message.isEmpty());
     }
@@ -160,13 +160,13 @@ private Q_SLOTS:
         QFETCH(TipoRegistro, tipo);
         QFETCH(int, suppliers);
         QFETCH(QString, missing);
-        const RequeridosResult r = verificaRequeridos(requeridos(texts, tipo, suppliers));
+        const RequiredResult r = verificaRequeridos(requeridos(texts, tipo, suppliers));
         QCOMPARE(r.missingList, missing);
     }
 
     void everythingMissingInOrder()
     {
-        RequeridosInput in = requeridos({}, TipoRegistro::Consolidadora, 0);
+        RequiredInput in = requeridos({}, TipoRegistro::Consolidadora, 0);
         for (ControlValue &c : in.controls)
             c.text.clear();
         in.activitySelected = false;

@@ -1,0 +1,64 @@
+#include "store/systemreason.h"
+
+#include "store/osfile_win.h"
+#include "store/textos.h"
+
+#include <cerrno>
+
+namespace kivo {
+
+QString systemReason(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return textos::kNoExiste;
+    case EACCES:
+    case EPERM:
+        return textos::kPermiso;
+    case ENOSPC:
+        return textos::kDiscoLleno;
+    case EROFS:
+        return textos::kMedioSoloLectura;
+    case EIO:
+        return textos::kErrorES;
+    case EISDIR:
+        return textos::kEsCarpeta;
+    case ENOTDIR:
+        return textos::kNoEsCarpeta;
+    case EMFILE:
+    case ENFILE:
+        return textos::kDemasiadosAbiertos;
+    case ENAMETOOLONG:
+        return textos::kNombreLargo;
+    case EFBIG:
+        return textos::kArchivoGrande;
+    case EXDEV:
+        return textos::kOtroMedio;
+    case EBUSY:
+        return textos::kEnUso;
+    case ENXIO:
+    case ENODEV:
+    case osfile::kNotReady:
+        return textos::kSinMedio;
+    case ENOMEM:
+        return textos::kSinMemoria;
+    case EAGAIN:
+    case EINTR:
+        return textos::kInterrumpida;
+    case EEXIST:
+        return textos::kYaExiste;
+    case ENOTEMPTY:
+        return textos::kCarpetaNoVacia;
+    case EINVAL:
+        return textos::kNoAdmite;
+    case osfile::kNetwork:
+        return textos::kRedPerdida;
+    case EBADF:
+        return textos::kDescriptor;
+    default:
+        return textos::kErrorSistema.arg(
+            error >= osfile::kOtherWindowsError ? error - osfile::kOtherWindowsError : error);
+    }
+}
+
+} // namespace kivo
