@@ -1,0 +1,230 @@
+#!/usr/bin/python3
+"""What a screen reader learns over the accessibility bus, read with pyatspi from the installed program in Xvfb: every
+list gives its label and its chosen entry, a change of entry is announced with the new entry, the pages carry their
+captions, and after the print key on an empty application the focus is reported where the caret is.
+77: no Xvfb, D-Bus, AT-SPI or pyatspi here (the reason is printed)."""
+
+import argparse
+import importlib.util
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from xsession import ScenarioError, XServer, wait_for  # noqa: E402
+
+MAIN_TITLE = "KIVO Ver. 1.0"
+LISTS = {"Combo1": "Tipo de Trámite", "cmbActividad": "Actividad Principal", "Combo5": "Adm. local de recaudación",
+         "cmbBanco": "Nombre del banco"}
+RFC = "KEX050315AB1"
+failures = []
+
+def check(what, got, wanted):
+    print(f"{'ok   ' if got == wanted else 'FALLA'} {what}: {got!r}" + ("" if got == wanted else f", se esperaba {wanted!r}"),
+          flush=True)
+    if got != wanted:
+        failures.append(what)
+
+class Bus:
+    """A private session bus; the accessibility bus and its registry start from it on demand."""
+
+    def __init__(self, env):
+        self.proc = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"], env=env,
+                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, start_new_session=True)
+        self.address = self.proc.stdout.readline().strip()
+        if not self.address:
+            raise ScenarioError("dbus-daemon no arrancó")
+
+    def stop(self):
+        if self.proc.poll() is None:
+            os.killpg(self.proc.pid, signal.SIGKILL)
+            self.proc.wait(5)
+
+class Reader:
+    """The screen reader's side: the program's tree and the events it sends."""
+
+    def __init__(self, pyatspi):
+        self.at, self.events = pyatspi, []
+        self.at.Registry.registerEventListener(self.events.append, "object:property-change:accessible-name",
+                                               "object:text-changed", "object:selection-changed",
+                                               "object:active-descendant-changed", "object:state-changed:focused",
+                                               "focus:")
+
+    def pump(self, seconds):
+        from gi.repository import GLib
+        GLib.timeout_add(int(seconds * 1000), lambda: self.at.Registry.stop() and False)
+        self.at.Registry.start()
+
+    def app(self):
+        desktop = self.at.Registry.getDesktop(0)
+        return next((a for a in desktop if a is not None and a.name.lower() == "kivo"), None)
+
+    def walk(self, node, depth=0):
+        yield node
+        if depth < 40:
+            for child in node:
+                if child is not None:
+                    yield from self.walk(child, depth + 1)
+
+    def find(self, role):
+        return [n for n in self.walk(self.app()) if n.getRole() == role]
+
+    def labels(self, node):
+        return [t.name for r in node.getRelationSet() if r.getRelationType() == self.at.RELATION_LABELLED_BY
+                for t in (r.getTarget(i) for i in range(r.getNTargets()))]
+
+    def text(self, node):
+        try:
+            t = node.queryText()
+            return t.getText(0, t.characterCount)
+        except NotImplementedError:
+            return None
+
+    def selected(self, node):  # the chosen entry as the list's own children give it
+        for child in self.walk(node):
+            if child.getRole() in (self.at.ROLE_LIST_ITEM, self.at.ROLE_MENU_ITEM) and \
+                    child.getState().contains(self.at.STATE_SELECTED):
+                return child.name
+        return None
+
+    def heard(self, node):
+        """What a reader has for a list: its label and its chosen entry."""
+        label = self.labels(node)
+        entry = self.text(node) or (node.name if label else None) or self.selected(node)
+        return {"nombre": node.name, "etiquetada por": label, "texto": self.text(node), "entrada": entry}
+
+    def focused(self):
+        return next((n for n in self.walk(self.app()) if n.getState().contains(self.at.STATE_FOCUSED)), None)
+
+    def last_focus_event(self):
+        for e in reversed(self.events):
+            if e.type.startswith("focus") or (e.type == "object:state-changed:focused" and e.detail1 == 1):
+                return e.source.name
+        return None
+
+def by_label(reader, role):
+    found = {}
+    for node in reader.find(role):
+        names = reader.labels(node) + [node.name]
+        for design, label in LISTS.items():
+            if label in names:
+                found[design] = node
+    return found
+
+def scenario(kivo, work, pyatspi_env):
+    x = XServer()
+    bus = None
+    proc = None
+    try:
+        bus = Bus(x.env)
+        env = dict(x.env, DBUS_SESSION_BUS_ADDRESS=bus.address, HOME=str(work / "home"), KIVO_DATA_DIR=str(work / "KIVO"),
+                   KIVO_DRIVE_A=str(work), QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                   QT_ACCESSIBILITY="1", LC_ALL="C.UTF-8", LANG="C.UTF-8")
+        env.pop("QT_SCALE_FACTOR", None)
+        (work / "home").mkdir()
+        os.environ.update(DISPLAY=env["DISPLAY"], DBUS_SESSION_BUS_ADDRESS=bus.address)
+        import pyatspi  # reads the bus address at import
+        reader = Reader(pyatspi)
+        try:
+            reader.pump(0.5)
+            pyatspi.Registry.getDesktop(0).childCount
+        except Exception as e:  # noqa: BLE001 - any failure here means no accessibility bus
+            print("SKIP: el bus de accesibilidad no arrancó:", e)
+            return 77
+        proc = subprocess.Popen([str(kivo)], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                start_new_session=True)
+        main = wait_for(lambda: next((w for w, t in x.windows().items() if t == MAIN_TITLE), None), 60, MAIN_TITLE)
+        wait_for(reader.app, 30, "el programa en el bus de accesibilidad")
+        x.focus(main)
+
+        # Print on the empty application: both messages answered, the focus reported is where the caret is.
+        x.key("ctrl+p")
+        for title in ("KIVO", "Dato requerido"):
+            wid = wait_for(lambda: next((w for w, t in x.windows().items() if t == title), None), 20, title)
+            reader.pump(0.3)
+            x.focus(wid)
+            x.key("Return")
+            wait_for(lambda: title not in x.windows().values(), 20, "que se cierre " + title)
+        reader.pump(1.0)
+        caret = reader.focused()
+        check("foco anunciado tras imprimir vacía", reader.last_focus_event(), caret.name if caret else None)
+
+        # A valid RFC opens the lists.
+        rfc = next(n for n in reader.find(pyatspi.ROLE_TEXT) if n.name == "RFC")
+        rfc.queryComponent().grabFocus()
+        x.type(RFC)
+        x.key("Tab")
+        reader.pump(1.0)
+
+        lists = by_label(reader, pyatspi.ROLE_COMBO_BOX)
+        for design, label in LISTS.items():
+            node = lists.get(design)
+            heard = reader.heard(node) if node else {}
+            print(f"      {design}: {heard}", flush=True)
+            check(f"{design}: su etiqueta", label in heard.get("etiquetada por", []) + [heard.get("nombre")], True)
+        check("Combo1: su entrada", reader.heard(lists["Combo1"])["entrada"], "Programa nuevo")
+
+        for design in ("cmbActividad", "Combo5"):
+            node = lists[design]
+            before = reader.heard(node)["entrada"]
+            if design == "Combo5":  # on the first page, which a new start shows
+                node.queryComponent().grabFocus()
+            else:
+                node.queryComponent().grabFocus()
+            reader.pump(0.5)
+            del reader.events[:]
+            x.key("Down")
+            reader.pump(1.0)
+            after = reader.heard(node)["entrada"]
+            said = [(e.type, e.source.name, str(e.any_data)) for e in reader.events]
+            print(f"      {design}: {before!r} -> {after!r}; eventos {said}", flush=True)
+            check(f"{design}: la entrada cambia con la flecha", bool(after) and after != before, True)
+            check(f"{design}: el cambio se anuncia con la entrada nueva",
+                  any(after and (after in n or after in d) for _, n, d in said), True)
+
+        pages = [(n.name, n.getRole()) for n in reader.find(pyatspi.ROLE_LAYERED_PANE)]
+        print(f"      paneles: {pages}", flush=True)
+        check("los paneles de páginas llevan su título", all(name for name, _ in pages) and bool(pages), True)
+        return 1 if failures else 0
+    finally:
+        if proc and proc.poll() is None:
+            os.killpg(proc.pid, signal.SIGKILL)
+            proc.wait(10)
+        if bus:
+            bus.stop()
+        x.stop()
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--install-from", required=True)
+    args = parser.parse_args()
+    missing = [n for n in ("Xvfb", "xdotool", "xprop", "dbus-daemon") if shutil.which(n) is None]
+    missing += [] if importlib.util.find_spec("pyatspi") else ["python3-pyatspi"]
+    missing += [] if Path("/usr/libexec/at-spi-bus-launcher").exists() else ["at-spi2-core"]
+    if missing:
+        print("SKIP: faltan " + ", ".join(missing))
+        return 77
+    signal.signal(signal.SIGALRM, lambda *_: (_ for _ in ()).throw(ScenarioError("pasaron 5 minutos")))
+    signal.alarm(300)
+    with tempfile.TemporaryDirectory(prefix="kivo-atspi-", ignore_cleanup_errors=True) as work:
+        try:
+            prefix = Path(work) / "root/usr"
+            done = subprocess.run(["cmake", "--install", args.install_from, "--prefix", str(prefix)],
+                                  capture_output=True, text=True, timeout=300)
+            if done.returncode:
+                print("FALLA: cmake --install\n" + done.stdout + done.stderr)
+                return 1
+            return scenario(prefix / "bin/kivo", Path(work), None)
+        except (ScenarioError, OSError, subprocess.SubprocessError, StopIteration, KeyError) as e:
+            print("FALLA:", repr(e), flush=True)
+            return 1
+        finally:
+            signal.alarm(0)
+
+if __name__ == "__main__":
+    sys.exit(main())
