@@ -24,6 +24,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cmath>
 #include <tuple>
 
 // The pending-items window, the command keys and the fit to the screen.
@@ -190,7 +191,11 @@ void Form1::fitToScreen()
     const QRect area = screen->availableGeometry();
     // The frame a window manager adds is known once the window is shown.
     const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    const QSize room = area.size().shrunkBy(frame);
+    // At a fractional scale the area is rounded up to whole units; a window that size would
+    // stand one device pixel past the screen.
+    const qreal dpr = screen->devicePixelRatio();
+    const auto fitting = [dpr](int units) { return int(std::floor(units * dpr) / dpr); };
+    const QSize room = QSize(fitting(area.width()), fitting(area.height())).shrunkBy(frame);
     QWidget *client = m_scroll ? m_scroll->widget() : centralWidget();
     const QSize whole = client->size() + (size() - centralWidget()->size());
     if (!m_scroll && (whole.width() > room.width() || whole.height() > room.height())) {
@@ -213,7 +218,7 @@ void Form1::fitToScreen()
         resize(most.boundedTo(room));
     }
     QRect placed(QPoint(), size().grownBy(frame));
-    placed.moveCenter(area.center());
+    placed.moveCenter(QRect(area.topLeft(), QSize(fitting(area.width()), fitting(area.height()))).center());
     placed.moveTopLeft(QPoint(std::max(area.left(), placed.left()), std::max(area.top(), placed.top())));
     move(placed.topLeft());
 }
