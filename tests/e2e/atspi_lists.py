@@ -103,7 +103,8 @@ class Reader:
     def heard(self, node):
         """What a reader has for a list: its label and its chosen entry."""
         label = self.labels(node)
-        entry = self.text(node) or (node.name if label else None) or self.selected(node)
+        # A name that only repeats the label says nothing of the entry.
+        entry = self.text(node) or (node.name if label and node.name not in label else None) or self.selected(node)
         return {"nombre": node.name, "etiquetada por": label, "texto": self.text(node), "entrada": entry}
 
     def focused(self):
@@ -151,7 +152,9 @@ def scenario(kivo, work):
         x.focus(main)
 
         # Print on the empty application: both messages answered, the focus reported is where the caret is.
-        x.key("ctrl+p")
+        printer = next(n for n in reader.find(pyatspi.ROLE_PUSH_BUTTON) if n.name == "Imprimir solicitud")
+        box = printer.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        x.click(box.x + box.width // 2, box.y + box.height // 2)
         for title in ("KIVO", "Dato requerido"):
             wid = wait_for(lambda: next((w for w, t in x.windows().items() if t == title), None), 20, title)
             reader.pump(0.3)
