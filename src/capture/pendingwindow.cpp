@@ -6,8 +6,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kivo {
 
@@ -59,13 +62,21 @@ PendingWindow::PendingWindow(Source source, QWidget *parent)
     layout->addWidget(intro);
     layout->addWidget(m_list, 1);
     layout->addWidget(cerrar, 0, Qt::AlignRight);
-    resize(fontMetrics().averageCharWidth() * 90, fontMetrics().height() * 22);
 
     m_refresh = new QTimer(this);
     m_refresh->setSingleShot(true);
     m_refresh->setInterval(150);
     connect(m_refresh, &QTimer::timeout, this, &PendingWindow::refresh);
     refresh();
+
+    // Wide enough for the longest line of a new application, within the screen.
+    int widest = fontMetrics().averageCharWidth() * 60;
+    for (const QString &line : lines())
+        widest = std::max(widest, fontMetrics().horizontalAdvance(line));
+    QSize want(widest + 4 * fontMetrics().averageCharWidth() + 40, fontMetrics().height() * 24);
+    if (const QScreen *s = screen())
+        want = want.boundedTo(s->availableGeometry().size() * 9 / 10);
+    resize(want);
 }
 
 void PendingWindow::scheduleRefresh()
