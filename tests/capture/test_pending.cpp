@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QToolTip>
 
 using namespace kivo;
 namespace {
@@ -151,6 +152,20 @@ private Q_SLOTS:
             return f.messages.shown.isEmpty() ? QString() : f.messages.shown.constFirst().text;
         };
         QTRY_COMPARE(seen(), opens);
+        f.stop();
+    }
+
+    // The key shows beside the command's name; the tool tip itself stays the design's words.
+    void toolTipShowsTheKey()
+    {
+        Form1Fixture f;
+        QVERIFY(f.start());
+        f.show();
+        QPushButton *print = f.form->command1(7);
+        QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), print->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(print, &help);
+        QTRY_COMPARE(QToolTip::text(), "Imprimir solicitud (Ctrl+P)");
+        QCOMPARE(print->toolTip(), "Imprimir solicitud");
         f.stop();
     }
 };
