@@ -44,10 +44,23 @@ int list(QTextStream &out)
             continue;
         }
         const bool empty = s.rfc.isEmpty() && s.company.isEmpty();
-        out << textos::kRespaldoLinea.arg(s.name, empty ? textos::kSinSolicitud : s.rfc, s.company,
-                                          textos::proveedores(s.suppliers), textos::productos(s.products));
+        out << (s.sent ? textos::kRespaldoEnviadoLinea : textos::kRespaldoLinea)
+                   .arg(s.name, empty ? textos::kSinSolicitud : s.rfc, s.company,
+                        textos::proveedores(s.suppliers), textos::productos(s.products));
     }
     return 0;
+}
+
+bool isBackup(const QString &folder, const QString &name)
+{
+    try {
+        for (const backups::Summary &s : backups::list(folder)) {
+            if (s.name == name)
+                return true;
+        }
+    } catch (const DbfError &) {
+    }
+    return false;
 }
 
 int restore(const QString &name, QTextStream &out, QTextStream &err)
@@ -76,6 +89,8 @@ int restore(const QString &name, QTextStream &out, QTextStream &err)
         return 0;
     } catch (const DbfError &e) {
         err << e.message() << '\n';
+        if (!isBackup(folder, name))
+            err << textos::kVeaRespaldos;
         return 1;
     }
 }
@@ -138,9 +153,15 @@ std::optional<int> run(int argc, char **argv)
             QStringLiteral("%1.%2.%3").arg(KIVO_VERSION_MAJOR).arg(KIVO_VERSION_MINOR).arg(KIVO_VERSION_PATCH));
         return 0;
     case Action::List:
-        return list(out);
     case Action::Restore:
-        return restore(request.argument, out, err);
+        // No exception may leave the program: a data folder it cannot use is said, like the window says it.
+        try {
+            return request.action == Action::List ? list(out) : restore(request.argument, out, err);
+        } catch (const DbfError &e) {
+            out.flush();
+            err << e.message() << '\n';
+            return 1;
+        }
     default:
         break;
     }

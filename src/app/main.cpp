@@ -12,6 +12,7 @@
 #include "store/database.h"
 #include "store/datafolder.h"
 #include "store/dbferror.h"
+#include "submission/interrupted.h"
 
 #include <QApplication>
 #include <QDir>
@@ -155,6 +156,10 @@ int main(int argc, char **argv)
     services.dataFolder = folder;
     services.driveA = driveALocation();
     services.packer = QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("pack9"));
+
+    // Before any table is read: a restore or clearing cut short last time is finished first.
+    for (const QString &said : finishInterrupted(folder))
+        messages.show(kProgramTitle, said, Buttons::Ok, Icon::Warning);
 
     if (const std::optional<int> status = commandline::restoreWindow(argc, argv, services))
         return *status;

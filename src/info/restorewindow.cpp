@@ -19,6 +19,7 @@ namespace kivo {
 namespace {
 
 constexpr int kNameRole = Qt::UserRole;
+constexpr int kSentRole = Qt::UserRole + 1;
 
 } // namespace
 
@@ -46,11 +47,15 @@ RestoreWindow::RestoreWindow(const Services &services, QWidget *parent)
     auto *buttons = new QDialogButtonBox(this);
     m_restore = buttons->addButton(textos::kRestaurar, QDialogButtonBox::AcceptRole);
     m_restore->setObjectName(QStringLiteral("cmdRestaurar"));
+    m_startFrom = buttons->addButton(textos::kPartirDeEnviada, QDialogButtonBox::ActionRole);
+    m_startFrom->setObjectName(QStringLiteral("cmdPartirDe"));
+    m_startFrom->setToolTip(textos::kPartirDeEnviadaAyuda);
     QPushButton *cancel = buttons->addButton(textos::kCancelar, QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("cmdCancelar"));
     layout->addWidget(buttons);
 
     connect(m_restore, &QPushButton::clicked, this, &RestoreWindow::restoreSelected);
+    connect(m_startFrom, &QPushButton::clicked, this, &RestoreWindow::startFromSelected);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_list, &QTreeWidget::itemSelectionChanged, this, &RestoreWindow::selectionChanged);
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &RestoreWindow::restoreSelected);
@@ -61,12 +66,20 @@ RestoreWindow::RestoreWindow(const Services &services, QWidget *parent)
 void RestoreWindow::fill()
 {
     m_list->clear();
-    const QList<backups::Summary> all = backups::list(m_services.dataFolder);
-    m_note->setText(all.isEmpty() ? textos::kRestaurarVacio : textos::kElijaRespaldo);
+    QList<backups::Summary> all;
+    try {
+        all = backups::list(m_services.dataFolder);
+        m_note->setText(all.isEmpty() ? textos::kRestaurarVacio : textos::kElijaRespaldo);
+    } catch (const DbfError &e) {
+        m_note->setText(e.message()); // a folder that cannot be read is not an empty one
+    }
     const QLocale spanish(QLocale::Spanish, QLocale::Mexico);
     for (const backups::Summary &s : all) {
         auto *item = new QTreeWidgetItem(m_list);
         item->setData(0, kNameRole, s.name);
+        item->setData(0, kSentRole, s.sent);
+        if (s.sent)
+            item->setText(4, textos::kRestaurarEnviada);
         item->setText(0, spanish.toString(s.taken, QStringLiteral("dd/MM/yyyy HH:mm:ss")));
         if (!s.damage.isEmpty()) {
             // Shown, so the user sees it exists, but it cannot be chosen.
@@ -93,19 +106,34 @@ void RestoreWindow::fill()
 
 void RestoreWindow::selectionChanged()
 {
-    m_restore->setEnabled(!m_list->selectedItems().isEmpty());
+    const QList<QTreeWidgetItem *> chosen = m_list->selectedItems();
+    m_restore->setEnabled(!chosen.isEmpty());
+    m_startFrom->setEnabled(!chosen.isEmpty() && chosen.first()->data(0, kSentRole).toBool());
 }
 
 void RestoreWindow::restoreSelected()
 {
+    restoreChosen(false);
+}
+
+void RestoreWindow::startFromSelected()
+{
+    restoreChosen(true);
+}
+
+void RestoreWindow::restoreChosen(bool fromSent)
+{
     const QList<QTreeWidgetItem *> chosen = m_list->selectedItems();
-    if (chosen.isEmpty())
+    if (chosen.isEmpty() || (fromSent && !chosen.first()->data(0, kSentRole).toBool()))
         return;
     const QString name = chosen.first()->data(0, kNameRole).toString();
     try {
         const backups::Restored done = backups::restore(m_services.dataFolder, name, nowOf(m_services.clock));
         m_restored = name;
-        m_services.messages->show(kProgramTitle, textos::restaurado(chosen.first()->text(0), done.saved),
+        const QString when = chosen.first()->text(0);
+        m_services.messages->show(kProgramTitle,
+                                  fromSent ? textos::nuevaDesdeEnviada(when, done.saved)
+                                           : textos::restaurado(when, done.saved),
                                   Buttons::Ok, Icon::Information);
         accept();
     } catch (const DbfError &e) {

@@ -24,12 +24,15 @@ public:
 private:
     void fill();
     void restoreSelected();
+    void startFromSelected();
+    void restoreChosen(bool fromSent);
     void selectionChanged();
 
     Services m_services;
     QTreeWidget *m_list;
     QLabel *m_note;
     QPushButton *m_restore;
+    QPushButton *m_startFrom;
     QString m_restored;
 };
 

@@ -29,7 +29,21 @@ inline const QString kElijaRespaldo = QStringLiteral(
 inline const QString kRestaurarVacio = QStringLiteral("Todavía no hay respaldos de la solicitud.");
 inline const QString kRestaurarLista = QStringLiteral("Respaldos");
 inline const QStringList kRestaurarColumnas = {QStringLiteral("Fecha y hora"), QStringLiteral("RFC"),
-                                               QStringLiteral("Empresa"), QStringLiteral("Proveedores")};
+                                               QStringLiteral("Empresa"), QStringLiteral("Proveedores"),
+                                               QStringLiteral("Enviada")};
+// In the column "Enviada" of the backup made before a submission disk, which is kept for good.
+inline const QString kRestaurarEnviada = QStringLiteral("Sí, se guarda siempre");
+inline const QString kPartirDeEnviada = QStringLiteral("&Empezar una nueva a partir de esta");
+inline const QString kPartirDeEnviadaAyuda = QStringLiteral(
+    "Copia a la solicitud la que se envió en este disco, para empezar la del año siguiente. La "
+    "enviada sigue guardada sin cambios.");
+inline QString nuevaDesdeEnviada(const QString &fecha, const QString &respaldoNuevo)
+{
+    return QStringLiteral("La solicitud nueva parte de la enviada el ") + fecha
+        + QStringLiteral("; la enviada sigue guardada sin cambios.") + QChar(13)
+        + QStringLiteral("Lo que contenía antes la solicitud quedó en el respaldo ") + respaldoNuevo
+        + QStringLiteral(".");
+}
 inline const QString kRestaurarDanado = QStringLiteral("(respaldo dañado, no se puede restaurar)");
 inline const QString kRestaurar = QStringLiteral("&Restaurar");
 inline const QString kCancelar = QStringLiteral("Cancelar");

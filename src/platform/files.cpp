@@ -134,6 +134,27 @@ bool sameFolder(const QString &a, const QString &b)
     return S_ISDIR(x.st_mode) && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
 }
 
+bool folderWithin(const QString &inner, const QString &outer)
+{
+    struct stat target
+    { };
+    if (inner.isEmpty() || outer.isEmpty() || ::stat(QFile::encodeName(outer).constData(), &target) != 0
+        || !S_ISDIR(target.st_mode))
+        return false;
+    QString path = QFileInfo(inner).canonicalFilePath();
+    while (!path.isEmpty()) {
+        struct stat st
+        { };
+        if (::stat(QFile::encodeName(path).constData(), &st) == 0 && st.st_dev == target.st_dev
+            && st.st_ino == target.st_ino)
+            return true;
+        if (path == QLatin1String("/"))
+            break;
+        path = QFileInfo(path).path();
+    }
+    return false;
+}
+
 bool RealFiles::exists(const QString &path)
 {
     return !resolveNoCase(path).isEmpty();

@@ -9,6 +9,9 @@ namespace kivo {
 // device and inode, so a link or a bind mount to the folder counts as the folder. False when
 // either cannot be reached.
 bool sameFolder(const QString &a, const QString &b);
+// True when the folder `inner` is `outer` or lies anywhere inside it, along the real path
+// (links resolved), compared by device and inode at each step. False when either cannot be reached.
+bool folderWithin(const QString &inner, const QString &outer);
 
 // Files and processes, as the submission disk needs them. Patterns are wildcards ("*.dbf")
 // matched without regard to letter case, as on a FAT medium.

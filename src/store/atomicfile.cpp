@@ -147,7 +147,8 @@ QString systemReason(int error)
 QByteArray readWholeFile(const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);
-    Fd fd(::open(name.constData(), O_RDONLY | O_CLOEXEC));
+    // Without blocking: a FIFO or a device in a file's place must be refused, not waited on.
+    Fd fd(::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
         throw DbfError(msg(textos::kNoAbre).arg(path, systemReason(errno)));
     struct stat st
@@ -156,6 +157,8 @@ QByteArray readWholeFile(const QString &path)
         throw DbfError(msg(textos::kNoAbre).arg(path, systemReason(errno)));
     if (S_ISDIR(st.st_mode))
         throw DbfError(msg(textos::kNoAbre).arg(path, msg(textos::kEsCarpeta)));
+    if (!S_ISREG(st.st_mode))
+        throw DbfError(msg(textos::kNoAbre).arg(path, msg(textos::kNoEsArchivo)));
     // Straight into a buffer of the file's size; a file that grows meanwhile is read on.
     const bool sized = S_ISREG(st.st_mode) && st.st_size > 0 && st.st_size < (qint64(1) << 31);
     QByteArray bytes(sized ? qsizetype(st.st_size) : 0, Qt::Uninitialized);

@@ -4,6 +4,9 @@
 #include "store/database.h"
 #include "store/dbferror.h"
 #include "store/dbftable.h"
+#include "store/journal.h"
+#include "store/ownfolders.h"
+#include "store/tableshapes.h"
 #include "store/textos.h"
 
 #include <QDir>
@@ -35,6 +38,8 @@ constexpr int kMaxSuffix = 1000;
 
 const QString kStampFormat = QStringLiteral("yyyyMMdd-HHmmss");
 const QString kDailyMark = QStringLiteral(".diario");
+// Inside a backup made before a submission disk: the application as sent, never thinned.
+const QString kSentMark = QStringLiteral(".enviada");
 
 // A backup's name taken apart; `order` sorts backups oldest first.
 struct Parsed
@@ -69,9 +74,61 @@ QList<Parsed> newestFirst(const QStringList &names)
     return parsed;
 }
 
+// Only real folders: a link under a backup's name is somebody else's and is never followed.
 QStringList backupFolders(const QString &root)
 {
-    return QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    return realSubfolders(root);
+}
+
+// For thinning and clean-up, where a folder that cannot be read simply has nothing to remove.
+QStringList backupFoldersQuietly(const QString &root)
+{
+    try {
+        return realSubfolders(root);
+    } catch (const DbfError &) {
+        return {};
+    }
+}
+
+bool isSent(const QString &folder)
+{
+    struct stat st
+    { };
+    return ::lstat(QFile::encodeName(QDir(folder).filePath(kSentMark)).constData(), &st) == 0
+        && S_ISREG(st.st_mode);
+}
+
+// What a backup or its scratch folder may hold: the seven tables, the safe write's scratch
+// files of them, and the mark of a sent application. Anything else is the user's.
+bool ownEntry(const QString &name)
+{
+    if (name == kSentMark)
+        return true;
+    static const QRegularExpression scratch(QStringLiteral("^\\.(.+)(?:\\.kivo|\\.)[A-Za-z0-9]{6}$"));
+    const QRegularExpressionMatch m = scratch.match(name);
+    const QString table = m.hasMatch() ? m.captured(1) : name;
+    for (const QString &t : tableNames()) {
+        if (table.compare(t, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The hidden folder a backup is made in: a dot, the backup's stamp, a dot and mkdtemp's six.
+bool isScratchFolder(const QString &name)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\.\\d{8}-\\d{6}\\.[A-Za-z0-9]{6}$"));
+    return pattern.match(name).hasMatch();
+}
+
+QStringList scratchFolders(const QString &root)
+{
+    QStringList out;
+    for (const QString &name : QDir(root).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        if (isScratchFolder(name) && isRealFolder(QDir(root).filePath(name)))
+            out.append(name);
+    }
+    return out;
 }
 
 int monthIndex(QDate date)
@@ -106,16 +163,23 @@ QStringList tablePaths(const QString &folder)
     return paths;
 }
 
-void thin(const QString &root, QDate today, const QString &spared)
+void thin(const QString &root, const QDateTime &now, const QStringList &spared)
 {
-    for (const QString &name : thinned(backupFolders(root), today)) {
+    const QStringList names = backupFoldersQuietly(root);
+    for (const QString &name : names) {
+        // A backup from later than now means the clock runs behind (or the backups came from
+        // another machine): which is newest is then unknown, so none goes.
+        if (const std::optional<Parsed> p = parse(name); p && p->taken > now)
+            return;
+    }
+    for (const QString &name : thinned(names, now.date())) {
         // Removing an old backup may fail (a file the user locked); the new one stands anyway.
-        if (name != spared)
-            QDir(QDir(root).filePath(name)).removeRecursively();
+        if (!spared.contains(name) && !isSent(QDir(root).filePath(name)))
+            removeOwnFolder(QDir(root).filePath(name), ownEntry);
     }
 }
 
-QString makeSparing(const QString &dataFolder, const QDateTime &now, const QString &spared)
+QString makeSparing(const QString &dataFolder, const QDateTime &now, const QString &spared, Kind kind)
 {
     const QString root = location(dataFolder);
     QString temp;
@@ -127,9 +191,8 @@ QString makeSparing(const QString &dataFolder, const QDateTime &now, const QStri
         const FolderLock lock(root);
         // Every backup is made under this lock, so a hidden folder found now was left by a
         // backup cut short.
-        for (const QString &stale : QDir(root).entryList({QStringLiteral(".*.??????")},
-                                                         QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
-            QDir(QDir(root).filePath(stale)).removeRecursively();
+        for (const QString &stale : scratchFolders(root))
+            removeOwnFolder(QDir(root).filePath(stale), ownEntry);
 
         const QString stamp = nameFor(now);
         QByteArray pattern = QFile::encodeName(QDir(root).filePath(QLatin1Char('.') + stamp)) + ".XXXXXX";
@@ -139,6 +202,8 @@ QString makeSparing(const QString &dataFolder, const QDateTime &now, const QStri
         temp = QFile::decodeName(pattern);
         for (qsizetype i = 0; i < sources.size(); ++i)
             copyAtomically(sources[i], QDir(temp).filePath(tableNames()[i]), tableNames()[i]);
+        if (kind == Kind::Sent)
+            writeAtomically(QDir(temp).filePath(kSentMark), QByteArrayLiteral("enviada\n"), kSentMark);
 
         for (int suffix = 1; suffix <= kMaxSuffix; ++suffix) {
             const QString name = suffix == 1 ? stamp : stamp + QStringLiteral("-%1").arg(suffix);
@@ -148,7 +213,7 @@ QString makeSparing(const QString &dataFolder, const QDateTime &now, const QStri
                 == 0) {
                 temp.clear();
                 syncFolder(root);
-                thin(root, now.date(), spared);
+                thin(root, now, {name, spared});
                 return name;
             }
             if (errno != EEXIST && errno != ENOTEMPTY)
@@ -160,9 +225,36 @@ QString makeSparing(const QString &dataFolder, const QDateTime &now, const QStri
                            .arg(QDir::toNativeSeparators(QDir(root).filePath(stamp)), systemReason(EEXIST)));
     } catch (const DbfError &e) {
         if (!temp.isEmpty())
-            QDir(temp).removeRecursively();
+            removeOwnFolder(temp, ownEntry);
         throw DbfError(msg(textos::kRespaldoFallido).arg(QDir::toNativeSeparators(root), e.message()));
     }
+}
+
+// Puts each table of the backup in place; returns the tables replaced. A failure names the
+// tables already replaced; the step's note then stays, so the next start finishes the job.
+QStringList putInPlace(const QString &dataFolder, const QStringList &sources, const QString &name,
+                       const QString &saved, bool resuming)
+{
+    QStringList replaced;
+    for (qsizetype i = 0; i < sources.size(); ++i) {
+        const QString &table = tableNames()[i];
+        const QString existing = findNoCase(dataFolder, table);
+        try {
+            copyAtomically(sources[i], existing.isEmpty() ? QDir(dataFolder).filePath(table) : existing, table);
+        } catch (const DbfError &e) {
+            if (replaced.isEmpty() && !resuming) {
+                journal::end(dataFolder, journal::Step::Restore);
+                throw DbfError(msg(textos::kRestauracionNada).arg(name, table, e.message(), saved));
+            }
+            throw DbfError(
+                msg(textos::kRestauracionIncompleta)
+                    .arg(name, table, e.message(),
+                         replaced.isEmpty() ? msg(textos::kNinguna) : replaced.join(QStringLiteral(", ")),
+                         saved));
+        }
+        replaced.append(table);
+    }
+    return replaced;
 }
 
 } // namespace
@@ -186,9 +278,9 @@ QString nameFor(const QDateTime &when)
     return when.toString(kStampFormat);
 }
 
-QString make(const QString &dataFolder, const QDateTime &now)
+QString make(const QString &dataFolder, const QDateTime &now, Kind kind)
 {
-    return makeSparing(dataFolder, now, {});
+    return makeSparing(dataFolder, now, {}, kind);
 }
 
 QStringList thinned(const QStringList &names, QDate today)
@@ -213,10 +305,13 @@ QString makeDaily(const QString &dataFolder, const QDateTime &now)
 {
     const QString root = location(dataFolder);
     const QByteArray day = now.date().toString(QStringLiteral("yyyyMMdd")).toLatin1();
-    QFile mark(QDir(root).filePath(kDailyMark));
-    if (mark.open(QIODevice::ReadOnly) && mark.read(64).trimmed() == day)
-        return {};
-    mark.close();
+    const QString mark = QDir(root).filePath(kDailyMark);
+    try {
+        // Read as the tables are, so that a FIFO in the mark's place cannot hang the save.
+        if (QFileInfo::exists(mark) && readWholeFile(mark).left(64).trimmed() == day)
+            return {};
+    } catch (const DbfError &) {
+    }
     // Remembered here too, for a backups folder where not even the mark can be written.
     static QHash<QString, QDate> unmarked;
     QDate &triedOn = unmarked[QDir(dataFolder).absolutePath()];
@@ -224,7 +319,7 @@ QString makeDaily(const QString &dataFolder, const QDateTime &now)
         return {};
     try {
         ensureFolder(root);
-        writeAtomically(mark.fileName(), day + '\n', kDailyMark);
+        writeAtomically(mark, day + '\n', kDailyMark);
     } catch (const DbfError &) {
         // The backup itself will fail the same way and say why.
         triedOn = now.date();
@@ -237,7 +332,7 @@ QList<Summary> list(const QString &dataFolder)
     const QString root = location(dataFolder);
     QList<Summary> out;
     for (const Parsed &p : newestFirst(backupFolders(root))) {
-        Summary s{p.name, p.taken, {}, {}, 0, 0, {}};
+        Summary s{p.name, p.taken, {}, {}, 0, 0, {}, isSent(QDir(root).filePath(p.name))};
         try {
             verify(dataFolder, p.name);
             Database db(QDir(root).filePath(p.name));
@@ -278,13 +373,13 @@ void verify(const QString &dataFolder, const QString &name)
 {
     const QString root = location(dataFolder);
     const QString folder = QDir(root).filePath(name);
-    if (!parse(name) || !QFileInfo(folder).isDir())
+    if (!parse(name) || !isRealFolder(folder))
         throw DbfError(msg(textos::kRespaldoNoExiste).arg(name, QDir::toNativeSeparators(root)));
     for (const QString &table : tableNames()) {
         const QString path = findNoCase(folder, table);
         if (path.isEmpty())
             throw DbfError(msg(textos::kRespaldoSinTabla).arg(table));
-        DbfTable::load(path);
+        checkShape(DbfTable::load(path), table);
     }
 }
 
@@ -296,7 +391,7 @@ Restored restore(const QString &dataFolder, const QString &name, const QDateTime
         verify(dataFolder, name);
         sources = tablePaths(folder);
     } catch (const DbfError &e) {
-        if (!parse(name) || !QFileInfo(folder).isDir())
+        if (!parse(name) || !isRealFolder(folder))
             throw;
         throw DbfError(msg(textos::kRespaldoDanado).arg(name, e.message()));
     }
@@ -305,20 +400,63 @@ Restored restore(const QString &dataFolder, const QString &name, const QDateTime
     // The backup being restored may be the oldest kept: the new one must not thin it away.
     QString saved;
     try {
-        saved = makeSparing(dataFolder, now, name);
+        saved = makeSparing(dataFolder, now, name, Kind::Ordinary);
     } catch (const DbfError &e) {
         throw DbfError(msg(textos::kRestauracionSinRespaldo).arg(e.message()));
     }
-    for (qsizetype i = 0; i < sources.size(); ++i) {
-        const QString &table = tableNames()[i];
-        const QString existing = findNoCase(dataFolder, table);
-        try {
-            copyAtomically(sources[i], existing.isEmpty() ? QDir(dataFolder).filePath(table) : existing, table);
-        } catch (const DbfError &e) {
-            throw DbfError(msg(textos::kRestauracionIncompleta).arg(name, table, e.message(), saved));
-        }
+    try {
+        journal::begin(dataFolder, journal::Step::Restore, {name, saved});
+    } catch (const DbfError &e) {
+        throw DbfError(msg(textos::kRestauracionSinNota).arg(e.message(), saved));
     }
+    putInPlace(dataFolder, sources, name, saved, false);
+    journal::end(dataFolder, journal::Step::Restore);
     return {saved};
+}
+
+} // namespace kivo::backups
+
+namespace kivo::backups {
+
+QString finishRestore(const QString &dataFolder)
+{
+    const std::optional<QStringList> note = journal::pending(dataFolder, journal::Step::Restore);
+    if (!note)
+        return {};
+    const FolderLock lock(dataFolder);
+    const QString name = note->value(0), saved = note->value(1);
+    QStringList sources;
+    try {
+        // A backup never changes once made, so the same tables can be put in place again.
+        verify(dataFolder, name);
+        sources = tablePaths(QDir(location(dataFolder)).filePath(name));
+    } catch (const DbfError &) {
+        // Nothing to finish from: say, once, which table came from where.
+        QStringList before, restored;
+        const QString savedFolder = QDir(location(dataFolder)).filePath(saved);
+        for (const QString &table : tableNames()) {
+            QByteArray now, then;
+            try {
+                now = readWholeFile(findNoCase(dataFolder, table));
+                then = readWholeFile(findNoCase(savedFolder, table));
+            } catch (const DbfError &) {
+            }
+            (now == then ? before : restored).append(table);
+        }
+        journal::end(dataFolder, journal::Step::Restore);
+        const auto names = [](const QStringList &tables) {
+            return tables.isEmpty() ? msg(textos::kNinguna) : tables.join(QStringLiteral(", "));
+        };
+        return msg(textos::kRestauracionMezcla).arg(name, names(restored), names(before), saved);
+    }
+    try {
+        putInPlace(dataFolder, sources, name, saved, true);
+    } catch (const DbfError &e) {
+        // The note stays, so the next start tries again; meanwhile the clerk knows.
+        return msg(textos::kRestauracionSinTerminar).arg(e.message());
+    }
+    journal::end(dataFolder, journal::Step::Restore);
+    return msg(textos::kRestauracionTerminada).arg(name, saved);
 }
 
 } // namespace kivo::backups

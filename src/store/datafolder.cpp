@@ -40,8 +40,11 @@ QString missingReason(const QByteArray &path, int error)
 {
     struct stat st
     { };
-    if (error == ENOENT && ::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    if ((error == ENOENT || error == ELOOP) && ::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
         const QString name = QFile::decodeName(path);
+        // A link that leads back to itself never reaches anything: it is not "missing" its target.
+        if (::stat(path.constData(), &st) != 0 && errno == ELOOP)
+            return msg(textos::kEnlaceCiclo).arg(native(name));
         return msg(textos::kEnlaceRoto).arg(native(name), native(QFile::symLinkTarget(name)));
     }
     return systemReason(error);

@@ -77,6 +77,8 @@ inline constexpr char kNoUsaCarpeta[] = "No se puede usar la carpeta de datos %1
 inline constexpr char kRutaNoEsCarpeta[] = "%1 no es una carpeta";
 inline constexpr char kEsArchivo[] = "es un archivo y no una carpeta";
 inline constexpr char kEnlaceRoto[] = "%1 es un enlace a %2, que no existe";
+inline constexpr char kEnlaceCiclo[] =
+    "%1 es un enlace que apunta a sí mismo, directamente o a través de otros enlaces";
 inline constexpr char kCarpetaNoEscribible[] =
     "es de solo lectura y KIVO necesita guardar en ella la solicitud";
 inline constexpr char kEntradaNoArchivo[] = "%1 es una carpeta y no un archivo";
@@ -114,9 +116,38 @@ inline constexpr char kRespaldoSinTabla[] = "falta la tabla %1.";
 inline constexpr char kRespaldoDanado[] = "El respaldo %1 no se puede restaurar: %2";
 inline constexpr char kRestauracionSinRespaldo[] =
     "No se restauró nada: antes de restaurar se respaldan las tablas actuales, y no se pudo. %1";
+// The restore stopped before replacing any table.
+inline constexpr char kRestauracionNada[] =
+    "La restauración del respaldo %1 se detuvo en la tabla %2 sin cambiar ninguna tabla: %3 Las "
+    "tablas siguen como estaban; también quedaron en el respaldo %4.";
+// %4 lists the tables already replaced, %5 the backup of the tables as they were.
 inline constexpr char kRestauracionIncompleta[] =
-    "La restauración del respaldo %1 se detuvo en la tabla %2: %3 Las tablas que había antes "
-    "están en el respaldo %4.";
+    "La restauración del respaldo %1 se detuvo en la tabla %2: %3 Ya se habían restaurado las "
+    "tablas %4; las demás siguen como estaban. Las tablas que había antes están en el respaldo "
+    "%5. La próxima vez que se abra, KIVO terminará la restauración.";
+inline constexpr char kRestauracionSinNota[] =
+    "No se restauró nada: no se pudo anotar la restauración en la carpeta de datos. %1 Las tablas "
+    "actuales también quedaron en el respaldo %2.";
+// At start, a restore cut short the last time; %1 the backup restored, %2 the one of the
+// tables that were replaced.
+inline constexpr char kRestauracionTerminada[] =
+    "La última vez que se usó KIVO, la restauración del respaldo %1 quedó a medias; se terminó "
+    "ahora. Las tablas que había antes están en el respaldo %2.";
+// %2 and %3 list tables; %4 is the backup of the tables as they were.
+inline constexpr char kRestauracionMezcla[] =
+    "La última vez que se usó KIVO, la restauración del respaldo %1 quedó a medias, y ese "
+    "respaldo ya no se puede usar para terminarla. Tablas que vienen del respaldo %1: %2. Tablas "
+    "que siguen como estaban antes de restaurar: %3. Las tablas de antes están completas en el "
+    "respaldo %4.";
+inline constexpr char kRestauracionSinTerminar[] =
+    "La última vez que se usó KIVO, una restauración quedó a medias y todavía no se pudo terminar: "
+    "%1";
+inline constexpr char kNinguna[] = "ninguna";
+inline constexpr char kNoLeeCarpeta[] = "No se pudo leer la carpeta %1: %2.";
+// A sound table of another shape; %1 the file, %2 the table it stands for.
+inline constexpr char kFormaAjena[] = "El archivo %1 no tiene la estructura de la tabla %2: %3.";
+inline constexpr char kCuantosCampos[] = "tiene %1 campos y la tabla lleva %2";
+inline constexpr char kCampoAjeno[] = "el campo número %1 es %2 y debe ser %3";
 
 // Text files.
 inline constexpr char kNoLeeTexto[] = "No se pudo leer el archivo %1: %2.";

@@ -5,6 +5,7 @@
 #include "store/backups.h"
 #include "store/datasource.h"
 #include "store/dbferror.h"
+#include "store/journal.h"
 #include "store/recordfields.h"
 #include "submission/submissionhost.h"
 #include "submission/textos.h"
@@ -75,7 +76,9 @@ void borraRegistros(SubmissionHost &host, const Services &services)
         return;
     // A clearing by mistake can be undone only from this copy: without it, nothing goes.
     try {
-        backups::make(services.dataFolder, nowOf(services.clock));
+        const QString saved = backups::make(services.dataFolder, nowOf(services.clock));
+        // Noted, so a clearing cut short is finished at the next start rather than left half done.
+        journal::begin(services.dataFolder, journal::Step::Clearing, {saved});
     } catch (const DbfError &e) {
         messages.show(kProgramTitle, textos::kBorradoSinRespaldo.arg(e.message()), Buttons::Ok, Icon::Critical);
         return;
@@ -98,6 +101,7 @@ void borraRegistros(SubmissionHost &host, const Services &services)
         table = QStringLiteral("datoprov");
         datoProv->setRecordSource(QStringLiteral("datoprov"));
         datoProv->refresh();
+        journal::end(services.dataFolder, journal::Step::Clearing);
     } catch (const DbfError &e) {
         // What was deleted stays deleted; the window must not pretend otherwise.
         messages.show(kProgramTitle, textos::kBorradoIncompleto.arg(table, e.message()), Buttons::Ok,

@@ -92,15 +92,16 @@ void generaDisco(SubmissionHost &host, const Services &services)
         return;
 
     const QString drive = currentMedium(services);
-    // Clearing the medium would then delete the application itself.
-    if (sameFolder(drive, services.dataFolder)) {
-        messages.show(kProgramTitle, textos::kMedioEsCarpetaDatos.arg(QDir::toNativeSeparators(drive)),
-                      Buttons::Ok, Icon::Warning);
+    // Clearing the medium would then delete the application itself, or a backup of it.
+    if (folderWithin(drive, services.dataFolder) || folderWithin(services.dataFolder, drive)) {
+        const QString &text = sameFolder(drive, services.dataFolder) ? textos::kMedioEsCarpetaDatos
+                                                                     : textos::kMedioEnCarpetaDatos;
+        messages.show(kProgramTitle, text.arg(QDir::toNativeSeparators(drive)), Buttons::Ok, Icon::Warning);
         return;
     }
     // Packing rewrites the tables: they are kept as they were first, or not touched at all.
     try {
-        backups::make(services.dataFolder, nowOf(services.clock));
+        backups::make(services.dataFolder, nowOf(services.clock), backups::Kind::Sent);
     } catch (const DbfError &e) {
         messages.show(kProgramTitle, textos::kDiscoSinRespaldo.arg(e.message()), Buttons::Ok, Icon::Critical);
         return;

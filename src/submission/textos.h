@@ -30,6 +30,12 @@ inline const QString kMedioEsCarpetaDatos =
     QStringLiteral("La unidad A: (%1) es la misma carpeta donde el programa guarda la solicitud.") + QChar(13)
     + QStringLiteral("No se borró ni se copió nada. Use un disco distinto para la unidad A:.");
 
+// Drive A: lies inside the data folder (a backup, say) or holds it; %1 is the folder.
+inline const QString kMedioEnCarpetaDatos =
+    QStringLiteral("La unidad A: (%1) está dentro de la carpeta donde el programa guarda la solicitud y sus "
+                   "respaldos, o la contiene.")
+    + QChar(13) + QStringLiteral("No se borró ni se copió nada. Use un disco distinto para la unidad A:.");
+
 inline const QString kConfirmaBorrado = QStringLiteral("Con esta Acción borrar toda su solicitud");
 inline const QString kTituloAtencion = QStringLiteral("ATENCION");
 
@@ -41,6 +47,18 @@ inline const QString kBorradoIncompleto = QStringLiteral(
     + QStringLiteral("Lo borrado hasta ese momento queda borrado; la ventana muestra lo que "
                      "contienen las tablas.")
     + QChar(13) + QStringLiteral("%2");
+
+// At start, a clearing the last run left half done; %1 is the backup made before it.
+inline const QString kBorradoTerminado =
+    QStringLiteral(
+        "La última vez que se usó KIVO, el borrado de la solicitud quedó a medias; se terminó ahora.")
+    + QChar(13) + QStringLiteral("Lo que había antes de borrar está en el respaldo %1.");
+// %1 is the reason.
+inline const QString kBorradoSinTerminar =
+    QStringLiteral("La última vez que se usó KIVO, el borrado de la solicitud quedó a medias y todavía no se "
+                   "pudo terminar; se intentará de nuevo al abrir KIVO.")
+    + QChar(13) + QStringLiteral("%1");
+inline const QString kBorradoSinTabla = QStringLiteral("No se encontró la tabla %1 en la carpeta de datos.");
 
 // Re-reading the application record after the disk was written failed; %1 is the description.
 // The second for a disk that was not completed, which must not be called written.

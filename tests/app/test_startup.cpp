@@ -18,12 +18,12 @@ class TestStartup : public QObject
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
     // The first line on the standard error, or what came before the program ended silently.
-    static QString firstMessage(const QProcessEnvironment &env)
+    static QString firstMessage(const QProcessEnvironment &env, const QStringList &arguments)
     {
         QProcess kivo;
         kivo.setProcessEnvironment(env);
         kivo.setReadChannel(QProcess::StandardError);
-        kivo.start(QStringLiteral(KIVO_BINARY_DIR "/bin/kivo"), {});
+        kivo.start(QStringLiteral(KIVO_BINARY_DIR "/bin/kivo"), arguments);
         QByteArray err;
         // Waits for the message, not for a time: the cap only ends a program that never speaks.
         while (!err.contains('\n') && kivo.state() != QProcess::NotRunning && kivo.waitForReadyRead(30000))
@@ -45,6 +45,8 @@ private Q_SLOTS:
             QVERIFY(QFile::copy(QDir(KIVO_BUILD_DATA_DIR).filePath(f), path("solo/") + f));
         QVERIFY(QFile::setPermissions(path("solo"), QFile::ReadOwner | QFile::ExeOwner));
         QVERIFY(QDir().mkpath(path("tablacarpeta/datoprov.dbf")));
+        QVERIFY(QDir().mkpath(path("tablaenbucle")));
+        QVERIFY(QFile::link(path("tablaenbucle/datoprov.dbf"), path("tablaenbucle/datoprov.dbf")));
     }
 
     void cleanupTestCase()
@@ -57,25 +59,44 @@ private Q_SLOTS:
         QTest::addColumn<QString>("home");    // "-" unset
         QTest::addColumn<QString>("dataDir"); // "-" unset
         QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("arguments");
         const QString sinDonde = QStringLiteral("No se sabe dónde guardar los datos de KIVO: ");
         const QString noUsa = QStringLiteral("No se puede usar la carpeta de datos ");
-        QTest::newRow("no home, no data folder") << "-"
-                                                 << "-"
-                                                 << sinDonde
-                + "no están definidas ni la variable KIVO_DATA_DIR ni la carpeta personal (variable HOME).";
-        QTest::newRow("relative data folder") << path("") << "datos/kivo"
-                                              << sinDonde
-                + "la variable KIVO_DATA_DIR dice «datos/kivo», que no es una ruta completa (debe empezar con /).";
+        // Every mode says it, the command-line ones too, rather than abort.
+        for (const QStringList &arguments :
+             {QStringList(), QStringList{"--respaldos"}, QStringList{"--restaurar", "20261206-091530"},
+              QStringList{"--restaurar"}}) {
+            const QByteArray mode = arguments.join(' ').toUtf8();
+            QTest::addRow("no home, no data folder %s", mode.constData()) << "-"
+                                                                          << "-"
+                                                                          << sinDonde
+                    + "no están definidas ni la variable KIVO_DATA_DIR ni la carpeta personal (variable HOME)."
+                                                                          << arguments;
+            QTest::addRow("empty home %s", mode.constData())
+                << ""
+                << "-" << sinDonde + "la variable HOME está vacía y la variable KIVO_DATA_DIR no está definida."
+                << arguments;
+            QTest::addRow("relative data folder %s", mode.constData()) << path("") << "datos/kivo"
+                                                                       << sinDonde
+                    + "la variable KIVO_DATA_DIR dice «datos/kivo», que no es una ruta completa (debe empezar con /)."
+                                                                       << arguments;
+        }
         QTest::newRow("a file as the data folder")
-            << "-" << path("archivo") << noUsa + path("archivo") + ": es un archivo y no una carpeta.";
+            << "-" << path("archivo") << noUsa + path("archivo") + ": es un archivo y no una carpeta."
+            << QStringList();
+        const QString loop = " es un enlace que apunta a sí mismo, directamente o a través de otros enlaces.";
         QTest::newRow("a link loop") << "-" << path("bucle1")
-                                     << noUsa + path("bucle1") + ": " + kivo::systemReason(ELOOP) + ".";
+                                     << noUsa + path("bucle1") + ": " + path("bucle1") + loop << QStringList();
         QTest::newRow("read-only folder")
             << "-" << path("solo")
-            << noUsa + path("solo") + ": es de solo lectura y KIVO necesita guardar en ella la solicitud.";
+            << noUsa + path("solo") + ": es de solo lectura y KIVO necesita guardar en ella la solicitud."
+            << QStringList();
         QTest::newRow("a folder in a table's place")
             << "-" << path("tablacarpeta")
-            << noUsa + path("tablacarpeta") + ": datoprov.dbf es una carpeta y no un archivo.";
+            << noUsa + path("tablacarpeta") + ": datoprov.dbf es una carpeta y no un archivo." << QStringList();
+        QTest::newRow("a table that links to itself")
+            << "-" << path("tablaenbucle")
+            << noUsa + path("tablaenbucle") + ": " + path("tablaenbucle/datoprov.dbf") + loop << QStringList();
     }
 
     void refusedWithTheTrueReason()
@@ -83,6 +104,7 @@ private Q_SLOTS:
         QFETCH(QString, home);
         QFETCH(QString, dataDir);
         QFETCH(QString, message);
+        QFETCH(QStringList, arguments);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("*=false")); // Qt's own notes off stderr
@@ -94,7 +116,7 @@ private Q_SLOTS:
         };
         set("HOME", home);
         set("KIVO_DATA_DIR", dataDir);
-        QCOMPARE(firstMessage(env), message);
+        QCOMPARE(firstMessage(env, arguments), message);
         QVERIFY2(!QFileInfo::exists(QStringLiteral("/KIVO")), "a data folder at the root");
     }
 

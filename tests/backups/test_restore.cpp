@@ -1,12 +1,17 @@
 #include "info/restorewindow.h"
 #include "platform/instancelock.h"
+#include "store/dbferror.h"
+#include "submission/interrupted.h"
 #include "support/backupdata.h"
+#include "support/failingfileio.h"
 #include "support/fixedclock.h"
 #include "support/scriptedmessages.h"
 
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace kivo;
 using namespace kivo::test;
@@ -31,13 +36,15 @@ Run command(const QString &folder, const QStringList &arguments)
     env.remove("QT_QPA_PLATFORM");
     p.setProcessEnvironment(env);
     p.start(KIVO_BINARY_DIR "/bin/kivo", arguments);
-    if (!p.waitForFinished(120000))
+    // A program that waits on a FIFO for good fails the row instead of the whole run.
+    if (!p.waitForFinished(30000))
         return {};
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
             QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
 
-// Two applications backed up on two days, and a third one in the tables now.
+// Two applications backed up on two days, the second as sent on a disk, and a third one in
+// the tables now.
 struct History : Data
 {
     History()
@@ -45,7 +52,7 @@ struct History : Data
         fill("KEX050315AB1", "EXPORTADORA DEL NORTE");
         first = backups::make(path(), kMorning);
         fill("ABC991231XY1", "ACME");
-        second = backups::make(path(), kMorning.addDays(1));
+        second = backups::make(path(), kMorning.addDays(1), backups::Kind::Sent);
         fill("XYZ010101AB1", "TERCERA");
     }
     QString first, second;
@@ -75,7 +82,7 @@ private Q_SLOTS:
         QTest::newRow("list, newest first")
             << "" << QStringList{"--respaldos"} << 0
             << "20261208-000000\tdañado: falta la tabla datoprov.dbf.\n"
-               "20261207-091530\tABC991231XY1\tACME\t2 proveedores\t2 productos\n"
+               "20261207-091530\tABC991231XY1\tACME\t2 proveedores\t2 productos\tsolicitud enviada\n"
                "20261206-091530\tKEX050315AB1\tEXPORTADORA DEL NORTE\t1 proveedor\t1 producto\n";
         QTest::newRow("nothing to list")
             << "none" << QStringList{"--respaldos"} << 0 << "No hay respaldos en %1/respaldos.\n";
@@ -86,9 +93,40 @@ private Q_SLOTS:
             << "damaged" << QStringList{"--restaurar", "20261206-091530"} << 1
             << "El respaldo 20261206-091530 no se puede restaurar: El archivo %2/VENTAS.dbf no es una tabla "
                "FoxPro válida: la cabecera anuncia 4 registros, pero el archivo solo alcanza para 3.\n";
-        QTest::newRow("no such backup")
-            << "" << QStringList{"--restaurar", "20261206-091531"} << 1
-            << "No hay ningún respaldo llamado «20261206-091531» en %1/respaldos.\n";
+        QTest::newRow("no such backup") << "" << QStringList{"--restaurar", "20261206-091531"} << 1
+                                        << "No hay ningún respaldo llamado «20261206-091531» en %1/respaldos.\n"
+                                           "Use «kivo --respaldos» para ver los nombres de los respaldos.\n";
+        const QString danado = "El respaldo 20261206-091530 no se puede restaurar: ";
+        QTest::newRow("a FIFO in a table's place in the backup")
+            << "fifo" << QStringList{"--restaurar", "20261206-091530"} << 1
+            << danado + "No se pudo abrir el archivo %2/VENTAS.dbf: no es un archivo común.\n";
+        QTest::newRow("a FIFO in the list")
+            << "fifo" << QStringList{"--respaldos"} << 0
+            << "20261208-000000\tdañado: falta la tabla datoprov.dbf.\n"
+               "20261207-091530\tABC991231XY1\tACME\t2 proveedores\t2 productos\tsolicitud enviada\n"
+               "20261206-091530\tdañado: No se pudo abrir el archivo %2/VENTAS.dbf: no es un archivo común.\n";
+        QTest::newRow("a FIFO in a table's place in the data folder")
+            << "fifo in data" << QStringList{"--restaurar", "20261206-091530"} << 1
+            << "No se restauró nada: antes de restaurar se respaldan las tablas actuales, y no se pudo. No se "
+               "pudo hacer el respaldo de la solicitud en %1/respaldos: No se pudo abrir el archivo "
+               "%1/VENTAS.dbf: no es un archivo común.\n";
+        QTest::newRow("sound tables of another shape")
+            << "activida as VENTAS" << QStringList{"--restaurar", "20261206-091530"} << 1
+            << danado
+                + "El archivo %2/VENTAS.dbf no tiene la estructura de la tabla VENTAS: tiene 3 campos y "
+                  "la tabla lleva 9.\n";
+        QTest::newRow("another catalogue")
+            << "catbanco as admlocal" << QStringList{"--restaurar", "20261206-091530"} << 1
+            << danado
+                + "El archivo %2/admlocal.dbf no tiene la estructura de la tabla admlocal: el campo número "
+                  "1 es CLAVE N(3,0) y debe ser CLAVE N(4,0).\n";
+        QTest::newRow("backups folder a link loop")
+            << "loop" << QStringList{"--respaldos"} << 1
+            << "No se pudo leer la carpeta %1/respaldos: la ruta pasa por demasiados enlaces simbólicos "
+               "(quizá un enlace que apunta a sí mismo).\n";
+        QTest::newRow("backups folder a file")
+            << "file" << QStringList{"--respaldos"} << 1
+            << "No se pudo leer la carpeta %1/respaldos: una parte de la ruta no es una carpeta.\n";
         QTest::newRow("a path, not a name")
             << "" << QStringList{"--restaurar", "../respaldos/20261206-091530"} << 1
             << "No hay ningún respaldo llamado «../respaldos/20261206-091530» en %1/respaldos.\n";
@@ -110,10 +148,28 @@ private Q_SLOTS:
         const QFileInfo ventas(h.backup(h.first, "VENTAS.dbf"));
         if (trouble == "damaged")
             QVERIFY(QFile::resize(ventas.filePath(), ventas.size() - 10));
-        if (trouble == "none")
+        if (trouble == "none" || trouble == "loop" || trouble == "file")
             QVERIFY(QDir(backups::location(h.path())).removeRecursively());
+        if (trouble == "loop")
+            QVERIFY(QFile::link(backups::location(h.path()), backups::location(h.path())));
+        if (trouble == "file")
+            QVERIFY(QFile(backups::location(h.path())).open(QIODevice::WriteOnly));
+        if (trouble.contains(" as ")) {
+            const QString into = h.backup(h.first, trouble.section(' ', 2) + ".dbf");
+            QVERIFY(QFile::remove(into));
+            QVERIFY(QFile::copy(h.backup(h.first, trouble.section(' ', 0, 0) + ".dbf"), into));
+        }
         const QList<QByteArray> current = h.tables(h.path());
+        const QString fifo = trouble == "fifo" ? ventas.filePath() : h.table("VENTAS.dbf");
+        if (trouble.startsWith("fifo")) {
+            QVERIFY(QFile::rename(fifo, fifo + ".aparte"));
+            QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+        }
         const Run run = command(h.path(), arguments);
+        if (trouble.startsWith("fifo")) {
+            QVERIFY(QFile::remove(fifo));
+            QVERIFY(QFile::rename(fifo + ".aparte", fifo));
+        }
         QCOMPARE(run.status, status);
         start.replace("%1", h.path()).replace("%2", h.backup(h.first));
         QCOMPARE((status == 0 ? run.out : run.err).left(start.size()), start);
@@ -163,6 +219,95 @@ private Q_SLOTS:
                  QStringList{"Se restauró la solicitud respaldada el 06/12/2026 09:15:30." + QString(QChar(13))
                              + "Lo que contenía antes quedó en el respaldo "
                                "20261209-091530."});
+    }
+
+    // The sent application is marked, and a new application starts from it without a command.
+    void newApplicationFromTheSentOne()
+    {
+        History h;
+        ScriptedMessages messages;
+        FixedClock clock(kMorning.addDays(3));
+        const Services services{.messages = &messages,
+                                .clock = &clock,
+                                .files = nullptr,
+                                .printing = nullptr,
+                                .dataFolder = h.path(),
+                                .driveA = {},
+                                .packer = {}};
+        RestoreWindow window(services);
+        auto *list = window.findChild<QTreeWidget *>("lstRespaldos");
+        auto *startFrom = window.findChild<QPushButton *>("cmdPartirDe");
+        QCOMPARE(list->topLevelItem(0)->text(4), "Sí, se guarda siempre");
+        QCOMPARE(list->topLevelItem(1)->text(4), "");
+        list->setCurrentItem(list->topLevelItem(1));
+        QCOMPARE(startFrom->isEnabled(), false);
+        list->setCurrentItem(list->topLevelItem(0));
+        startFrom->click();
+        QCOMPARE(h.tables(h.path()), h.tables(h.backup(h.second)));
+        QCOMPARE(messages.texts(),
+                 QStringList{"La solicitud nueva parte de la enviada el 07/12/2026 09:15:30; la enviada sigue "
+                             "guardada sin cambios."
+                             + QString(QChar(13))
+                             + "Lo que contenía antes la solicitud quedó en el respaldo 20261209-091530."});
+    }
+
+    void restoreCutShortIsFinishedAtTheNextStart_data()
+    {
+        QTest::addColumn<int>("done");     // tables restored before the disk filled up
+        QTest::addColumn<bool>("gone");    // the backup was removed before the next start
+        QTest::addColumn<QString>("stop"); // what the restore said; %1 data folder, %2 table stopped at
+        QTest::addColumn<QString>("next"); // what the next start says
+        const QString full =
+            "La restauración del respaldo 20261206-091530 se detuvo en la tabla %2: No se pudo "
+            "guardar la tabla %2 en el archivo %1/%2: el disco está lleno. ";
+        QTest::newRow("stopped before the first table")
+            << 0 << false
+            << full.chopped(1).replace(": No se", " sin cambiar ninguna tabla: No se")
+                + " Las tablas siguen como estaban; también quedaron en el respaldo 20261209-091530."
+            << "";
+        QTest::newRow("stopped after two tables")
+            << 2 << false
+            << full
+                + "Ya se habían restaurado las tablas datoprov.dbf, VENTAS.dbf; las demás siguen como estaban. "
+                  "Las tablas que había antes están en el respaldo 20261209-091530. La próxima vez que se abra, "
+                  "KIVO terminará la restauración."
+            << "La última vez que se usó KIVO, la restauración del respaldo 20261206-091530 quedó a medias; se "
+               "terminó ahora. Las tablas que había antes están en el respaldo 20261209-091530.";
+        QTest::newRow("stopped after two, and the backup gone since")
+            << 2 << true << QString()
+            << "La última vez que se usó KIVO, la restauración del respaldo 20261206-091530 quedó a medias, y "
+               "ese respaldo ya no se puede usar para terminarla. Tablas que vienen del respaldo "
+               "20261206-091530: datoprov.dbf. Tablas que siguen como estaban antes de restaurar: VENTAS.dbf, PROVMERC.dbf, provprod.dbf, activida.dbf, catbanco.dbf, admlocal.dbf. "
+               "Las tablas de antes están completas en el respaldo 20261209-091530.";
+    }
+
+    // A full disk (or a kill) part-way: the next start finishes from the same backup, or says
+    // which table came from where; and says it once.
+    void restoreCutShortIsFinishedAtTheNextStart()
+    {
+        QFETCH(int, done);
+        QFETCH(bool, gone);
+        QFETCH(QString, stop);
+        QFETCH(QString, next);
+        History h;
+        const QList<QByteArray> before = h.tables(h.path()), wanted = h.tables(h.backup(h.first));
+        QString said;
+        {
+            // Seven tables into the backup of the current ones, the step's note, then `done` tables.
+            test::FailingFileIo full(test::FailingFileIo::Step::Rename, 7 + 1 + done + 1, ENOSPC);
+            try {
+                backups::restore(h.path(), h.first, kMorning.addDays(3));
+            } catch (const DbfError &e) {
+                said = e.message();
+            }
+        }
+        if (!stop.isEmpty())
+            QCOMPARE(said, stop.arg(h.path(), backups::tableNames()[done]));
+        if (gone)
+            QVERIFY(QDir(h.backup(h.first)).removeRecursively());
+        QCOMPARE(finishInterrupted(h.path()).join('|'), next);
+        QCOMPARE(h.tables(h.path()), gone || done == 0 ? wanted.first(done) + before.sliced(done) : wanted);
+        QCOMPARE(finishInterrupted(h.path()), QStringList());
     }
 };
 

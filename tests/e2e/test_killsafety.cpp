@@ -1,14 +1,18 @@
-// SIGKILL at random moments of saves, grid row writes, clearing and disk generation: every
-// table, in the folder and on the medium, still opens whole; the next disk leaves exact copies.
+// SIGKILL at random moments of saves, grid row writes, clearing, restores and disk generation:
+// every table, in the folder and on the medium, still opens whole; the next disk leaves exact
+// copies; the next start finishes a clearing or restore cut short, and says so.
 
 #include "capture/form1.h"
 #include "capture/rfcentry.h"
 #include "platform/files.h"
+#include "store/backups.h"
 #include "store/database.h"
+#include "store/journal.h"
 #include "store/datasource.h"
 #include "store/fileio.h"
 #include "submission/borraregistros.h"
 #include "submission/generadisco.h"
+#include "submission/interrupted.h"
 #include "support/fixedclock.h"
 #include "support/recordingprinting.h"
 #include "support/scriptedmessages.h"
@@ -150,6 +154,37 @@ QString torn(const QString &folder)
     return QString();
 }
 
+// Records not deleted in a table of the folder.
+int liveRows(const QString &folder, const QString &table)
+{
+    const DbfTable t = DbfTable::load(QDir(folder).filePath(table));
+    int n = 0;
+    for (int r = 0; r < t.recordCount(); ++r)
+        n += t.isDeleted(r) ? 0 : 1;
+    return n;
+}
+
+QList<QByteArray> tablesOf(const QString &folder)
+{
+    QList<QByteArray> out;
+    for (const QString &name : backups::tableNames()) {
+        QFile f(QDir(folder).filePath(name));
+        out.append(f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
+    }
+    return out;
+}
+
+// The two backups a restoring worker alternates between.
+QStringList sentBackups(const QString &folder)
+{
+    QStringList out;
+    for (const backups::Summary &s : backups::list(folder)) {
+        if (s.sent)
+            out.append(s.name);
+    }
+    return out;
+}
+
 } // namespace
 
 class TestKillSafety : public QObject
@@ -160,7 +195,7 @@ private Q_SLOTS:
     void killedAtRandomLeavesEveryTableWhole_data()
     {
         QTest::addColumn<QString>("activity"); // "copy": the disk stopped for certain inside a copy
-        for (const char *activity : {"save", "grid", "clear", "disk", "copy"})
+        for (const char *activity : {"save", "grid", "clear", "disk", "copy", "restore"})
             QTest::newRow(activity) << QString(activity);
     }
     void killedAtRandomLeavesEveryTableWhole()
@@ -170,6 +205,24 @@ private Q_SLOTS:
         const QString folder = dir.filePath("KIVO"), medium = dir.filePath("medio");
         QCOMPARE(QProcess::execute("cp", {"-r", KIVO_BUILD_DATA_DIR, folder}), 0);
         QVERIFY(QDir().mkpath(medium));
+        QList<QList<QByteArray>> restorable;
+        if (activity == "restore") {
+            // Two applications to restore in turn, kept out of thinning however many backups follow.
+            for (int n = 1; n <= 2; ++n) {
+                World world(folder, medium);
+                world.form.load();
+                fillApplication(world.form, n);
+                world.form.command1Click(1);
+                // The first table restored and the last differ, so any mix of the two shows.
+                DbfTable offices = DbfTable::load(QDir(folder).filePath("admlocal.dbf"));
+                offices.setValue(0, 1, QString::number(n));
+                offices.save();
+                const QString name = backups::make(
+                    folder, QDateTime(QDate(2026, 12, 1 + restorable.size()), QTime(9, 0)),
+                    backups::Kind::Sent);
+                restorable.append(tablesOf(QDir(backups::location(folder)).filePath(name)));
+            }
+        }
         QRandomGenerator rng(20261206);
         for (int i = 0; i < kKills; ++i) {
             QProcess child;
@@ -183,6 +236,17 @@ private Q_SLOTS:
             child.waitForFinished();
             QCOMPARE(torn(folder), QString());
             QCOMPARE(torn(medium), QString());
+            if (activity == "clear" || activity == "restore") {
+                // What the next start does before anything else.
+                const journal::Step step = activity == "clear" ? journal::Step::Clearing
+                                                               : journal::Step::Restore;
+                const bool cutShort = journal::pending(folder, step).has_value();
+                QCOMPARE(finishInterrupted(folder).isEmpty(), !cutShort);
+            }
+            if (activity == "clear" && liveRows(folder, "datoprov.dbf") == 0)
+                QCOMPARE(liveRows(folder, "provprod.dbf") + liveRows(folder, "PROVMERC.dbf"), 0);
+            if (activity == "restore")
+                QVERIFY2(restorable.contains(tablesOf(folder)), "the tables are a mix of two backups");
             if (activity != "disk" && activity != "copy")
                 continue;
             World world(folder, medium);
@@ -203,6 +267,12 @@ int main(int argc, char **argv)
     }
     // A worker, until it is killed; "copyN" stops in the copy of the N-th table.
     const QString activity = argv[2], medium = argv[4];
+    if (activity == "restore") {
+        const QStringList names = sentBackups(argv[3]);
+        QTextStream(stdout) << "started" << Qt::endl;
+        for (int n = 0;; ++n)
+            backups::restore(argv[3], names.value(n % 2), QDateTime::currentDateTime());
+    }
     World world(argv[3], medium);
     if (!world.form.load())
         return 2;

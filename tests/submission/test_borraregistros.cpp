@@ -1,5 +1,6 @@
 #include "store/dbftable.h"
 #include "submission/borraregistros.h"
+#include "submission/interrupted.h"
 #include "support/fixture.h"
 #include "support/testhost.h"
 
@@ -100,6 +101,23 @@ private Q_SLOTS:
         QCOMPARE(host.log.contains("reloadAfterFailure"), true);
         QCOMPARE(host.log.contains("clearRfc"), false);
         QCOMPARE(withRows(fx, {"datoprov", "PROVMERC"}), QStringList());
+    }
+
+    // Stopped part-way (here by a table it could not write): the next start finishes the clearing, once.
+    void aClearingCutShortIsFinishedAtTheNextStart()
+    {
+        Fixture fx;
+        TestHost host(fx.data.path());
+        QVERIFY(QFile::setPermissions(fx.path("PROVMERC.dbf"), QFile::ReadOwner));
+        fx.messages.answer(Answer::Yes);
+        borraRegistros(host, fx.services);
+        QCOMPARE(withRows(fx, {"datoprov", "PROVMERC", "provprod"}), (QStringList{"PROVMERC", "provprod"}));
+        QVERIFY(QFile::setPermissions(fx.path("PROVMERC.dbf"), QFile::ReadOwner | QFile::WriteOwner));
+        const QStringList said = finishInterrupted(fx.data.path());
+        QCOMPARE(withRows(fx, {"datoprov", "PROVMERC", "provprod"}), QStringList());
+        QCOMPARE(said.value(0).section('\r', 0, 0),
+                 "La última vez que se usó KIVO, el borrado de la solicitud quedó a medias; se terminó ahora.");
+        QCOMPARE(finishInterrupted(fx.data.path()), QStringList());
     }
 };
 

@@ -52,18 +52,29 @@ private Q_SLOTS:
         QCOMPARE(fx.messages.texts(), texts);
     }
 
-    // Drive A: that reaches the data folder would have the clearing delete the application.
+    // Drive A: that reaches the data folder, or a backup in it, would have the clearing delete them.
     void refusesAMediumThatIsTheDataFolder_data()
     {
         QTest::addColumn<QString>("drive"); // DATA stands for the data folder
-        QTest::newRow("the folder itself") << "DATA";
-        QTest::newRow("another spelling") << "DATA/./";
-        QTest::newRow("a link to a link to it") << "MEDIUM/link";
+        QTest::addColumn<QString>("why");
+        const QString same = ") es la misma carpeta donde el programa guarda la solicitud.";
+        const QString nested =
+            ") está dentro de la carpeta donde el programa guarda la solicitud y sus respaldos, o "
+            "la contiene.";
+        QTest::newRow("the folder itself") << "DATA" << same;
+        QTest::newRow("another spelling") << "DATA/./" << same;
+        QTest::newRow("a link to a link to it") << "MEDIUM/link" << same;
+        QTest::newRow("a backup in it") << "DATA/respaldos/20240101-120000" << nested;
+        QTest::newRow("its backups, through a link") << "MEDIUM/link/respaldos" << nested;
     }
     void refusesAMediumThatIsTheDataFolder()
     {
         QFETCH(QString, drive);
+        QFETCH(QString, why);
         Fixture fx;
+        const QString backup = fx.data.filePath("respaldos/20240101-120000");
+        QVERIFY(QDir().mkpath(backup));
+        write(backup + "/admlocal.dbf", "respaldo");
         TestHost host(fx.data.path());
         // A deleted supplier, so that the packer too would change a table were it run.
         host.proveedor.deleteCurrent();
@@ -75,11 +86,12 @@ private Q_SLOTS:
         const QMap<QString, QByteArray> before = fx.dataFiles();
         generaDisco(host, fx.services);
         QCOMPARE(fx.dataFiles(), before);
+        QCOMPARE(QDir(backup).entryList(QDir::Files), QStringList{"admlocal.dbf"});
         QCOMPARE(fx.messages.texts(),
                  (QStringList{kConfirma,
-                              "La unidad A: (" + fx.services.driveA
-                                  + ") es la misma carpeta donde el programa guarda la solicitud.\r"
-                                    "No se borró ni se copió nada. Use un disco distinto para la unidad A:."}));
+                              "La unidad A: (" + fx.services.driveA + why
+                                  + "\rNo se borró ni se copió nada. Use un disco distinto para la "
+                                    "unidad A:."}));
     }
 
     // Packed tables replace old ones under any spelling and what a killed copy left; the rest stays.

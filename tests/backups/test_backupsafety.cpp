@@ -1,0 +1,149 @@
+// What a backup removes, keeps and says when the folder around it is hostile: links planted
+// under the names it manages, a clock running behind, a sent application kept for years.
+
+#include "store/dbferror.h"
+#include "store/fileio.h"
+#include "store/tableshapes.h"
+#include "support/backupdata.h"
+
+#include <QDirIterator>
+#include <QtTest>
+
+using namespace kivo;
+using namespace kivo::test;
+
+namespace {
+
+const QDateTime kMorning(QDate(2026, 12, 7), QTime(8, 0));
+
+// Every file under `folder` by relative path, as bytes; links are followed, so a planted link
+// shows what it reaches.
+QMap<QString, QByteArray> tree(const QString &folder)
+{
+    QMap<QString, QByteArray> out;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden,
+                    QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        out.insert(QDir(folder).relativeFilePath(path), bytesOf(path));
+    }
+    return out;
+}
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+}
+
+// Writes without flushing to the disk: ten years of daily backups in seconds, not hours.
+struct NoFlush : FileIo
+{
+    NoFlush() { setFileIo(this); }
+    ~NoFlush() override { setFileIo(nullptr); }
+    int flush(int) override { return 0; }
+    int flushFolder(const char *) override { return 0; }
+};
+
+} // namespace
+
+class TestBackupSafety : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void removesOnlyWhatItMade_data()
+    {
+        QTest::addColumn<QString>("planted"); // inside respaldos
+        QTest::addColumn<bool>("link");       // a link to the precious folder, or a copy of it
+        QTest::newRow("link as a backup's scratch folder") << ".20261207-080000.abcdef" << true;
+        QTest::newRow("link as an older scratch name") << ".x.abcdef" << true;
+        QTest::newRow("link as the oldest backup") << "20180101-120000" << true;
+        QTest::newRow("hidden folder of the user") << ".notas.viejas" << false;
+        QTest::newRow("the oldest backup holding the user's files") << "20180101-120000" << false;
+    }
+
+    // A backup thins the old ones and clears scratch folders; the precious files stay byte for byte.
+    void removesOnlyWhatItMade()
+    {
+        QFETCH(QString, planted);
+        QFETCH(bool, link);
+        Data data;
+        QTemporaryDir precious;
+        write(precious.filePath("carta.txt"), "querida");
+        write(precious.filePath("fotos/uno.jpg"), QByteArray(3000, 'x'));
+        const QString root = backups::location(data.path());
+        // Thirty newer backups, so the oldest is thinned.
+        for (int d = 1; d <= 30; ++d)
+            QVERIFY(QDir().mkpath(QStringLiteral("%1/202611%2-070000").arg(root).arg(d, 2, 10, QChar(u'0'))));
+        const QString place = QDir(root).filePath(planted);
+        if (link)
+            QVERIFY(QFile::link(precious.path(), place));
+        else
+            QCOMPARE(QProcess::execute("cp", {"-r", precious.path(), place}), 0);
+        const QMap<QString, QByteArray> before = tree(precious.path());
+        backups::make(data.path(), kMorning);
+        QCOMPARE(tree(precious.path()), before);
+        QCOMPARE(tree(place), before);
+    }
+
+    // Backups from later than now (the clock was set back): restoring keeps the tables replaced.
+    void clockBehindKeepsTheReplacedTables()
+    {
+        Data data;
+        data.fill("KEX050315AB1", "EXPORTADORA");
+        const QString first = backups::make(data.path(), kMorning.addSecs(12 * 3600));
+        for (int i = 1; i <= 30; ++i)
+            QCOMPARE(QProcess::execute(
+                         "cp", {"-r", data.backup(first), data.backup(first + QString("-%1").arg(i + 1))}),
+                     0);
+        data.fill("ABC991231XY1", "ACME");
+        const QList<QByteArray> replaced = data.tables(data.path());
+        const backups::Restored done = backups::restore(data.path(), first, kMorning);
+        QCOMPARE(data.tables(data.backup(done.saved)), replaced);
+        QCOMPARE(data.backupNames().size(), 32);
+    }
+
+    // The backup made before a disk is kept for good, and said to be the application sent.
+    void sentApplicationOutlivesTenYearsOfDailySaves()
+    {
+        Data data;
+        data.fill("KEX050315AB1", "EXPORTADORA");
+        const NoFlush fast;
+        const QString sent = backups::make(data.path(), kMorning, backups::Kind::Sent);
+        const QList<QByteArray> asSent = data.tables(data.backup(sent));
+        const QDate start = kMorning.date().addDays(1);
+        for (QDate day = start; day < start.addYears(10); day = day.addDays(1))
+            backups::makeDaily(data.path(), QDateTime(day, QTime(17, 30)));
+        QCOMPARE(data.tables(data.backup(sent)), asSent);
+        const QList<backups::Summary> all = backups::list(data.path());
+        QCOMPARE(all.last().name, sent);
+        QCOMPARE(all.last().sent, true);
+        QCOMPARE(all.first().sent, false);
+    }
+
+    void deliveredTablesHaveTheExpectedShape_data()
+    {
+        QTest::addColumn<QString>("table");
+        for (const QString &t : backups::tableNames())
+            QTest::newRow(qPrintable(t)) << t;
+    }
+
+    // The shapes a restore checks against are the ones the program is delivered with.
+    void deliveredTablesHaveTheExpectedShape()
+    {
+        QFETCH(QString, table);
+        QString why;
+        try {
+            checkShape(DbfTable::load(QDir(KIVO_BUILD_DATA_DIR).filePath(table)), table);
+        } catch (const DbfError &e) {
+            why = e.message();
+        }
+        QCOMPARE(why, QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBackupSafety)
+#include "test_backupsafety.moc"
