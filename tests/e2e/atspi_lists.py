@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """What a screen reader learns over the accessibility bus, read with pyatspi from the installed program in Xvfb: every
 list gives its label and its chosen entry, a change of entry is announced with the new entry, the pages carry their
-captions, and after the print key on an empty application the focus is reported where the caret is.
+captions, after the print key on an empty application the focus is reported where the caret is, and the restore
+window reads the backup it opens on.
 77: no Xvfb, D-Bus, AT-SPI or pyatspi here (the reason is printed)."""
 
 import argparse
@@ -19,6 +20,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 from xsession import ScenarioError, XServer, wait_for  # noqa: E402
 
 MAIN_TITLE = "KIVO Ver. 1.0"
+RESTORE_TITLE = "Restaurar una solicitud anterior"
 LISTS = {"Combo1": "Tipo de Trámite", "cmbActividad": "Actividad Principal", "Combo5": "Adm. local de recaudación",
          "cmbBanco": "Nombre del banco"}
 RFC = "KEX050315AB1"
@@ -202,6 +204,24 @@ def scenario(kivo, work):
         pages = [(n.name, n.getRole()) for n in reader.find(pyatspi.ROLE_LAYERED_PANE)]
         print(f"      paneles: {pages}", flush=True)
         check("los paneles de páginas llevan su título", all(name for name, _ in pages) and bool(pages), True)
+
+        # The restore window: the backup chosen on opening is read, not only "tree table".
+        os.killpg(proc.pid, signal.SIGKILL)
+        proc.wait(10)
+        backup = work / "KIVO" / "respaldos" / "20261201-120000"
+        backup.mkdir(parents=True)
+        for table in (work / "KIVO").iterdir():
+            if table.suffix.lower() == ".dbf":
+                shutil.copyfile(table, backup / table.name)
+        wait_for(lambda: reader.app() is None, 30, "que el programa deje el bus")
+        del reader.events[:]
+        proc = subprocess.Popen([str(kivo), "--restaurar"], env=env, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL, start_new_session=True)
+        restore = wait_for(lambda: next((w for w, t in x.windows().items() if t == RESTORE_TITLE), None), 60,
+                           RESTORE_TITLE)
+        x.focus(restore)
+        reader.pump(1.5)
+        check("la ventana de restaurar lee el respaldo elegido", reader.last_focus_event(), "01/12/2026 12:00:00")
         return 1 if failures else 0
     finally:
         if proc and proc.poll() is None:
