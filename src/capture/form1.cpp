@@ -72,6 +72,7 @@ Form1::Form1(Database &db, const Services &services, QWidget *parent)
     connect(m_command2, &QPushButton::clicked, this, [this] { borrarRenglon(m_productos); });
     connect(m_command3, &QPushButton::clicked, this, [this] { borrarRenglon(m_proveedores); });
     m_cmbActividad->installEventFilter(this);
+    addCommandKeys();
 }
 
 Form1::~Form1()
@@ -262,6 +263,8 @@ void Form1::closeEvent(QCloseEvent *event)
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (showKeyToolTip(watched, event))
+        return true;
     if (watched == m_cmbActividad && event->type() == QEvent::FocusOut) {
         const auto *fe = static_cast<QFocusEvent *>(event);
         QWidget *next = QApplication::focusWidget();

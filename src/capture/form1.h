@@ -1,8 +1,10 @@
 #pragma once
 
+#include "capture/pendingwindow.h"
 #include "capture/textentry.h"
 #include "platform/services.h"
 #include "questionnaire/cuestionario.h"
+#include "rules/requeridos.h"
 #include "store/recordfields.h"
 #include "store/tables.h"
 #include "submission/submissionhost.h"
@@ -25,6 +27,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 class QTabWidget;
 
 namespace kivo {
@@ -50,7 +53,8 @@ enum Index : int {
     Editar = 6,
     Imprimir = 7,
     Oculto = 8, // kept from the design, never shown
-    AcercaDe = 9
+    AcercaDe = 9,
+    Pendientes = 10
 };
 } // namespace command1
 
@@ -61,8 +65,8 @@ inline constexpr int kFirstHabilitaTab = 8, kLastHabilitaTab = 34;
 // The capture window. Its parts live in files by concern: form1.cpp the window-wide
 // reactions (lists, registry type, totals, RFC, closing), form1layout.cpp the controls,
 // form1startup.cpp start-up and record loading, form1commands.cpp the button bar,
-// form1snapshot.cpp what the questionnaire reads, form1host.cpp the side the disk and the clearing
-// see (SubmissionHost: saving, the required check, a new record).
+// form1snapshot.cpp what the questionnaire reads, form1host.cpp the disk's and clearing's side,
+// form1pending.cpp the pending items, the command keys and the fit to the screen.
 class Form1 : public QMainWindow, public SubmissionHost
 {
     Q_OBJECT
@@ -82,6 +86,13 @@ public:
     // What the questionnaire reads; the list data sources keep their row and record source.
     CuestionarioDatos snapshot() const;
     FrmDocument *documentWindow() const;
+    PendingWindow *pendingWindow() const { return m_frmPendientes; }
+
+    // form1pending.cpp: the pending items as the window and `kivo --pendientes` show them.
+    QStringList pendingLines() const;
+    // Opens the window wholly on the available area of its screen; where the window is
+    // larger, its content scrolls instead of being cut.
+    void fitToScreen();
 
     // SubmissionHost
     DataSource *applicationRecord() override { return m_datoProv; }
@@ -143,6 +154,13 @@ private:
     void abrirAyuda();
     void showStoreError(const std::exception &e);
 
+    // form1pending.cpp
+    rules::RequiredInput requeridosInput() const;
+    QList<PendingWindow::Line> pendingItems() const;
+    void abrirPendientes();
+    void addCommandKeys();
+    bool showKeyToolTip(QObject *watched, QEvent *event);
+
     // form1snapshot.cpp
     QString boundText(datoprov::Field field) const;
 
@@ -197,6 +215,8 @@ private:
 
     QPointer<FrmDocument> m_frmDocument;
     QPointer<FrmAyuda> m_frmAyuda;
+    QPointer<PendingWindow> m_frmPendientes;
+    QScrollArea *m_scroll = nullptr;
 };
 
 } // namespace kivo

@@ -68,6 +68,9 @@ void Form1::command1Click(int index)
             if (!m_faltanDatos)
                 abrirDocumento();
             break;
+        case command1::Pendientes:
+            abrirPendientes();
+            break;
         case command1::AcercaDe: {
             const WaitCursor::Pause pause;
             FrmAbout about(this);

@@ -172,31 +172,14 @@ bool Form1::verificaRequeridos()
     m_faltanDatos = false;
     validaRfc();
 
-    rules::RequiredInput in;
-    for (QWidget *w : std::as_const(m_controls)) {
-        rules::ControlValue c;
-        c.tag = w->property("tag").toString();
-        c.toolTip = w->toolTip();
-        if (auto *rfc = qobject_cast<RfcEntry *>(w))
-            c.text = rfc->rfcText();
-        else if (auto *e = qobject_cast<QLineEdit *>(w))
-            c.text = e->text();
-        else if (auto *combo = qobject_cast<QComboBox *>(w))
-            c.text = combo->currentText();
-        in.controls.append(c);
-    }
-    in.activitySelected = m_cmbActividad->currentIndex() >= 0;
-    in.tipo = m_optPromotora->isChecked() ? rules::TipoRegistro::Promotora
-        : m_optConsolidadora->isChecked() ? rules::TipoRegistro::Consolidadora
-                                          : rules::TipoRegistro::Ninguno;
-    in.productCount = m_productos->rowCount();
-    in.supplierCount = m_proveedores->rowCount();
-
-    const rules::RequiredResult r = rules::verificaRequeridos(in);
+    const rules::RequiredResult r = rules::verificaRequeridos(requeridosInput());
     m_faltanDatos = r.faltanDatos;
     if (!r.message.isEmpty()) {
         m_services.messages->show(rules::textos::tituloRequerido, r.message, Buttons::Ok, Icon::Information);
-        leadToMissing(this, r, m_controls);
+        // A wrong RFC keeps the caret: leaving it would check it again and take the caret back,
+        // while a screen reader heard of the field it never reached.
+        if (m_rfcValido)
+            leadToMissing(this, r, m_controls);
     }
     return m_faltanDatos;
 }

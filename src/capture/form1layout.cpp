@@ -226,7 +226,8 @@ void Form1::buildHeader(QWidget *client)
     using namespace command1;
     const Button bar[] = {{Editar, 1320, 36},          {Borrar, 2520, 31},   {Disco, 3788, 33},
                           {Imprimir, 5022, 37},        {Grabar, 6256, 32},   {AcercaDe, 7490, 52},
-                          {Consideraciones, 8724, 34}, {Cancelar, 6825, 35}, {Oculto, 9960, -1}};
+                          {Consideraciones, 8724, 34}, {Cancelar, 6825, 35}, {Oculto, 9960, -1},
+                          {Pendientes, 9960, 53}};
     for (const Button &b : bar) {
         auto *btn = new QPushButton(client);
         btn->setObjectName(QStringLiteral("Command1"));
