@@ -61,12 +61,8 @@ private Q_SLOTS:
                                << "ana@x";
         QTest::newRow("numeric") << Rule::Numeric << "type" << typed << "1-a 2.3456"
                                  << "12.345";
-        QTest::newRow("Alt+a") << Rule::Upper << "type" << (Qt::AltModifier | Qt::Key_A) << "a"
-                               << "";
         QTest::newRow("Ctrl+a") << Rule::Upper << "type" << (Qt::ControlModifier | Qt::Key_A) << "a"
                                 << "";
-        QTest::newRow("AltGr @") << Rule::Lower << "type" << (Qt::GroupSwitchModifier | Qt::Key_At) << "@"
-                                 << "@";
         QTest::newRow("AltGr €") << Rule::Upper << "type" << (Qt::GroupSwitchModifier | Qt::Key_E) << "€"
                                  << "€";
         QTest::newRow("pasted") << Rule::Numeric << "keys" << typed << "12ab.3"
