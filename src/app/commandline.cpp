@@ -113,6 +113,8 @@ Request parse(const QStringList &arguments)
         return withNoMore(Action::Version);
     if (first == QLatin1String("--respaldos"))
         return withNoMore(Action::List);
+    if (first == QLatin1String("--pendientes"))
+        return withNoMore(Action::Pending);
     if (first == QLatin1String("--restaurar")) {
         if (arguments.size() == 1)
             return {Action::RestoreWindow, {}, false};
@@ -135,7 +137,8 @@ Request parse(const QStringList &arguments)
 std::optional<int> run(int argc, char **argv)
 {
     const Request request = parse(argumentsOf(argc, argv));
-    if (request.action == Action::Window || request.action == Action::RestoreWindow)
+    if (request.action == Action::Window || request.action == Action::RestoreWindow
+        || request.action == Action::Pending)
         return std::nullopt;
 
     QCoreApplication app(argc, argv);

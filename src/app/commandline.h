@@ -15,7 +15,7 @@ namespace commandline {
 // are Qt's, and open the window as Qt reads them.
 struct Request
 {
-    enum class Action { Window, RestoreWindow, Help, Version, List, Restore, Error };
+    enum class Action { Window, RestoreWindow, Pending, Help, Version, List, Restore, Error };
     Action action = Action::Window;
     QString argument; // the backup to restore; for an error, the argument refused
     bool unknownOption = false;

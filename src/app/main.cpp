@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "app/textos.h"
 #include "capture/form1.h"
+#include "capture/textos.h"
 #include "platform/clock.h"
 #include "platform/drives.h"
 #include "platform/files.h"
@@ -17,7 +18,8 @@
 #include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QScreen>
+#include <QTextStream>
+#include <QTimer>
 #include <QTranslator>
 
 #include <cstdio>
@@ -47,6 +49,40 @@ private:
     bool m_echo = true;
 };
 
+// `kivo --pendientes` runs where no one can answer a box: every message goes to the standard
+// error and each question gets its most careful answer.
+class ConsoleMessages : public Messages
+{
+public:
+    Answer ask(const MessageBox &box) override
+    {
+        const QString text = QString(box.text).replace(QChar(13), QChar(10));
+        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+        switch (box.buttons) {
+        case Buttons::Ok:
+            return Answer::Ok;
+        case Buttons::YesNo:
+            return Answer::No;
+        case Buttons::OkCancel:
+        case Buttons::YesNoCancel:
+            break;
+        }
+        return Answer::Cancel;
+    }
+};
+
+// The pending list of the application in the data folder, on the standard output.
+int printPending(Form1 &window)
+{
+    const QStringList lines = window.pendingLines();
+    QTextStream out(stdout);
+    for (const QString &line : lines)
+        out << line << '\n';
+    if (lines.isEmpty())
+        out << textos::kSolicitudCompleta << '\n';
+    return lines.isEmpty() ? 0 : 1;
+}
+
 int refuse(Messages &messages, const QString &text)
 {
     messages.show(kProgramTitle, text, Buttons::Ok, Icon::Critical);
@@ -73,6 +109,13 @@ int main(int argc, char **argv)
 {
     if (const std::optional<int> status = commandline::run(argc, argv))
         return *status;
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const bool pendingOnly = commandline::parse(arguments).action == commandline::Request::Action::Pending;
+    // The list needs no screen: it works from a terminal without one.
+    if (pendingOnly && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KIVO"));
 
@@ -81,19 +124,25 @@ int main(int argc, char **argv)
     if (qtSpanish.load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtSpanish);
 
-    StartupMessages messages;
+    StartupMessages windowMessages;
+    ConsoleMessages consoleMessages;
+    Messages &messages = pendingOnly ? static_cast<Messages &>(consoleMessages) : windowMessages;
+    // Exit 1 of --pendientes means "something is pending"; a failure to look says 2.
+    const int failed = pendingOnly ? 2 : 1;
     const QString folder = prepareDataFolder(messages);
     if (folder.isEmpty())
-        return 1;
+        return failed;
 
     InstanceLock lock(folder);
     switch (lock.acquire()) {
     case InstanceLock::Result::Acquired:
         break;
     case InstanceLock::Result::Busy:
-        return refuse(messages, textos::kYaAbierto.arg(QDir::toNativeSeparators(folder)));
+        refuse(messages, textos::kYaAbierto.arg(QDir::toNativeSeparators(folder)));
+        return failed;
     case InstanceLock::Result::Failed:
-        return refuse(messages, textos::kNoReserva.arg(QDir::toNativeSeparators(folder), lock.error()));
+        refuse(messages, textos::kNoReserva.arg(QDir::toNativeSeparators(folder), lock.error()));
+        return failed;
     }
 
     SystemClock clock;
@@ -117,16 +166,19 @@ int main(int argc, char **argv)
 
     Database db(folder, &clock);
     Form1 window(db, services);
-    if (!window.load())
-        return 1;
-    messages.stopEcho();
+    if (!window.load()) {
+        if (pendingOnly)
+            std::fprintf(stderr, "%s", textos::kPendientesSinRevisar.toLocal8Bit().constData());
+        return failed;
+    }
+    if (pendingOnly)
+        return printPending(window);
+    windowMessages.stopEcho();
 
     window.adjustSize();
-    if (const QScreen *screen = window.screen()) {
-        QRect frame = window.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window.move(frame.topLeft());
-    }
+    window.fitToScreen();
     window.show();
+    // A window manager's frame is known only now; it may push the window past the area.
+    QTimer::singleShot(0, &window, [&window] { window.fitToScreen(); });
     return app.exec();
 }

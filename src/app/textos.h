@@ -22,6 +22,8 @@ inline const QString kAyudaLineaComandos = QStringLiteral(
     "  --restaurar NOMBRE   restaura el respaldo NOMBRE; lo que había antes queda en un respaldo nuevo\n"
     "  --restaurar          abre una ventana para elegir el respaldo que se restaura, o para empezar\n"
     "                       una solicitud nueva a partir de una enviada\n"
+    "  --pendientes         lista lo que falta para imprimir la solicitud o grabar el disco;\n"
+    "                       termina con 0 si no falta nada y con 1 si falta algo\n"
     "  -h, --help           muestra esta ayuda\n"
     "  -v, --version        muestra la versión\n"
     "\n"
@@ -66,5 +68,8 @@ inline const QString kCarpetaNoReservada = QStringLiteral(
     "No se restauró nada: no se puede reservar la carpeta de datos %1: %2.\n");
 inline const QString kRestaurado = QStringLiteral("Se restauró el respaldo %1 en la carpeta de datos %2.\n"
                                                   "Las tablas que había quedaron en el respaldo %3.\n");
+
+// `kivo --pendientes` could not read the application (the reason went to the error output).
+inline const QString kPendientesSinRevisar = QStringLiteral("kivo: no se pudo revisar la solicitud.\n");
 
 } // namespace kivo::textos

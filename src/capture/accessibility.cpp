@@ -21,9 +21,10 @@ namespace kivo {
 
 namespace {
 
-// Qt 6.4 reports a list's current entry as its name on Linux and leaves the label to a
-// relation; a screen reader then announces "Programa nuevo" where the window says "Tipo de
-// Trámite". A list named here reports its name, and its entry as the value.
+// A list one types into is read as its label, with the typed text in its entry part. A list
+// one only chooses from keeps Qt's own interface: on Linux its name is the chosen entry, so
+// that a change of entry is announced, and its label comes by the "labelled by" relation of
+// its buddy label; elsewhere the label is the name and the entry the value.
 class NamedListAccessible : public QAccessibleWidget
 {
 public:
@@ -89,7 +90,7 @@ private:
 QAccessibleInterface *namedListFactory(const QString &, QObject *object)
 {
     auto *combo = qobject_cast<QComboBox *>(object);
-    if (combo && !combo->accessibleName().isEmpty())
+    if (combo && combo->isEditable() && !combo->accessibleName().isEmpty())
         return new NamedListAccessible(combo);
     return nullptr;
 }
@@ -266,12 +267,27 @@ void nameControls(QWidget *window)
                 continue;
             w->setAccessibleName(name);
             // An interface made while the list had no name yet would go on reporting its entry.
-            if (auto *combo = qobject_cast<QComboBox *>(w)) {
+            if (auto *combo = qobject_cast<QComboBox *>(w); combo && combo->isEditable()) {
                 QAccessibleInterface *i = QAccessible::queryAccessibleInterface(combo);
                 if (i && !dynamic_cast<NamedListAccessible *>(i))
                     QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(i));
             }
         }
+    }
+
+    // The pages' stack is what a screen reader announces on entering a page: it bears the
+    // caption of the page shown, and each page its own.
+    for (QTabWidget *tabs : window->findChildren<QTabWidget *>()) {
+        auto *stack = tabs->findChild<QStackedWidget *>(QString(), Qt::FindDirectChildrenOnly);
+        if (!stack)
+            continue;
+        const auto caption = [tabs](int i) { return accessibleLabel(tabs->tabText(i)); };
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->widget(i)->accessibleName().isEmpty())
+                tabs->widget(i)->setAccessibleName(caption(i));
+        stack->setAccessibleName(caption(tabs->currentIndex()));
+        QObject::connect(tabs, &QTabWidget::currentChanged, stack,
+                         [stack, caption](int i) { stack->setAccessibleName(caption(i)); });
     }
 
     QObject::connect(qApp, &QApplication::focusChanged, window,

@@ -75,6 +75,7 @@ Form1::Form1(Database &db, const Services &services, QWidget *parent)
     connect(m_command3, &QPushButton::clicked, this, [this] { borrarRenglon(m_proveedores); });
     m_cmbActividad->installEventFilter(this);
     m_cmbBanco->lineEdit()->installEventFilter(this);
+    addCommandKeys();
 }
 
 Form1::~Form1()
@@ -227,31 +228,14 @@ bool Form1::verificaRequeridos()
     m_faltanDatos = false;
     validaRfc();
 
-    rules::RequeridosInput in;
-    for (QWidget *w : std::as_const(m_controls)) {
-        rules::ControlValue c;
-        c.tag = w->property("tag").toString();
-        c.toolTip = w->toolTip();
-        if (auto *rfc = qobject_cast<RfcEntry *>(w))
-            c.text = rfc->rfcText();
-        else if (auto *e = qobject_cast<QLineEdit *>(w))
-            c.text = e->text();
-        else if (auto *combo = qobject_cast<QComboBox *>(w))
-            c.text = combo->currentText();
-        in.controls.append(c);
-    }
-    in.activitySelected = m_cmbActividad->currentIndex() >= 0;
-    in.tipo = m_optPromotora->isChecked() ? rules::TipoRegistro::Promotora
-        : m_optConsolidadora->isChecked() ? rules::TipoRegistro::Consolidadora
-                                          : rules::TipoRegistro::Ninguno;
-    in.productCount = m_productos->rowCount();
-    in.supplierCount = m_proveedores->rowCount();
-
-    const rules::RequeridosResult r = rules::verificaRequeridos(in);
+    const rules::RequeridosResult r = rules::verificaRequeridos(requeridosInput());
     m_faltanDatos = r.faltanDatos;
     if (!r.message.isEmpty()) {
         m_services.messages->show(rules::textos::tituloRequerido, r.message, Buttons::Ok, Icon::Information);
-        leadToMissing(this, r, m_controls);
+        // A wrong RFC keeps the caret: leaving it would check it again and take the caret back,
+        // while a screen reader heard of the field it never reached.
+        if (m_rfcValido)
+            leadToMissing(this, r, m_controls);
     }
     return m_faltanDatos;
 }
@@ -307,6 +291,8 @@ void Form1::upperCaseKey(QObject *target, QKeyEvent *event)
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (showKeyToolTip(watched, event))
+        return true;
     if (watched == m_cmbActividad && event->type() == QEvent::FocusOut) {
         const auto *fe = static_cast<QFocusEvent *>(event);
         QWidget *next = QApplication::focusWidget();

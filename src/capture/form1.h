@@ -1,10 +1,12 @@
 #pragma once
 
+#include "capture/pendingwindow.h"
 #include "capture/textentry.h"
 #include "info/frmayuda.h"
 #include "platform/services.h"
 #include "questionnaire/frmdocument.h"
 #include "questionnaire/cuestionario.h"
+#include "rules/requeridos.h"
 #include "store/recordfields.h"
 #include "submission/submissionhost.h"
 
@@ -26,6 +28,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 class QTabWidget;
 
 namespace kivo {
@@ -41,7 +44,8 @@ class SupplierGrid;
 // The capture window. Its parts live in files by concern: form1.cpp the window-wide
 // reactions (lists, registry type, totals, RFC, closing), form1layout.cpp the controls,
 // form1startup.cpp start-up and record loading, form1commands.cpp the button bar,
-// form1snapshot.cpp what the questionnaire reads, form1host.cpp the disk's and clearing's side.
+// form1snapshot.cpp what the questionnaire reads, form1host.cpp the disk's and clearing's side,
+// form1pending.cpp the pending items, the command keys and the fit to the screen.
 class Form1 : public QMainWindow, public SubmissionHost
 {
     Q_OBJECT
@@ -65,6 +69,13 @@ public:
     CuestionarioDatos snapshot() const;
     FrmDocument *documentWindow() const { return m_frmDocument; }
     FrmAyuda *ayudaWindow() const { return m_frmAyuda; }
+    PendingWindow *pendingWindow() const { return m_frmPendientes; }
+
+    // form1pending.cpp: the pending items as the window and `kivo --pendientes` show them.
+    QStringList pendingLines() const;
+    // Opens the window wholly on the available area of its screen; where the window is
+    // larger, its content scrolls instead of being cut.
+    void fitToScreen();
 
     // SubmissionHost
     DataSource *applicationRecord() override { return m_datoProv; }
@@ -116,6 +127,13 @@ private:
     void abrirDocumento();
     void abrirAyuda();
     void showStoreError(const std::exception &e);
+
+    // form1pending.cpp
+    rules::RequeridosInput requeridosInput() const;
+    QList<PendingWindow::Line> pendingItems() const;
+    void abrirPendientes();
+    void addCommandKeys();
+    bool showKeyToolTip(QObject *watched, QEvent *event);
 
     // form1snapshot.cpp
     QString boundText(datoprov::Field field) const;
@@ -172,6 +190,8 @@ private:
 
     QPointer<FrmDocument> m_frmDocument;
     QPointer<FrmAyuda> m_frmAyuda;
+    QPointer<PendingWindow> m_frmPendientes;
+    QScrollArea *m_scroll = nullptr;
 };
 
 } // namespace kivo

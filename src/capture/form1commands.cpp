@@ -68,6 +68,9 @@ void Form1::command1Click(int index)
             if (!m_faltanDatos)
                 abrirDocumento();
             break;
+        case 10:
+            abrirPendientes();
+            break;
         case 9: {
             const WaitCursor::Pause pause;
             FrmAbout about(this);

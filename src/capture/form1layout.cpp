@@ -224,7 +224,7 @@ void Form1::buildHeader(QWidget *client)
         int index, left, tab;
     };
     const Button bar[] = {{6, 1320, 36}, {0, 2520, 31}, {2, 3788, 33}, {7, 5022, 37}, {1, 6256, 32},
-                          {9, 7490, 52}, {4, 8724, 34}, {5, 6825, 35}, {8, 9960, -1}};
+                          {9, 7490, 52}, {4, 8724, 34}, {5, 6825, 35}, {8, 9960, -1}, {10, 9960, 53}};
     for (const Button &b : bar) {
         auto *btn = new QPushButton(client);
         btn->setObjectName(QStringLiteral("Command1"));

@@ -145,6 +145,26 @@ void openFolder(QPainter &p) // cancel changes
     p.drawPath(front);
 }
 
+void checklist(QPainter &p) // pending items: a list with one line ticked and two still open
+{
+    p.setPen(QPen(kOutline, 0.8));
+    p.setBrush(QColor(255, 250, 220));
+    p.drawRect(QRectF(1.5, 0.5, 13, 15));
+    for (int i = 0; i < 3; ++i) {
+        const qreal y = 4 + 4 * i;
+        p.setPen(QPen(kOutline, 0.8));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(3.5, y - 1.5, 3, 3));
+        p.setPen(QPen(QColor(120, 120, 160), 0.8));
+        p.drawLine(QPointF(8, y), QPointF(12.5, y));
+    }
+    p.setPen(QPen(QColor(20, 150, 40), 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(QPolygonF({QPointF(3.8, 3.8), QPointF(5, 5.2), QPointF(7, 2)}));
+    p.setPen(QPen(QColor(200, 20, 20), 1.4, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(5, 6.9), QPointF(5, 8.1));
+    p.drawLine(QPointF(5, 10.9), QPointF(5, 12.1));
+}
+
 void program(QPainter &p) // the program itself: a filled-in form with a tick
 {
     p.setPen(QPen(kOutline, 0.6));
@@ -181,6 +201,8 @@ Drawing drawingFor(int index)
         return printer;
     case 9:
         return questionMark;
+    case 10:
+        return checklist;
     default:
         return nullptr;
     }

@@ -56,16 +56,18 @@ void leadTo(QWidget *control)
     control->setFocus(Qt::OtherFocusReason);
 }
 
-void leadToMissing(QWidget *window, const rules::RequeridosResult &result, const QList<QWidget *> &controls)
+QWidget *controlOf(QWidget *window, const rules::Pendiente &item, const QList<QWidget *> &controls)
 {
     // The items after the entries are named by the design names of their controls.
     const char *name = nullptr;
-    switch (result.primero) {
+    switch (item.que) {
     case rules::Faltante::Nada:
-        return;
+        return nullptr;
     case rules::Faltante::Control:
-        leadTo(controls.value(result.primerControl));
-        return;
+        return controls.value(item.control);
+    case rules::Faltante::Rfc:
+        name = "MaskEdBox1";
+        break;
     case rules::Faltante::Actividad:
         name = "cmbActividad";
         break;
@@ -76,10 +78,34 @@ void leadToMissing(QWidget *window, const rules::RequeridosResult &result, const
         name = "dbProductos";
         break;
     case rules::Faltante::Proveedores:
+    case rules::Faltante::RfcProveedor:
         name = "dbProveedor";
         break;
+    case rules::Faltante::AdmLocal:
+        name = "Combo5";
+        break;
     }
-    leadTo(window->findChild<QWidget *>(QString::fromLatin1(name)));
+    return window->findChild<QWidget *>(QString::fromLatin1(name));
+}
+
+void leadToMissing(QWidget *window, const rules::RequeridosResult &result, const QList<QWidget *> &controls)
+{
+    rules::Pendiente first;
+    first.que = result.primero;
+    first.control = result.primerControl;
+    leadTo(controlOf(window, first, controls));
+}
+
+void leadToPending(QWidget *window, const rules::Pendiente &item, const QList<QWidget *> &controls)
+{
+    QWidget *control = controlOf(window, item, controls);
+    leadTo(control);
+    auto *view = qobject_cast<QAbstractItemView *>(control);
+    if (view && view->model() && item.que == rules::Faltante::RfcProveedor) {
+        const QModelIndex cell = view->model()->index(item.renglon, 1); // the RFC column
+        view->setCurrentIndex(cell);
+        view->scrollTo(cell);
+    }
 }
 
 } // namespace kivo

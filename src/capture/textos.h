@@ -16,7 +16,7 @@ inline const QString kCr = QString(QChar(13));
 
 inline const QString kCaption = QStringLiteral("KIVO Ver. 1.0");
 inline const QString kSalvar = QStringLiteral("Salvar los datos antes de salir?");
-inline const QString kSinAdmLocal = QStringLiteral("Capture la admon. local del proveedor");
+inline const QString kSinAdmLocal = rules::textos::sinAdmLocal;
 
 // Faults the design left unreported.
 inline QString arranqueFallido(const QString &carpeta, const QString &detalle)
@@ -79,6 +79,8 @@ inline QString toolTipBoton(int index)
         return QStringLiteral("Imprimir solicitud");
     case 9:
         return QStringLiteral("Acerca de..");
+    case 10:
+        return QStringLiteral("Pendientes de la solicitud");
     default:
         return QString();
     }
@@ -196,6 +198,30 @@ inline QString nombreSinEtiqueta(const QString &control)
     if (control == QLatin1String("txtexportadores"))
         return QStringLiteral("Mínimo de proveedores");
     return QString();
+}
+
+// The key of a command, after its tool tip when the pointer rests on the button.
+inline QString conTecla(const QString &toolTip, const QString &key)
+{
+    return toolTip + QStringLiteral(" (") + key + QStringLiteral(")");
+}
+
+// The pending-items window and `kivo --pendientes`.
+inline const QString kPendientesTitulo = QStringLiteral("Pendientes de la solicitud");
+inline const QString kPendientesIntro = QStringLiteral(
+    "Lo que falta antes de imprimir la solicitud o grabar el disco. Pulse Intro o haga doble clic en un "
+    "renglón para ir al dato.");
+inline const QString kPendientesCerrar = QStringLiteral("&Cerrar");
+inline const QString kSolicitudCompleta = QStringLiteral("La solicitud está completa: no falta ningún dato.");
+inline const QString kDatoFaltante = QStringLiteral("dato requerido");
+// A supplier's RFC cell; %1 is the row from 1.
+inline const QString kRfcRenglon = QStringLiteral("RFC del proveedor %1");
+// Page, the control's label and what it lacks; the label is left out where the page says it.
+inline QString renglonPendiente(const QString &pagina, const QString &etiqueta, const QString &que)
+{
+    if (etiqueta.isEmpty() || etiqueta == pagina)
+        return pagina + QStringLiteral(": ") + que;
+    return pagina + QStringLiteral(" — ") + etiqueta + QStringLiteral(": ") + que;
 }
 
 } // namespace kivo::textos

@@ -6,6 +6,7 @@
 #include "store/backups.h"
 #include "store/dbferror.h"
 
+#include <QAccessible>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -42,6 +43,7 @@ RestoreWindow::RestoreWindow(const Services &services, QWidget *parent)
     m_list->setHeaderLabels(textos::kRestaurarColumnas);
     m_list->setAccessibleName(textos::kRestaurarLista);
     m_note->setBuddy(m_list);
+    m_list->installEventFilter(this);
     layout->addWidget(m_list);
 
     auto *buttons = new QDialogButtonBox(this);
@@ -102,6 +104,31 @@ void RestoreWindow::fill()
         }
     }
     selectionChanged();
+}
+
+bool RestoreWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // Queued, so the row is announced after the list itself.
+    if (watched == m_list && event->type() == QEvent::FocusIn)
+        QMetaObject::invokeMethod(this, &RestoreWindow::announceCurrent, Qt::QueuedConnection);
+    return QDialog::eventFilter(watched, event);
+}
+
+// The list announces its row only when the row changes while it has the focus; the row chosen on
+// opening would never be read, so a screen reader heard "tree table" and nothing of the backup.
+void RestoreWindow::announceCurrent()
+{
+    const QModelIndex current = m_list->currentIndex();
+    if (!current.isValid() || !m_list->hasFocus() || !QAccessible::isActive())
+        return;
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(m_list);
+    QAccessibleTableInterface *table = list ? list->tableInterface() : nullptr;
+    QAccessibleInterface *cell = table ? table->cellAt(current.row(), current.column()) : nullptr;
+    if (!cell)
+        return;
+    QAccessibleEvent focus(m_list, QAccessible::Focus);
+    focus.setChild(list->indexOfChild(cell));
+    QAccessible::updateAccessibility(&focus);
 }
 
 void RestoreWindow::selectionChanged()

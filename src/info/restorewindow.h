@@ -21,8 +21,12 @@ public:
 
     QString restored() const { return m_restored; } // the backup put in place, once accepted
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void fill();
+    void announceCurrent();
     void restoreSelected();
     void startFromSelected();
     void restoreChosen(bool fromSent);

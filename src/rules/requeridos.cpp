@@ -1,5 +1,6 @@
 #include "rules/requeridos.h"
 
+#include "rules/rfc.h"
 #include "rules/textos.h"
 
 namespace kivo::rules {
@@ -18,34 +19,50 @@ void agrega(QString &lista, const QString &item)
 
 } // namespace
 
-RequeridosResult verificaRequeridos(const RequeridosInput &input)
+QList<Pendiente> pendientes(const RequeridosInput &input)
 {
-    RequeridosResult result;
-    QString lista;
-    const auto falta = [&](const QString &item, Faltante que, int control = -1) {
-        if (lista.isEmpty()) {
-            result.primero = que;
-            result.primerControl = control;
-        }
-        agrega(lista, item);
-    };
+    QList<Pendiente> out;
+    for (const QString &m : validaRfc(input.rfc).messages)
+        out.append({Faltante::Rfc, m});
     for (int i = 0; i < input.controls.size(); ++i) {
         const ControlValue &control = input.controls.at(i);
         // Any blank counts as nothing typed, so a field of tabs or no-break spaces is empty too.
         if (control.tag == QLatin1String("1") && control.text.trimmed().isEmpty())
-            falta(control.toolTip, Faltante::Control, i);
+            out.append({Faltante::Control, control.toolTip, i});
     }
     if (!input.activitySelected)
-        falta(textos::actividadPrincipal, Faltante::Actividad);
+        out.append({Faltante::Actividad, textos::actividadPrincipal});
     if (input.tipo == TipoRegistro::Ninguno)
-        falta(textos::tipoRegistro, Faltante::TipoRegistro);
+        out.append({Faltante::TipoRegistro, textos::tipoRegistro});
     if (input.productCount <= 0)
-        falta(textos::productosExportacion, Faltante::Productos);
+        out.append({Faltante::Productos, textos::productosExportacion});
     if (input.tipo == TipoRegistro::Promotora && input.supplierCount < 3)
-        falta(textos::tresProveedores, Faltante::Proveedores);
+        out.append({Faltante::Proveedores, textos::tresProveedores});
     if (input.tipo == TipoRegistro::Consolidadora && input.supplierCount < 5)
-        falta(textos::cincoProveedores, Faltante::Proveedores);
+        out.append({Faltante::Proveedores, textos::cincoProveedores});
+    if (!input.admLocalSelected)
+        out.append({Faltante::AdmLocal, textos::sinAdmLocal});
+    for (int r = 0; r < input.supplierRfcs.size(); ++r) {
+        const ProveedorRfcResult rfc = validaRfcProveedor(input.supplierRfcs.at(r));
+        if (!rfc.valid)
+            out.append({Faltante::RfcProveedor, rfc.message, -1, r});
+    }
+    return out;
+}
 
+RequeridosResult verificaRequeridos(const RequeridosInput &input)
+{
+    RequeridosResult result;
+    QString lista;
+    for (const Pendiente &p : pendientes(input)) {
+        if (p.que == Faltante::Rfc || p.que == Faltante::AdmLocal || p.que == Faltante::RfcProveedor)
+            continue;
+        if (lista.isEmpty()) {
+            result.primero = p.que;
+            result.primerControl = p.control;
+        }
+        agrega(lista, p.texto);
+    }
     result.faltanDatos = !lista.isEmpty();
     result.missingList = lista;
     if (result.faltanDatos)

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace kivo::rules {
 
@@ -22,10 +23,39 @@ struct RequeridosInput
     TipoRegistro tipo = TipoRegistro::Ninguno;
     int productCount = 0;
     int supplierCount = 0;
+    // Read only by pendientes(): the checks the save command and the supplier grid make.
+    QString rfc; // the applicant's RFC as the masked entry holds it
+    bool admLocalSelected = true;
+    QStringList supplierRfcs; // one per supplier row, in grid order
 };
 
-// The first item of the missing list, so the window can lead the user to it.
-enum class Faltante { Nada, Control, Actividad, TipoRegistro, Productos, Proveedores };
+// What an item lacks, so the window can lead the user to it. The first six are the ones
+// the "Dato requerido" box lists.
+enum class Faltante {
+    Nada,
+    Control,
+    Actividad,
+    TipoRegistro,
+    Productos,
+    Proveedores,
+    Rfc,
+    AdmLocal,
+    RfcProveedor
+};
+
+// One thing the print or disk command would stop on or complain of.
+struct Pendiente
+{
+    Faltante que = Faltante::Nada;
+    QString texto;    // the words the command's own message uses for it
+    int control = -1; // index into RequeridosInput::controls, for Control
+    int renglon = -1; // index into RequeridosInput::supplierRfcs, for RfcProveedor
+};
+
+// Every check, in the order the commands make them: the applicant's RFC messages, the
+// required data, the local office, then each supplier's RFC. The "Dato requerido" box and
+// the pending-items window are two views of this one list.
+QList<Pendiente> pendientes(const RequeridosInput &input);
 
 struct RequeridosResult
 {

@@ -26,6 +26,9 @@ inline const QString productosExportacion = QStringLiteral("Productos de exporta
 inline const QString tresProveedores = QStringLiteral("Capture al menos tres proveedores");
 inline const QString cincoProveedores = QStringLiteral("Capture al menos cinco proveedores");
 
+// The save command's own check (title "KIVO", no icon).
+inline const QString sinAdmLocal = QStringLiteral("Capture la admon. local del proveedor");
+
 // Eligibility notes (both long texts keep their two blanks before "es").
 inline const QString exportadoresPromotora = QStringLiteral("Debe registrar al menos 3 proveedores");
 inline const QString exportadoresConsolidadora = QStringLiteral("Debe registrar al menos 5 proveedores");

@@ -108,6 +108,7 @@ private Q_SLOTS:
         QTest::newRow("domicilio del banco antes que el resto")
             << "txtDomSucursal+txtCP" << 6 << "txtDomSucursal";
         QTest::newRow("RFC vacío, fuera de las páginas") << "MaskEdBox1" << 4 << "MaskEdBox1";
+        QTest::newRow("RFC vacío antes que el código postal") << "MaskEdBox1+txtCP" << 4 << "MaskEdBox1";
         QTest::newRow("actividad") << "actividad" << 4 << "cmbActividad";
         QTest::newRow("tipo de registro") << "tipo" << 3 << "optPromotora";
         QTest::newRow("productos") << "productos" << 3 << "dbProductos:0";
@@ -141,6 +142,47 @@ private Q_SLOTS:
         if (auto *grid = qobject_cast<QAbstractItemView *>(focused))
             where += ':' + QString::number(grid->currentIndex().row());
         QCOMPARE(where, focus);
+    }
+
+    // A supplier row written with its name or product missing: after the message the cursor
+    // is on that cell, whether the clerk left by Tab or by another control.
+    void pointedOutCellKeepsTheFocus_data()
+    {
+        QTest::addColumn<QStringList>("cells");
+        QTest::addColumn<bool>("byTab");
+        QTest::addColumn<int>("column");
+        QTest::newRow("sin nombre, Tab") << QStringList{"", "AVA980512K21", "CHILE"} << true << 0;
+        QTest::newRow("sin producto, Tab") << QStringList{"AGRICOLA", "AVA980512K21", ""} << true << 2;
+        QTest::newRow("sin nombre, otro control") << QStringList{"", "AVA980512K21", "CHILE"} << false << 0;
+    }
+    void pointedOutCellKeepsTheFocus()
+    {
+        QFETCH(QStringList, cells);
+        QFETCH(bool, byTab);
+        QFETCH(int, column);
+        Form1Fixture f;
+        QVERIFY(f.start());
+        f.show();
+        f.fillRequired();
+        auto *grid = f.w<QAbstractItemView>("dbProveedor");
+        f.w<QTabWidget>("SSTab1")->setCurrentIndex(5);
+        const int row = grid->model()->rowCount() - 1;
+        for (int c = 0; c < cells.size(); ++c) {
+            grid->setFocus();
+            grid->setCurrentIndex(grid->model()->index(row, c));
+            for (int k = 0; k < cells[c].size(); ++k)
+                QTest::sendKeyEvent(QTest::Click, k ? QApplication::focusWidget() : grid, Qt::Key_unknown,
+                                    QString(cells[c][k]), Qt::NoModifier);
+        }
+        if (byTab)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        else
+            f.w<QWidget>("Command3")->setFocus(Qt::MouseFocusReason);
+        QCOMPARE(f.messages.shown.size(), 1);
+        QCOMPARE(QApplication::focusWidget(), grid);
+        QCOMPARE(grid->currentIndex().row(), row);
+        QCOMPARE(grid->currentIndex().column(), column);
+        f.stop();
     }
 };
 

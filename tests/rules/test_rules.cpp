@@ -41,7 +41,10 @@ const QStringList kRequeridos = {"Razon Social",
 // Every required control (its tool tip, in window order) filled with "X" unless `texts` says otherwise.
 RequeridosInput requeridos(const Texts &texts, TipoRegistro tipo, int suppliers)
 {
-    RequeridosInput in{{}, true, tipo, 1, suppliers};
+    RequeridosInput in;
+    in.tipo = tipo;
+    in.productCount = 1;
+    in.supplierCount = suppliers;
     for (const QString &name : kRequeridos)
         in.controls << ControlValue{"1", name, texts.value(name, "X")} << ControlValue{"0", "Fax", ""};
     return in;
@@ -176,6 +179,39 @@ private Q_SLOTS:
                   + QStringList{"Actividad Principal", "Productos de exportación",
                                 "Capture al menos cinco proveedores"})
                      .join(",\r"));
+    }
+
+    // The pending list holds the checks the "Dato requerido" box leaves to other messages.
+    void pendingListAddsWhatTheBoxLeavesOut_data()
+    {
+        QTest::addColumn<QString>("rfc");
+        QTest::addColumn<bool>("office");
+        QTest::addColumn<QStringList>("supplierRfcs");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("row");
+        const QString ok = "ABC991231XY1";
+        const QStringList good = {"AVA980512K21"};
+        QTest::newRow("RFC corto") << "ABC" << true << good << kCorto << -1;
+        QTest::newRow("sin oficina") << ok << false << good << "Capture la admon. local del proveedor" << -1;
+        QTest::newRow("RFC de proveedor") << ok << true << (good + QStringList{"EVN01A3227A3"})
+                                          << "RFC Incorrecto, error en la posición 6" << 1;
+    }
+    void pendingListAddsWhatTheBoxLeavesOut()
+    {
+        QFETCH(QString, rfc);
+        QFETCH(bool, office);
+        QFETCH(QStringList, supplierRfcs);
+        QFETCH(QString, text);
+        QFETCH(int, row);
+        RequeridosInput in = requeridos({}, TipoRegistro::Promotora, 3);
+        in.rfc = rfc;
+        in.admLocalSelected = office;
+        in.supplierRfcs = supplierRfcs;
+        const QList<Pendiente> items = pendientes(in);
+        QCOMPARE(items.size(), 1);
+        QCOMPARE(items.first().texto, text);
+        QCOMPARE(items.first().renglon, row);
+        QCOMPARE(verificaRequeridos(in).faltanDatos, false);
     }
 
     void eligibilityNotes_data()

@@ -209,6 +209,7 @@ bool DataGrid::commitRow()
     if (m_editor)
         commitData(m_editor);
     const int row = m_model->changedRow();
+    m_pointedRow = -1;
     if (row < 0)
         return true;
     m_committing = true;
@@ -270,9 +271,20 @@ void DataGrid::moveTo(const QModelIndex &cell)
 
 void DataGrid::leaveGrid(bool forward)
 {
-    if (!commitRow())
+    if (!commitRow() || returnToPointedCell())
         return;
     QWidget::focusNextPrevChild(forward);
+}
+
+bool DataGrid::returnToPointedCell()
+{
+    const QModelIndex cell = m_model->index(m_pointedRow, m_pointedColumn);
+    m_pointedRow = -1;
+    if (!cell.isValid())
+        return false;
+    setCurrentIndex(cell);
+    setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 bool DataGrid::navigate(int key, Qt::KeyboardModifiers modifiers)
@@ -446,7 +458,8 @@ void DataGrid::focusMoved(QWidget *from, QWidget *to)
         return;
     if (!from || (from != this && !isAncestorOf(from)))
         return;
-    commitRow();
+    if (commitRow())
+        returnToPointedCell();
 }
 
 int DataGrid::designWidth(int column) const

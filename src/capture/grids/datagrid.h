@@ -107,6 +107,13 @@ protected:
     }
 
     void showDataError(const QString &detail) const;
+    // After a row is written with something pointed out in it: the cursor goes to that cell
+    // rather than on to wherever it was leaving for.
+    void pointAt(int row, int column)
+    {
+        m_pointedRow = row;
+        m_pointedColumn = column;
+    }
     // The design widths, scaled for the screen and grown where a column's widest content
     // would be cut in today's fonts.
     void applyColumnWidths();
@@ -125,6 +132,7 @@ private:
     void deleteSelectedRow();
     void focusMoved(QWidget *from, QWidget *to);
     void afterReset();
+    bool returnToPointedCell();
 
     QList<GridColumn> m_columns;
     DataSourceModel *m_model;
@@ -136,6 +144,7 @@ private:
     bool m_moving = false;
     bool m_committing = false;
     int m_chosenRow = -1; // row chosen with the record selector
+    int m_pointedRow = -1, m_pointedColumn = -1;
 };
 
 } // namespace kivo

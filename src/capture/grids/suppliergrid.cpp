@@ -51,10 +51,15 @@ bool SupplierGrid::rowAccepted(int row)
             return false;
         }
         decided = true;
-        if (dataModel()->text(row, Proveedor).trimmed().isEmpty())
+        // The row is written all the same; the cursor goes to the first cell pointed out.
+        const bool sinNombre = dataModel()->text(row, Proveedor).trimmed().isEmpty();
+        const bool sinDescripcion = dataModel()->text(row, Descripcion).trimmed().isEmpty();
+        if (sinNombre)
             show(kProgramTitle, textos::kFaltaNombre);
-        if (dataModel()->text(row, Descripcion).trimmed().isEmpty())
+        if (sinDescripcion)
             show(kProgramTitle, textos::kFaltaDescripcion);
+        if (sinNombre || sinDescripcion)
+            pointAt(row, sinNombre ? Proveedor : Descripcion);
     } catch (const std::exception &e) {
         show(kProgramTitle, errorMessage(e, textos::kFalloInterno));
         // Without an answer from the RFC check the row is kept back rather than written.
