@@ -166,12 +166,26 @@ private Q_SLOTS:
         QCOMPARE(f.stored("datoprov", 0, "APEPATRAZ").toString(), QStringLiteral("ACME"));
         QCOMPARE(f.stored("datoprov", 0, "ADMLOCAL").toInt(), f.stored("admlocal", 3, "CLAVE").toInt());
         QCOMPARE(f.stored("datoprov", 0, "TIPOPROG").toString(), QStringLiteral("2"));
+        QCOMPARE(f.stored("datoprov", 0, "CVEFORMA").toString(), QStringLiteral("14"));
         f.stop();
         QVERIFY(f.start());
         QCOMPARE(f.w<TextEntry>("txtApePat1")->text(), QStringLiteral("ACME"));
         QCOMPARE(f.w<QComboBox>("Combo5")->currentIndex(), 3);
         QCOMPARE(f.w<QComboBox>("cmbActividad")->currentIndex(), 2);
         QVERIFY(f.w<QRadioButton>("optConsolidadora")->isChecked());
+    }
+
+    // An application written by an older form takes this form's code on its next save.
+    void anOlderApplicationTakesThisFormsCode()
+    {
+        Form1Fixture f;
+        DbfTable t = DbfTable::load(f.dir.filePath("datoprov.dbf"));
+        t.setValue(t.appendRecord(), t.fieldIndex("RFC"), QStringLiteral("ABC991231XY1"));
+        t.save();
+        QVERIFY(f.start());
+        fillMinimum(f);
+        f.form->command1Click(1);
+        QCOMPARE(f.stored("datoprov", 0, "CVEFORMA").toString(), QStringLiteral("14"));
     }
 
     void closingQuestion_data()
