@@ -76,11 +76,13 @@ double runOnce(const QString &delivered, const QString &packer, int suppliers)
 
     ScriptedMessages messages;
     RealFiles files;
+    SystemClock clock;
     Services services;
     services.messages = &messages;
+    services.clock = &clock;
     services.files = &files;
     services.dataFolder = data.path();
-    services.driveA = medium.path();
+    services.driveA = [&medium] { return medium.path(); };
     services.packer = packer;
     BenchHost host(data.path());
 

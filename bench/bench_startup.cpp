@@ -87,7 +87,7 @@ int runKivo(int argc, char **argv)
     services.files = &files;
     services.printing = &printing;
     services.dataFolder = folder;
-    services.driveA = driveALocation();
+    services.driveA = &driveALocation;
     Database db(folder, &clock);
     Form1 window(db, services);
     if (!window.load())

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const kivo::rules::RfcResult rfc = kivo::rules::validaRfc(text);
         if (rfc.messages.size() > 4 || rfc.valid != rfc.messages.isEmpty())
             __builtin_trap();
-        const kivo::rules::ProveedorRfcResult proveedor = kivo::rules::validaRfcProveedor(text);
+        const kivo::rules::SupplierRfcResult proveedor = kivo::rules::validaRfcProveedor(text);
         if (proveedor.valid == !proveedor.message.isEmpty())
             __builtin_trap();
         const double value = kivo::rules::numericValue(text);

@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                             .files = &files,
                             .printing = &printing,
                             .dataFolder = dir.path(),
-                            .driveA = dir.filePath(QStringLiteral("medio"))};
+                            .driveA = [&dir] { return dir.filePath(QStringLiteral("medio")); }};
     {
         Database db(dir.path());
         Form1 form(db, services);

@@ -154,7 +154,7 @@ int main(int argc, char **argv)
     services.files = &files;
     services.printing = &printing;
     services.dataFolder = folder;
-    services.driveA = driveALocation();
+    services.driveA = &driveALocation;
     services.packer = QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("pack9"));
 
     // Before any table is read: a restore or clearing cut short last time is finished first.
@@ -164,7 +164,7 @@ int main(int argc, char **argv)
     if (const std::optional<int> status = commandline::restoreWindow(argc, argv, services))
         return *status;
 
-    Database db(folder, &clock);
+    Database db(services.dataFolder, services.clock);
     Form1 window(db, services);
     if (!window.load()) {
         if (pendingOnly)

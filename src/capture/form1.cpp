@@ -1,7 +1,6 @@
 #include "capture/form1.h"
 
 #include "capture/bindings.h"
-#include "capture/entrysupport.h"
 #include "capture/grids/productsgrid.h"
 #include "capture/grids/salesgrid.h"
 #include "capture/grids/suppliergrid.h"
@@ -9,24 +8,23 @@
 #include "capture/rfcentry.h"
 #include "capture/textos.h"
 #include "platform/messages.h"
-#include "rules/keyfilters.h"
 #include "rules/numeric.h"
 #include "rules/requeridos.h"
 #include "rules/rfc.h"
 #include "store/database.h"
 #include "store/datasource.h"
-#include "store/win1252.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
-#include <QKeyEvent>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
+
+#include <tuple>
 
 namespace kivo {
 
@@ -45,14 +43,14 @@ Form1::Form1(Database &db, const Services &services, QWidget *parent)
       m_db(db),
       m_services(services)
 {
-    const std::pair<DataSource **, std::pair<const char *, const char *>> sources[] = {
-        {&m_datoProv, {"dtsDatoProv", "datoprov"}},   {&m_ventas, {"dtsVTotales", "VENTAS"}},
-        {&m_productos, {"dtsProductos", "PROVMERC"}}, {&m_proveedores, {"dtsProveedor", "provprod"}},
-        {&m_actividades, {"dtsacti", "ACTIVIDA"}},    {&m_bancos, {"dtsBanco", "CATBANCO"}},
-        {&m_admLocal, {"Data1", "admlocal"}}};
-    for (const auto &[member, design] : sources) {
-        auto *ds = new DataSource(QString::fromLatin1(design.first), &m_db, this);
-        ds->setRecordSource(QString::fromLatin1(design.second));
+    const std::tuple<DataSource **, const char *, Table> sources[] = {
+        {&m_datoProv, "dtsDatoProv", Table::DatoProv},   {&m_ventas, "dtsVTotales", Table::Ventas},
+        {&m_productos, "dtsProductos", Table::ProvMerc}, {&m_proveedores, "dtsProveedor", Table::ProvProd},
+        {&m_actividades, "dtsacti", Table::Activida},    {&m_bancos, "dtsBanco", Table::CatBanco},
+        {&m_admLocal, "Data1", Table::AdmLocal}};
+    for (const auto &[member, design, table] : sources) {
+        auto *ds = new DataSource(QString::fromLatin1(design), &m_db, this);
+        ds->setRecordSource(table);
         *member = ds;
         connect(ds, &DataSource::fileChangedOutside, this, [this](const QString &path) {
             m_services.messages->show(kProgramTitle, textos::archivoCambiado(path), Buttons::Ok, Icon::Warning);
@@ -74,7 +72,6 @@ Form1::Form1(Database &db, const Services &services, QWidget *parent)
     connect(m_command2, &QPushButton::clicked, this, [this] { borrarRenglon(m_productos); });
     connect(m_command3, &QPushButton::clicked, this, [this] { borrarRenglon(m_proveedores); });
     m_cmbActividad->installEventFilter(this);
-    m_cmbBanco->lineEdit()->installEventFilter(this);
     addCommandKeys();
 }
 
@@ -223,23 +220,6 @@ void Form1::validaRfc()
         habilita(r.valid);
 }
 
-bool Form1::verificaRequeridos()
-{
-    m_faltanDatos = false;
-    validaRfc();
-
-    const rules::RequeridosResult r = rules::verificaRequeridos(requeridosInput());
-    m_faltanDatos = r.faltanDatos;
-    if (!r.message.isEmpty()) {
-        m_services.messages->show(rules::textos::tituloRequerido, r.message, Buttons::Ok, Icon::Information);
-        // A wrong RFC keeps the caret: leaving it would check it again and take the caret back,
-        // while a screen reader heard of the field it never reached.
-        if (m_rfcValido)
-            leadToMissing(this, r, m_controls);
-    }
-    return m_faltanDatos;
-}
-
 // ---- Closing and window-wide events ---------------------------------------------------------
 
 bool Form1::typedIntoNewRecord() const
@@ -281,14 +261,6 @@ void Form1::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void Form1::upperCaseKey(QObject *target, QKeyEvent *event)
-{
-    const QChar c = event->text().at(0);
-    QKeyEvent upper(QEvent::KeyPress, event->key(), event->modifiers(), QString(win1252::toUpper(c)),
-                    event->isAutoRepeat(), event->count());
-    QCoreApplication::sendEvent(target, &upper);
-}
-
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
     if (showKeyToolTip(watched, event))
@@ -300,23 +272,6 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         // nor a message box.
         if (fe->reason() != Qt::PopupFocusReason && next && next != m_cmbActividad && isAncestorOf(next))
             actividadFocusLost();
-    }
-    if (watched == m_cmbBanco->lineEdit() && event->type() == QEvent::KeyPress) {
-        auto *ke = static_cast<QKeyEvent *>(event);
-        if (!ke->text().isEmpty() && !rules::typesText(ke->text(), ke->modifiers())) {
-            // A shortcut goes on without its text, which would reach the list unconverted.
-            QCoreApplication::sendEvent(watched, withoutText(ke).get());
-            return true;
-        }
-        if (ke->text().size() == 1 && rules::typesText(ke->text(), ke->modifiers())) {
-            const QChar c = ke->text().at(0);
-            if (win1252::code(c) < 0)
-                return true; // the bank name goes to print; keep it printable
-            if (win1252::toUpper(c) != c) {
-                upperCaseKey(watched, ke);
-                return true;
-            }
-        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -2,12 +2,11 @@
 
 #include "capture/pendingwindow.h"
 #include "capture/textentry.h"
-#include "info/frmayuda.h"
 #include "platform/services.h"
-#include "questionnaire/frmdocument.h"
 #include "questionnaire/cuestionario.h"
 #include "rules/requeridos.h"
 #include "store/recordfields.h"
+#include "store/tables.h"
 #include "submission/submissionhost.h"
 
 #include <QHash>
@@ -35,11 +34,33 @@ namespace kivo {
 
 class EntryBinding;
 class Database;
+class FrmAyuda;
+class FrmDocument;
 class DataSource;
 class ProductsGrid;
 class RfcEntry;
 class SalesGrid;
 class SupplierGrid;
+
+// The button bar's commands, by their design index.
+namespace command1 {
+enum Index : int {
+    Borrar = 0,
+    Grabar = 1,
+    Disco = 2,
+    Consideraciones = 4,
+    Cancelar = 5,
+    Editar = 6,
+    Imprimir = 7,
+    Oculto = 8, // kept from the design, never shown
+    AcercaDe = 9,
+    Pendientes = 10
+};
+} // namespace command1
+
+// The controls habilita() switches, by tab order: the application's data, not the RFC, the
+// registry type nor the button bar.
+inline constexpr int kFirstHabilitaTab = 8, kLastHabilitaTab = 34;
 
 // The capture window. Its parts live in files by concern: form1.cpp the window-wide
 // reactions (lists, registry type, totals, RFC, closing), form1layout.cpp the controls,
@@ -62,13 +83,9 @@ public:
     void busca(QComboBox *combo, const QVariant &valor);
     void tipoprograma();
     void validaRfc();
-    bool rfcValido() const { return m_rfcValido; }
-    bool faltanDatos() const { return m_faltanDatos; }
-    QPushButton *command1(int index) const { return m_command1.value(index); }
     // What the questionnaire reads; the list data sources keep their row and record source.
     CuestionarioDatos snapshot() const;
-    FrmDocument *documentWindow() const { return m_frmDocument; }
-    FrmAyuda *ayudaWindow() const { return m_frmAyuda; }
+    FrmDocument *documentWindow() const;
     PendingWindow *pendingWindow() const { return m_frmPendientes; }
 
     // form1pending.cpp: the pending items as the window and `kivo --pendientes` show them.
@@ -104,6 +121,15 @@ private:
     void buildWindow();
     void buildHeader(QWidget *client);
     void buildPages();
+    // One function a page, in the window's control order.
+    void buildFiscalPage(QWidget *page);
+    void buildRepresentativePage(QWidget *page);
+    void buildStaffPage(QWidget *page);
+    void buildRegistryPage(QWidget *page);
+    void buildSalesPage(QWidget *page);
+    void buildSuppliersPage(QWidget *page);
+    void buildBankPage(QWidget *page);
+    void placeGrid(QWidget *grid, const char *name, int tab, const QRect &twips);
     void finishControls();
     TextEntry *entry(QWidget *parent, const char *name, int tab, const QRect &twips, TextEntry::KeyRule rule,
                      int maxLength, std::optional<datoprov::Field> field = std::nullopt);
@@ -115,7 +141,7 @@ private:
     int px(int twips) const;
 
     // form1startup.cpp
-    void fillList(QComboBox *combo, DataSource *ds, const QString &source, int textField);
+    void fillList(QComboBox *combo, DataSource *ds, Table source, int textField);
     void reloadGrids();
 
     // form1commands.cpp
@@ -129,7 +155,7 @@ private:
     void showStoreError(const std::exception &e);
 
     // form1pending.cpp
-    rules::RequeridosInput requeridosInput() const;
+    rules::RequiredInput requeridosInput() const;
     QList<PendingWindow::Line> pendingItems() const;
     void abrirPendientes();
     void addCommandKeys();
@@ -151,7 +177,6 @@ private:
     void prog2FocusLost();
     void actividadFocusLost();
     bool typedIntoNewRecord() const;
-    void upperCaseKey(QObject *target, QKeyEvent *event);
 
     Database &m_db;
     Services m_services;

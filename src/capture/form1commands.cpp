@@ -30,7 +30,7 @@ void Form1::habilita(bool sn)
 {
     for (QWidget *w : std::as_const(m_controls)) {
         const QVariant tab = w->property("tabOrder");
-        if (tab.isValid() && tab.toInt() >= 8 && tab.toInt() <= 34)
+        if (tab.isValid() && tab.toInt() >= kFirstHabilitaTab && tab.toInt() <= kLastHabilitaTab)
             w->setEnabled(sn);
     }
 }
@@ -40,27 +40,27 @@ void Form1::command1Click(int index)
     WaitCursor hourglass;
     try {
         switch (index) {
-        case 0:
+        case command1::Borrar:
             borraRegistros(*this, m_services);
             break;
-        case 1:
+        case command1::Grabar:
             if (commitGrids())
                 grabar();
             break;
-        case 2:
+        case command1::Disco:
             if (commitGrids())
                 generaDisco(*this, m_services);
             break;
-        case 4:
+        case command1::Consideraciones:
             abrirAyuda();
             break;
-        case 5:
+        case command1::Cancelar:
             cancelar();
             break;
-        case 6:
+        case command1::Editar:
             editar();
             break;
-        case 7:
+        case command1::Imprimir:
             if (!commitGrids())
                 break;
             m_faltanDatos = false;
@@ -68,10 +68,10 @@ void Form1::command1Click(int index)
             if (!m_faltanDatos)
                 abrirDocumento();
             break;
-        case 10:
+        case command1::Pendientes:
             abrirPendientes();
             break;
-        case 9: {
+        case command1::AcercaDe: {
             const WaitCursor::Pause pause;
             FrmAbout about(this);
             about.exec();
@@ -110,41 +110,6 @@ bool Form1::commitGrids()
     return true;
 }
 
-void Form1::grabar()
-{
-    validaRfc();
-    if (!m_rfcValido)
-        return;
-    if (m_combo5->currentIndex() < 0) {
-        m_services.messages->show(kProgramTitle, textos::kSinAdmLocal);
-        m_sstab->setCurrentIndex(0);
-        leadTo(m_combo5);
-        return;
-    }
-    DataSource *dp = m_datoProv;
-    try {
-        dp->setField(datoprov::TipoTram, rules::wholeNumber(m_combo1->currentData()));
-        dp->setField(datoprov::AdmLocal, rules::wholeNumber(m_combo5->currentData()));
-        dp->setField(datoprov::TipoProg, rules::numericValue(m_tipoProg->text()));
-        dp->setField(datoprov::Actividad, rules::wholeNumber(m_cmbActividad->currentData()));
-        dp->update();
-        dp->setBookmark(dp->lastModified());
-        if (dp->editMode() == EditMode::None)
-            dp->edit();
-        // The day's first save leaves a backup; should that fail, the save stands all the same.
-        try {
-            backups::makeDaily(m_services.dataFolder, nowOf(m_services.clock));
-        } catch (const DbfError &e) {
-            m_services.messages->show(kProgramTitle, textos::respaldoDiarioFallido(e.message()), Buttons::Ok,
-                                      Icon::Warning);
-        }
-    } catch (const DbfError &e) {
-        // The data source keeps what was typed and stays in edit, so the user can mend it.
-        m_services.messages->show(kProgramTitle, textos::grabacionFallida(e.message()), Buttons::Ok,
-                                  Icon::Critical);
-    }
-}
-
 void Form1::editar()
 {
     DataSource *dp = m_datoProv;
@@ -177,7 +142,7 @@ void Form1::cancelar()
 void Form1::datoProvValidate(int action)
 {
     if (action >= action::MoveFirst && action <= action::MoveLast)
-        command1Click(5);
+        command1Click(command1::Cancelar);
 }
 
 void Form1::borrarRenglon(DataSource *ds)
@@ -192,6 +157,11 @@ void Form1::borrarRenglon(DataSource *ds)
                                   Icon::Critical);
     }
     reloadGrids();
+}
+
+FrmDocument *Form1::documentWindow() const
+{
+    return m_frmDocument;
 }
 
 void Form1::abrirDocumento()

@@ -223,8 +223,11 @@ void Form1::buildHeader(QWidget *client)
     {
         int index, left, tab;
     };
-    const Button bar[] = {{6, 1320, 36}, {0, 2520, 31}, {2, 3788, 33}, {7, 5022, 37}, {1, 6256, 32},
-                          {9, 7490, 52}, {4, 8724, 34}, {5, 6825, 35}, {8, 9960, -1}, {10, 9960, 53}};
+    using namespace command1;
+    const Button bar[] = {{Editar, 1320, 36},          {Borrar, 2520, 31},   {Disco, 3788, 33},
+                          {Imprimir, 5022, 37},        {Grabar, 6256, 32},   {AcercaDe, 7490, 52},
+                          {Consideraciones, 8724, 34}, {Cancelar, 6825, 35}, {Oculto, 9960, -1},
+                          {Pendientes, 9960, 53}};
     for (const Button &b : bar) {
         auto *btn = new QPushButton(client);
         btn->setObjectName(QStringLiteral("Command1"));
@@ -238,12 +241,12 @@ void Form1::buildHeader(QWidget *client)
         // A click must not take the focus: leaving the RFC entry by a click on the bar would
         // run its check once for the focus and again for the command.
         btn->setFocusPolicy(Qt::TabFocus);
-        if (b.index == 5)
+        if (b.index == Cancelar)
             place(btn, QRect(b.left, 75, 375, 450));
         else
             place(btn, QRect(b.left, 0, 375, 495));
-        if (b.index == 5 || b.index == 8) {
-            btn->setEnabled(b.index != 5);
+        if (b.index == Cancelar || b.index == Oculto) {
+            btn->setEnabled(b.index != Cancelar);
             btn->hide();
         }
         const int index = b.index;
@@ -312,9 +315,28 @@ void Form1::buildPages()
     const int pageTop = m_sstab->tabBar()->sizeHint().height() + 2;
     for (QWidget *page : pages)
         page->setProperty("pageTop", pageTop);
+    buildFiscalPage(pages[0]);
+    buildRepresentativePage(pages[1]);
+    buildStaffPage(pages[2]);
+    buildRegistryPage(pages[3]);
+    buildSalesPage(pages[4]);
+    buildSuppliersPage(pages[5]);
+    buildBankPage(pages[6]);
+    m_sstab->setCurrentIndex(6);
+}
 
-    // Page 0: fiscal address.
-    QGroupBox *f4 = frame(pages[0], "Frame4", textos::kDomicilioFiscal, 38, QRect(135, 540, 10290, 2490), true);
+void Form1::placeGrid(QWidget *g, const char *name, int tab, const QRect &r)
+{
+    g->setObjectName(QString::fromLatin1(name));
+    g->setProperty("tabOrder", tab);
+    place(g, r, g->parentWidget()->property("pageTop").toInt());
+    m_controls.append(g);
+}
+
+// Page 0: fiscal address.
+void Form1::buildFiscalPage(QWidget *page)
+{
+    QGroupBox *f4 = frame(page, "Frame4", textos::kDomicilioFiscal, 38, QRect(135, 540, 10290, 2490), true);
     QList<QWidget *> fiscal;
     label(f4, "lblCalle", textos::kCalle, 75, 450);
     fiscal << entry(f4, "txtCalle", 11, QRect(990, 420, 4815, 300), Rule::Upper, 254, F::CalleYNo);
@@ -344,9 +366,12 @@ void Form1::buildPages()
     fiscal << admLocal;
     for (QWidget *w : fiscal)
         w->setEnabled(false);
+}
 
-    // Page 1: legal representative.
-    QGroupBox *f3 = frame(pages[1], "Frame3", textos::kRepresentante, 65, QRect(360, 1200, 10095, 2025), true);
+// Page 1: legal representative.
+void Form1::buildRepresentativePage(QWidget *page)
+{
+    QGroupBox *f3 = frame(page, "Frame3", textos::kRepresentante, 65, QRect(360, 1200, 10095, 2025), true);
     label(f3, "lblApRepLegal", textos::kApellidoPaterno, 240, 240);
     entry(f3, "txtApePatR2", 21, QRect(270, 480, 3135, 300), Rule::Upper, 25, F::ApePRepLeg)->setEnabled(false);
     label(f3, "lblAmRepLegal", textos::kApellidoMaterno, 3600, 240);
@@ -356,7 +381,7 @@ void Form1::buildPages()
     entry(f3, "txtNombreR2", 23, QRect(6840, 480, 2895, 300), Rule::Upper, 25, F::NombreRepl)
         ->setEnabled(false);
     label(f3, "lblcargo", textos::kCargo, 270, 840);
-    entry(f3, "txtcargo", 24, QRect(2160, 840, 5865, 300), Rule::UpperFilter, 0, F::Cargo);
+    entry(f3, "txtcargo", 24, QRect(2160, 840, 5865, 300), Rule::Upper, 0, F::Cargo);
     label(f3, "lblTelRepLegal", textos::kTelefono, 270, 1200);
     entry(f3, "txtTelefonoR2", 25, QRect(2160, 1200, 3015, 300), Rule::Numeric, 25, F::TelRepreg)
         ->setEnabled(false);
@@ -364,23 +389,25 @@ void Form1::buildPages()
     entry(f3, "txtFaxR2", 26, QRect(6360, 1200, 2895, 300), Rule::Numeric, 25, F::FaxRep)->setEnabled(false);
     label(f3, "lblEmailRepLegal", textos::kCorreo, 270, 1560);
     entry(f3, "EMAILREP", 27, QRect(2160, 1560, 7335, 300), Rule::Lower, 50, F::EmailRepl);
+}
 
-    // Page 2: staff and sales of the previous year.
-    QGroupBox *f2 = frame(pages[2], "Frame2", textos::kPersonalOcupado, 73, QRect(480, 1080, 4695, 2415),
-                          false);
+// Page 2: staff and sales of the previous year.
+void Form1::buildStaffPage(QWidget *page)
+{
+    QGroupBox *f2 = frame(page, "Frame2", textos::kPersonalOcupado, 73, QRect(480, 1080, 4695, 2415), false);
     label(f2, "Label6", textos::kPromedio, 720, 240);
     label(f2, "Label7", textos::kAdministrativos, 630, 870);
     m_noEmpleados = entry(f2, "NoEmpleados", 28, QRect(2130, 810, 1524, 288), Rule::Numeric, 0, F::NoEmpleado);
     label(f2, "Label8", textos::kObreros, 630, 1515);
     m_noObreros = entry(f2, "NoObreros", 29, QRect(2130, 1380, 1524, 288), Rule::Numeric, 0, F::NoObreros);
     label(f2, "Label9", textos::kTotal, 630, 1935);
-    QGroupBox *f6 = frame(pages[2], "Frame6", textos::kValorVentas, 86, QRect(5640, 1080, 4695, 2415), false);
+    QGroupBox *f6 = frame(page, "Frame6", textos::kValorVentas, 86, QRect(5640, 1080, 4695, 2415), false);
     label(f6, "Label10", textos::kMilesDePesos, 600, 240);
     label(f6, "Label11", textos::kEnElPais, 360, 840);
     label(f6, "Label12", textos::kAlExterior, 360, 1320);
     label(f6, "Label13", textos::kTotal, 360, 1920);
-    m_ventasPais = entry(pages[2], "VentasPais", 83, QRect(7200, 1920, 1524, 288), Rule::Numeric, 0, F::VtPais);
-    m_ventasExterior = entry(pages[2], "VentasExterior", 84, QRect(7200, 2400, 1524, 288), Rule::Numeric, 0,
+    m_ventasPais = entry(page, "VentasPais", 83, QRect(7200, 1920, 1524, 288), Rule::Numeric, 0, F::VtPais);
+    m_ventasExterior = entry(page, "VentasExterior", 84, QRect(7200, 2400, 1524, 288), Rule::Numeric, 0,
                              F::VtExterior);
     auto total = [this](QWidget *parent, const char *name, int tab, const QRect &r) {
         auto *t = new QLineEdit(parent);
@@ -393,14 +420,17 @@ void Form1::buildPages()
         return t;
     };
     m_totalPersonal = total(f2, "TotalPersonal", 74, QRect(2130, 1875, 1524, 288));
-    m_totalVentas = total(pages[2], "TotalVentas", 85, QRect(7200, 3000, 1524, 288));
+    m_totalVentas = total(page, "TotalVentas", 85, QRect(7200, 3000, 1524, 288));
     // The entries sit on the page over the right-hand frame.
     m_ventasPais->raise();
     m_ventasExterior->raise();
     m_totalVentas->raise();
+}
 
-    // Page 3: registry type and export products.
-    QGroupBox *f5 = frame(pages[3], "Frame5", textos::kTipoDeRegistro, 78, QRect(240, 720, 10095, 555), true);
+// Page 3: registry type and export products.
+void Form1::buildRegistryPage(QWidget *page)
+{
+    QGroupBox *f5 = frame(page, "Frame5", textos::kTipoDeRegistro, 78, QRect(240, 720, 10095, 555), true);
     m_optPromotora = new QRadioButton(textos::kPromotora, f5);
     m_optPromotora->setObjectName(QStringLiteral("optPromotora"));
     m_optPromotora->setProperty("tabOrder", 103);
@@ -423,7 +453,7 @@ void Form1::buildPages()
     chk->hide();
     m_controls.append(chk);
 
-    QGroupBox *f7 = frame(pages[3], "Frame7", textos::kProductosExportados, 91, QRect(120, 1440, 10575, 2055),
+    QGroupBox *f7 = frame(page, "Frame7", textos::kProductosExportados, 91, QRect(120, 1440, 10575, 2055),
                           false);
     m_command2 = new QPushButton(textos::kBorrarRegistro, f7);
     m_command2->setObjectName(QStringLiteral("Command2"));
@@ -431,54 +461,57 @@ void Form1::buildPages()
     place(m_command2, QRect(9150, 1650, 1290, 315));
     m_controls.append(m_command2);
 
-    auto grid = [this](QWidget *g, const char *name, int tab, const QRect &r) {
-        g->setObjectName(QString::fromLatin1(name));
-        g->setProperty("tabOrder", tab);
-        place(g, r, g->parentWidget()->property("pageTop").toInt());
-        m_controls.append(g);
-    };
-    m_dbProductos = new ProductsGrid(m_productos, m_services, pages[3]);
-    grid(m_dbProductos, "dbProductos", 80, QRect(120, 1680, 10215, 1380));
+    m_dbProductos = new ProductsGrid(m_productos, m_services, page);
+    placeGrid(m_dbProductos, "dbProductos", 80, QRect(120, 1680, 10215, 1380));
     m_dbProductos->raise();
+}
 
-    // Page 4: sales and foreign trade.
-    m_dbgVTotales = new SalesGrid(m_ventas, m_services, pages[4]);
-    grid(m_dbgVTotales, "dbgVTotales", 81, QRect(150, 720, 10575, 2295));
-    m_txtCompromisos = entry(pages[4], "txtCompromisos", 108, QRect(600, 3240, 9015, 285), Rule::Upper, 0);
+// Page 4: sales and foreign trade.
+void Form1::buildSalesPage(QWidget *page)
+{
+    m_dbgVTotales = new SalesGrid(m_ventas, m_services, page);
+    placeGrid(m_dbgVTotales, "dbgVTotales", 81, QRect(150, 720, 10575, 2295));
+    m_txtCompromisos = entry(page, "txtCompromisos", 108, QRect(600, 3240, 9015, 285), Rule::Upper, 0);
     m_txtCompromisos->setText(rules::textos::compromisosSinTipo);
     m_txtCompromisos->setReadOnly(true);
+}
 
-    // Page 5: national suppliers.
-    m_dbProveedor = new SupplierGrid(m_proveedores, m_services, pages[5]);
-    grid(m_dbProveedor, "dbProveedor", 102, QRect(120, 840, 10575, 2055));
-    m_txtExportadores = entry(pages[5], "txtexportadores", 105, QRect(2520, 3000, 5055, 285), Rule::Upper, 0);
+// Page 5: national suppliers.
+void Form1::buildSuppliersPage(QWidget *page)
+{
+    const int pageTop = page->property("pageTop").toInt();
+    m_dbProveedor = new SupplierGrid(m_proveedores, m_services, page);
+    placeGrid(m_dbProveedor, "dbProveedor", 102, QRect(120, 840, 10575, 2055));
+    m_txtExportadores = entry(page, "txtexportadores", 105, QRect(2520, 3000, 5055, 285), Rule::Upper, 0);
     m_txtExportadores->setReadOnly(true);
-    m_command3 = new QPushButton(textos::kBorrarRegistro, pages[5]);
+    m_command3 = new QPushButton(textos::kBorrarRegistro, page);
     m_command3->setObjectName(QStringLiteral("Command3"));
     m_command3->setProperty("tabOrder", 110);
     place(m_command3, QRect(8925, 3150, 1215, 315), pageTop);
     m_controls.append(m_command3);
+}
 
-    // Page 6: bank account.
-    label(pages[6], "Label2", textos::kNombreBanco, 360, 840);
-    m_cmbBanco = list(pages[6], "cmbBanco", 92, QRect(1920, 720, 4935, 315));
-    m_cmbBanco->setEditable(true);
+// Page 6: bank account.
+void Form1::buildBankPage(QWidget *page)
+{
+    const int pageTop = page->property("pageTop").toInt();
+    label(page, "Label2", textos::kNombreBanco, 360, 840);
+    m_cmbBanco = list(page, "cmbBanco", 92, QRect(1920, 720, 4935, 315));
+    m_cmbBanco->setLineEdit(new FilteredEdit(m_cmbBanco)); // the bank name goes to print
     m_cmbBanco->setInsertPolicy(QComboBox::NoInsert);
-    label(pages[6], "Label3", textos::kSucursal, 360, 1320);
-    entry(pages[6], "txtsucursal", 93, QRect(1920, 1320, 5055, 285), Rule::Upper, 0, F::Sucursal);
-    label(pages[6], "Label14", textos::kNumeroCuenta, 360, 1800);
-    entry(pages[6], "txtNumCuenta", 94, QRect(1920, 1800, 2175, 285), Rule::Numeric, 0, F::NumCuenta);
-    label(pages[6], "Label15", textos::kLocalidad, 5640, 1800);
-    entry(pages[6], "txtlocalidad", 95, QRect(6840, 1800, 2055, 285), Rule::Upper, 0, F::Localidad);
-    QLabel *dom = label(pages[6], "Label16", textos::kDomicilioSucursal, 360, 2400);
+    label(page, "Label3", textos::kSucursal, 360, 1320);
+    entry(page, "txtsucursal", 93, QRect(1920, 1320, 5055, 285), Rule::Upper, 0, F::Sucursal);
+    label(page, "Label14", textos::kNumeroCuenta, 360, 1800);
+    entry(page, "txtNumCuenta", 94, QRect(1920, 1800, 2175, 285), Rule::Numeric, 0, F::NumCuenta);
+    label(page, "Label15", textos::kLocalidad, 5640, 1800);
+    entry(page, "txtlocalidad", 95, QRect(6840, 1800, 2055, 285), Rule::Upper, 0, F::Localidad);
+    QLabel *dom = label(page, "Label16", textos::kDomicilioSucursal, 360, 2400);
     dom->setWordWrap(true);
     dom->setGeometry(px(360), px(2400) - pageTop, px(1950 - 360) - 4, px(480));
-    entry(pages[6], "txtDomSucursal", 96, QRect(1950, 2520, 8655, 285), Rule::Upper, 0, F::DomBanco);
-    TextEntry *text2 = entry(pages[6], "Text2", 107, QRect(7920, 720, 1215, 285), Rule::Upper, 0);
+    entry(page, "txtDomSucursal", 96, QRect(1950, 2520, 8655, 285), Rule::Upper, 0, F::DomBanco);
+    TextEntry *text2 = entry(page, "Text2", 107, QRect(7920, 720, 1215, 285), Rule::Upper, 0);
     text2->hide();
-    label(pages[6], "Label17", textos::kClave, 7200, 840)->hide();
-
-    m_sstab->setCurrentIndex(6);
+    label(page, "Label17", textos::kClave, 7200, 840)->hide();
 }
 
 void Form1::finishControls()

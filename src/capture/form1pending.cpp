@@ -45,9 +45,9 @@ QStringList supplierRfcs(const SupplierGrid *grid)
 
 } // namespace
 
-rules::RequeridosInput Form1::requeridosInput() const
+rules::RequiredInput Form1::requeridosInput() const
 {
-    rules::RequeridosInput in;
+    rules::RequiredInput in;
     for (QWidget *w : std::as_const(m_controls)) {
         rules::ControlValue c;
         c.tag = w->property("tag").toString();

@@ -18,7 +18,7 @@
 
 namespace kivo {
 
-void Form1::fillList(QComboBox *combo, DataSource *ds, const QString &source, int textField)
+void Form1::fillList(QComboBox *combo, DataSource *ds, Table source, int textField)
 {
     ds->setRecordSource(source);
     ds->refresh();
@@ -26,8 +26,7 @@ void Form1::fillList(QComboBox *combo, DataSource *ds, const QString &source, in
     ds->moveFirst();
     const int n = ds->rowCount();
     if (n == 0) {
-        const QString table = source.section(QLatin1Char(' '), -1);
-        throw DbfError(textos::catalogoVacio(table));
+        throw DbfError(textos::catalogoVacio(tables::name(source)));
     }
     {
         QSignalBlocker block(combo);
@@ -45,11 +44,11 @@ bool Form1::load()
 {
     try {
         m_currentYear = m_services.clock->today().year();
-        fillList(m_combo5, m_admLocal, QStringLiteral("admlocal"), 1);
-        fillList(m_cmbBanco, m_bancos, QStringLiteral("catbanco"), 2);
-        fillList(m_cmbActividad, m_actividades, QStringLiteral("select * from activida"), 2);
+        fillList(m_combo5, m_admLocal, Table::AdmLocal, 1);
+        fillList(m_cmbBanco, m_bancos, Table::CatBanco, 2);
+        fillList(m_cmbActividad, m_actividades, Table::Activida, 2);
 
-        m_ventas->setRecordSource(QStringLiteral("select * from ventas where tipo = 1 "));
+        m_ventas->setRecordSource(tables::salesOf(1));
         m_ventas->refresh();
         const QList<int> years = rules::anosVentas(m_currentYear);
         if (m_ventas->rowCount() < years.size())
@@ -66,7 +65,7 @@ bool Form1::load()
         // leaves the folder as it found it.
         stampSalesYears(*m_ventas, years);
     } catch (const DbfError &e) {
-        m_services.messages->show(kProgramTitle, textos::arranqueFallido(m_db.folder(), e.message()),
+        m_services.messages->show(kProgramTitle, textos::arranqueFallido(m_services.dataFolder, e.message()),
                                   Buttons::Ok, Icon::Critical);
         return false;
     }
@@ -75,43 +74,6 @@ bool Form1::load()
     reloadGrids();
     m_loaded = true;
     return true;
-}
-
-void Form1::nuevo()
-{
-    DataSource *dp = m_datoProv;
-    // Stops at the first failure and leaves the window as far as it got: the record is then
-    // out of edit, and the save command, which puts it back into edit, reports the table's
-    // error in words.
-    try {
-        m_sstab->setCurrentIndex(0);
-        if (dp->isEof()) {
-            dp->addNew();
-            habilita(false);
-            selectEntry(m_combo1, 0);
-            dp->setField(datoprov::CveForma, QString::fromLatin1(datoprov::kCveForma));
-            selectEntry(m_combo1, 0);
-            selectEntry(m_cmbActividad, 0);
-            selectEntry(m_combo5, -1);
-        } else {
-            if (dp->editMode() == EditMode::None)
-                dp->edit();
-            busca(m_combo1, dp->field(datoprov::TipoTram));
-            busca(m_cmbActividad, dp->field(datoprov::Actividad));
-            busca(m_combo5, dp->field(datoprov::AdmLocal));
-            auto maquila = [dp](datoprov::Field position) {
-                const QVariant v = dp->field(position);
-                const QString text = dp->fieldText(position).trimmed();
-                const bool zero = text.isEmpty() || (v.typeId() != QMetaType::QString && v.toDouble() == 0)
-                    || text == QLatin1String("0");
-                return zero ? QString() : text;
-            };
-            m_txtNumMaquila->setText(maquila(datoprov::NumMaquila));
-            m_txtAnoMaquila->setText(maquila(datoprov::AnoMaquila));
-            dp->setField(datoprov::CveForma, QString::fromLatin1(datoprov::kCveForma));
-        }
-    } catch (const std::exception &) {
-    }
 }
 
 void Form1::reloadGrids()

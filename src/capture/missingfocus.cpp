@@ -88,7 +88,7 @@ QWidget *controlOf(QWidget *window, const rules::Pendiente &item, const QList<QW
     return window->findChild<QWidget *>(QString::fromLatin1(name));
 }
 
-void leadToMissing(QWidget *window, const rules::RequeridosResult &result, const QList<QWidget *> &controls)
+void leadToMissing(QWidget *window, const rules::RequiredResult &result, const QList<QWidget *> &controls)
 {
     rules::Pendiente first;
     first.que = result.primero;

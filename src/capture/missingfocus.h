@@ -8,7 +8,7 @@ namespace kivo {
 
 namespace rules {
 struct Pendiente;
-struct RequeridosResult;
+struct RequiredResult;
 } // namespace rules
 
 // Shows the page that holds `control` and puts the focus in it; in a grid, on the first
@@ -17,7 +17,7 @@ void leadTo(QWidget *control);
 
 // After the required-data message: leads to the first item of the missing list. `controls`
 // are the controls the check read, in its order.
-void leadToMissing(QWidget *window, const rules::RequeridosResult &result, const QList<QWidget *> &controls);
+void leadToMissing(QWidget *window, const rules::RequiredResult &result, const QList<QWidget *> &controls);
 
 // The control an item of the pending list is about, and the grid row for a supplier's RFC.
 QWidget *controlOf(QWidget *window, const rules::Pendiente &item, const QList<QWidget *> &controls);

@@ -1,6 +1,6 @@
 #include "capture/rfcentry.h"
 
-#include "capture/entrysupport.h"
+#include "capture/input/entrysupport.h"
 #include "rules/keyfilters.h"
 #include "store/win1252.h"
 
@@ -16,23 +16,12 @@
 #include <QScopedValueRollback>
 
 #include <algorithm>
-#include <optional>
 
 namespace kivo {
 
 namespace {
 
 constexpr int kHistoryLimit = 100;
-
-// A typed character after the window-wide upper-casing; nothing when Windows-1252 cannot
-// hold it or it is a control character.
-std::optional<QChar> typedChar(QChar c)
-{
-    const int code = win1252::code(c);
-    if (code < 32 || code == 127)
-        return std::nullopt;
-    return win1252::fromCode(rules::upperKey(code));
-}
 
 bool isDigit(QChar c)
 {
@@ -204,26 +193,23 @@ void RfcEntry::typeText(const QString &text)
 {
     if (isReadOnly())
         return;
-    for (QChar raw : text) {
-        const std::optional<QChar> c = typedChar(raw);
-        if (!c)
-            continue;
+    for (const QChar c : rules::typedText(text)) {
         if (!masked()) {
-            insert(QString(*c));
-        } else if (*c != QLatin1Char(' ')) {
-            typeChar(*c);
+            insert(QString(c));
+        } else if (c != QLatin1Char(' ')) {
+            typeChar(c);
             continue;
         } else {
             // The blank is written without moving, so the extra move below advances exactly
             // one position instead of skipping one.
             const int start = hasSelectedText() ? selectionStart() : cursorPosition();
             const int end = hasSelectedText() ? selectionEnd() : start + 1;
-            if (fits(start, *c))
+            if (fits(start, c))
                 blankRange(start, end);
             else
                 setCursorPosition(start);
         }
-        if (*c == QLatin1Char(' '))
+        if (c == QLatin1Char(' '))
             cursorForward(false, 1);
     }
 }
@@ -240,7 +226,7 @@ void RfcEntry::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    if (isEnterKey(event)) {
+    if (isEnterKey(event->key())) {
         event->accept();
         return;
     }

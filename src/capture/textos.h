@@ -181,15 +181,6 @@ inline const ToolTip kToolTips[] = {{"MaskEdBox1", kRfc},
                                     {"txtlocalidad", QStringLiteral("Localidad")},
                                     {"txtDomSucursal", QStringLiteral("Domicilio Banco")}};
 
-// The entries' own context menu (Qt's standard one would be in English).
-inline const QString kDeshacer = QStringLiteral("Deshacer");
-inline const QString kRehacer = QStringLiteral("Rehacer");
-inline const QString kCortar = QStringLiteral("Cortar");
-inline const QString kCopiar = QStringLiteral("Copiar");
-inline const QString kPegar = QStringLiteral("Pegar");
-inline const QString kEliminar = QStringLiteral("Eliminar");
-inline const QString kSeleccionarTodo = QStringLiteral("Seleccionar todo");
-
 // What a screen reader calls the two notes that have no label on the window.
 inline QString nombreSinEtiqueta(const QString &control)
 {

@@ -24,12 +24,7 @@ FrmAyuda::FrmAyuda(const Services &services, QWidget *parent)
     m_cerrar->setObjectName(QStringLiteral("Command2"));
     connect(m_cerrar, &QPushButton::clicked, this, &QWidget::close);
 
-    m_rtUltima = new QTextEdit(this);
-    m_rtUltima->setObjectName(QStringLiteral("RTUltima"));
-    m_rtUltima->setFont(courierNew());
-    m_rtUltima->setAcceptRichText(false);
-    // Nothing typed here is ever kept, so do not let it look editable.
-    m_rtUltima->setReadOnly(true);
+    m_rtUltima = createTextArea(this);
 
     applyTextWindowLayout(this, m_rtUltima, nullptr, m_cerrar);
 

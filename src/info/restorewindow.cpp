@@ -155,7 +155,7 @@ void RestoreWindow::restoreChosen(bool fromSent)
         return;
     const QString name = chosen.first()->data(0, kNameRole).toString();
     try {
-        const backups::Restored done = backups::restore(m_services.dataFolder, name, nowOf(m_services.clock));
+        const backups::Restored done = backups::restore(m_services.dataFolder, name, m_services.clock->now());
         m_restored = name;
         const QString when = chosen.first()->text(0);
         m_services.messages->show(kProgramTitle,

@@ -1,5 +1,7 @@
 #include "platform/layoutrule.h"
 
+#include "platform/printing.h"
+
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
@@ -72,6 +74,16 @@ void maximizeTextWindow(QWidget *window, QWidget *parent)
     else
         window->resize(twipsToPixels(7500), twipsToPixels(6060));
     window->setWindowState(Qt::WindowMaximized);
+}
+
+QTextEdit *createTextArea(QWidget *window)
+{
+    auto *text = new QTextEdit(window);
+    text->setObjectName(QStringLiteral("RTUltima"));
+    text->setFont(courierNew());
+    text->setAcceptRichText(false);
+    text->setReadOnly(true);
+    return text;
 }
 
 } // namespace kivo

@@ -27,6 +27,10 @@ struct TextWindowLayout
 
 TextWindowLayout textWindowLayout(QSize client);
 
+// The text area of the print and considerations windows (RTUltima), in the fixed-pitch font
+// the text is laid out for. Read-only: nothing typed there would be kept or printed.
+QTextEdit *createTextArea(QWidget *window);
+
 // Applies the layout to `window`'s controls; `imprimir` may be null.
 void applyTextWindowLayout(QWidget *window, QTextEdit *text, QPushButton *imprimir, QPushButton *cerrar);
 

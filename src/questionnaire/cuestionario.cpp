@@ -50,7 +50,7 @@ QString dateSeparator(const QLocale &locale)
     return separator.isEmpty() ? QStringLiteral("/") : separator;
 }
 
-QString fecha(const QDate &date, const QLocale &locale)
+QString dateText(const QDate &date, const QLocale &locale)
 {
     if (!date.isValid())
         return QString();
@@ -60,14 +60,14 @@ QString fecha(const QDate &date, const QLocale &locale)
         + QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
 }
 
-QString seccionA()
+QString sectionA()
 {
     return QStringLiteral("SECRETARIA DE TOLVANIA") + LF
         + QStringLiteral("CUESTIONARIO DE SOLICITUD DE PROGRAMA KIVO") + LF + LF
         + QStringLiteral("DATOS DE LA SOLICITUD ") + LF + LF;
 }
 
-QString seccionB(const CuestionarioDatos &d)
+QString sectionB(const CuestionarioDatos &d)
 {
     const QString promotora = d.promotora ? QStringLiteral("Promotora de Exportación") : QStringLiteral(" ");
     const QString consolidadora = d.consolidadora ? QStringLiteral("Consolidadora de Exportación")
@@ -93,7 +93,7 @@ QString seccionB(const CuestionarioDatos &d)
     return s;
 }
 
-QString seccionC(const CuestionarioDatos &d)
+QString sectionC(const CuestionarioDatos &d)
 {
     QString s;
     s += QStringLiteral("Personal ocupado el año anterior") + sp(18)
@@ -109,22 +109,22 @@ QString seccionC(const CuestionarioDatos &d)
     return s;
 }
 
-QString seccionD(const CuestionarioDatos &d)
+QString sectionD(const CuestionarioDatos &d)
 {
     if (d.productos.isEmpty())
         return QString();
     QString s = QString(LF) + LF + QStringLiteral("Principales productos exportados en el año anterior") + LF
         + QString(31, QLatin1Char('_')) + LF + LF + sp(7) + QStringLiteral(" Descipción ") + LF;
-    const QString sangria = sp(7);
-    for (const QString &producto : d.productos) {
-        s += sangria;
-        s += producto;
+    const QString indent = sp(7);
+    for (const QString &product : d.productos) {
+        s += indent;
+        s += product;
         s += LF;
     }
     return s;
 }
 
-QString seccionE(const CuestionarioDatos &d)
+QString sectionE(const CuestionarioDatos &d)
 {
     if (d.ventas.isEmpty())
         return QString();
@@ -138,16 +138,16 @@ QString seccionE(const CuestionarioDatos &d)
     s += sp(5) + QLatin1Char('|') + QString(7, QLatin1Char('_')) + QStringLiteral("(miles de pesos) ")
         + QString(7, QLatin1Char('_')) + QLatin1Char('|') + QString(16, QLatin1Char('_'))
         + QStringLiteral("(miles de dolares) ") + QString(16, QLatin1Char('_')) + QLatin1Char('|') + LF;
-    for (const CuestionarioDatos::Venta &venta : d.ventas) {
-        s += venta.ano;
+    for (const CuestionarioDatos::Venta &sale : d.ventas) {
+        s += sale.ano;
         for (int i = 0; i < 6; ++i)
-            s += formatoColumna(i < venta.valores.size() ? venta.valores.at(i) : QVariant(), d.locale);
+            s += columnText(i < sale.valores.size() ? sale.valores.at(i) : QVariant(), d.locale);
         s += LF;
     }
     return s;
 }
 
-QString seccionF(const CuestionarioDatos &d)
+QString sectionF(const CuestionarioDatos &d)
 {
     if (d.proveedores.isEmpty())
         return QString();
@@ -155,28 +155,28 @@ QString seccionF(const CuestionarioDatos &d)
         + QString(31, QLatin1Char('_')) + LF + LF + QStringLiteral("Proveedor Nacional") + LF + sp(5)
         + QStringLiteral("Registro Federal de Contribuyentes") + sp(15) + QStringLiteral("Producto") + sp(15)
         + LF;
-    const QString antesRfc = QString(LF) + sp(5);
-    const QString antesProducto = sp(15);
+    const QString beforeRfc = QString(LF) + sp(5);
+    const QString beforeProduct = sp(15);
     // Appended piece by piece: tens of thousands of rows must not build temporaries.
     for (const CuestionarioDatos::Proveedor &p : d.proveedores) {
         s += p.nombre;
-        s += antesRfc;
+        s += beforeRfc;
         s += p.rfc;
-        s += antesProducto;
+        s += beforeProduct;
         s += p.producto;
         s += LF;
     }
     return s;
 }
 
-QString seccionG(const CuestionarioDatos &d)
+QString sectionG(const CuestionarioDatos &d)
 {
     return QStringLiteral("Nombre de banco : ") + d.banco + sp(5) + QStringLiteral("Sucursal : ") + d.sucursal
         + LF + QStringLiteral("Numero de cuenta : ") + d.numCuenta + sp(10) + QStringLiteral("Localidad : ")
         + d.localidad + LF + QStringLiteral("Domicilio de la sucursal bancaria : ") + d.domSucursal;
 }
 
-QString declaracion()
+QString declaration()
 {
     return QString(LF) + LF + sp(9)
         + QStringLiteral("MANIFIESTO BAJO PROTESTA DE DECIR LA VERDAD, QUE LOS DATOS ASENTADOS EN LA PRESENTE "
@@ -187,7 +187,7 @@ QString declaracion()
         + LF + LF + LF;
 }
 
-QString seccionH(const CuestionarioDatos &d)
+QString sectionH(const CuestionarioDatos &d)
 {
     return QStringLiteral("DATOS DEL REPRESENTANTE LEGAL ") + LF + QStringLiteral("APELLIDO PATERNO  : ")
         + d.apePatRep + LF + QStringLiteral("APELLIDO MATERNO Y NOMBRE(S)  : ") + d.apeMatRep + sp(3)
@@ -196,10 +196,10 @@ QString seccionH(const CuestionarioDatos &d)
         + d.emailRep + LF + LF;
 }
 
-QString cierre(const CuestionarioDatos &d)
+QString closing(const CuestionarioDatos &d)
 {
     return QStringLiteral("LUGAR : ") + QString(34, QLatin1Char('_')) + LF + QStringLiteral("FECHA : ")
-        + fecha(d.hoy, d.locale) + LF + LF + LF + LF + QString(20, QLatin1Char('_')) + LF
+        + dateText(d.hoy, d.locale) + LF + LF + LF + LF + QString(20, QLatin1Char('_')) + LF
         + QStringLiteral("FIRMA");
 }
 
@@ -258,7 +258,7 @@ bool decimalOf(const QVariant &value, bool *negative, std::string *integer, std:
 
 // "###,###,###.#0": rounded half away from zero at two decimals on the decimal digits
 // themselves, so the figure printed is the one stored (1.005 gives 1.01).
-QString patron(bool negative, std::string integer, std::string fraction, const QLocale &locale)
+QString decimalPattern(bool negative, std::string integer, std::string fraction, const QLocale &locale)
 {
     fraction.append(3, '0');
     const bool roundUp = fraction[2] >= '5';
@@ -297,17 +297,17 @@ QString patron(bool negative, std::string integer, std::string fraction, const Q
 
 } // namespace
 
-QString formatoColumna(const QVariant &value, const QLocale &locale)
+QString columnText(const QVariant &value, const QLocale &locale)
 {
-    constexpr int kAncho = 16;
+    constexpr int kWidth = 16;
     if (value.isNull() || !value.isValid())
-        return sp(kAncho);
+        return sp(kWidth);
     bool negative = false;
     std::string integer;
     std::string fraction;
     QString text;
     if (decimalOf(value, &negative, &integer, &fraction)) {
-        text = patron(negative, integer, fraction, locale);
+        text = decimalPattern(negative, integer, fraction, locale);
     } else {
         bool ok = false;
         const double number = value.toDouble(&ok);
@@ -315,32 +315,32 @@ QString formatoColumna(const QVariant &value, const QLocale &locale)
         text = ok && !std::isfinite(number) ? rules::textos::desbordamiento : value.toString();
     }
     // Too wide for the column: the whole value, never a number cut short.
-    return text.size() >= kAncho ? text : sp(kAncho - int(text.size())) + text;
+    return text.size() >= kWidth ? text : sp(kWidth - int(text.size())) + text;
 }
 
-Cuestionario armaCuestionario(const CuestionarioDatos &datos)
+Cuestionario armaCuestionario(const CuestionarioDatos &data)
 {
-    const QString encabezado = seccionA();
-    QString texto;
-    texto.reserve(4096 + 80 * (datos.proveedores.size() * 2 + datos.productos.size() + datos.ventas.size()));
-    texto += encabezado;
-    texto += LF;
-    texto += seccionB(datos);
-    texto += seccionC(datos);
-    texto += seccionD(datos);
-    texto += LF;
-    texto += seccionE(datos);
-    texto += LF;
-    texto += seccionF(datos);
-    texto += LF;
-    texto += LF;
-    texto += seccionG(datos);
-    texto += LF;
-    texto += declaracion();
-    texto += LF;
-    texto += seccionH(datos);
-    texto += cierre(datos);
-    return {texto, int(encabezado.size())};
+    const QString header = sectionA();
+    QString text;
+    text.reserve(4096 + 80 * (data.proveedores.size() * 2 + data.productos.size() + data.ventas.size()));
+    text += header;
+    text += LF;
+    text += sectionB(data);
+    text += sectionC(data);
+    text += sectionD(data);
+    text += LF;
+    text += sectionE(data);
+    text += LF;
+    text += sectionF(data);
+    text += LF;
+    text += LF;
+    text += sectionG(data);
+    text += LF;
+    text += declaration();
+    text += LF;
+    text += sectionH(data);
+    text += closing(data);
+    return {text, int(header.size())};
 }
 
 } // namespace kivo

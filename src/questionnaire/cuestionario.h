@@ -53,6 +53,6 @@ Cuestionario armaCuestionario(const CuestionarioDatos &datos);
 // value too wide for 16 is printed whole; a null or empty text is 16 blanks, any other text
 // that is no number is printed as it is. Give the field's stored text: it is rounded digit by
 // digit, so every figure the field can hold prints as stored.
-QString formatoColumna(const QVariant &value, const QLocale &locale);
+QString columnText(const QVariant &value, const QLocale &locale);
 
 } // namespace kivo

@@ -35,12 +35,7 @@ FrmDocument::FrmDocument(Snapshot snapshot, const Services &services, QWidget *p
     m_cerrar->setObjectName(QStringLiteral("Command2"));
     connect(m_cerrar, &QPushButton::clicked, this, &QWidget::close);
 
-    m_rtUltima = new QTextEdit(this);
-    m_rtUltima->setObjectName(QStringLiteral("RTUltima"));
-    m_rtUltima->setFont(courierNew());
-    m_rtUltima->setAcceptRichText(false);
-    // Printing composes afresh, so edits here would never reach paper.
-    m_rtUltima->setReadOnly(true);
+    m_rtUltima = createTextArea(this);
 
     applyTextWindowLayout(this, m_rtUltima, m_imprimir, m_cerrar);
     setTabOrder(m_imprimir, m_cerrar);

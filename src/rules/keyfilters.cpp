@@ -54,4 +54,29 @@ bool typesText(const QString &text, Qt::KeyboardModifiers modifiers)
     return true;
 }
 
+namespace {
+
+bool printable(int code)
+{
+    return code >= 32 && code != 127;
+}
+
+} // namespace
+
+QString typedText(const QString &text, const std::function<int(int)> &rule)
+{
+    QString out;
+    for (QChar c : text) {
+        int code = win1252::code(c);
+        if (!printable(code))
+            continue;
+        code = upperKey(code);
+        if (rule)
+            code = rule(code);
+        if (printable(code))
+            out += win1252::fromCode(code);
+    }
+    return out;
+}
+
 } // namespace kivo::rules

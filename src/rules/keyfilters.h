@@ -3,6 +3,8 @@
 #include <QString>
 #include <Qt>
 
+#include <functional>
+
 namespace kivo::rules {
 
 // Key codes are Windows-1252 codes (or control codes such as 8 for Backspace); 0 discards.
@@ -19,5 +21,11 @@ int lowerKey(int key);
 // pastes); AltGr, which the window system reports as a group switch, composes a character
 // ("@", "€") and types it. Control characters (Enter, Tab, Escape, Backspace) never do.
 bool typesText(const QString &text, Qt::KeyboardModifiers modifiers);
+
+// The one path of text into the program, typed, pasted or dropped: what of `text` lands in a
+// control whose own rule is `rule` (none: only the window-wide upper-casing). A character
+// Windows-1252 cannot hold, a control character and DEL never land; neither does a code the
+// rule turns into 0.
+QString typedText(const QString &text, const std::function<int(int)> &rule = {});
 
 } // namespace kivo::rules

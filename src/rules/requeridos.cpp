@@ -9,7 +9,7 @@ namespace {
 
 const QChar kRetorno(13);
 
-void agrega(QString &lista, const QString &item)
+void appendItem(QString &lista, const QString &item)
 {
     if (lista.isEmpty())
         lista = item;
@@ -19,7 +19,7 @@ void agrega(QString &lista, const QString &item)
 
 } // namespace
 
-QList<Pendiente> pendientes(const RequeridosInput &input)
+QList<Pendiente> pendientes(const RequiredInput &input)
 {
     QList<Pendiente> out;
     for (const QString &m : validaRfc(input.rfc).messages)
@@ -43,16 +43,16 @@ QList<Pendiente> pendientes(const RequeridosInput &input)
     if (!input.admLocalSelected)
         out.append({Faltante::AdmLocal, textos::sinAdmLocal});
     for (int r = 0; r < input.supplierRfcs.size(); ++r) {
-        const ProveedorRfcResult rfc = validaRfcProveedor(input.supplierRfcs.at(r));
+        const SupplierRfcResult rfc = validaRfcProveedor(input.supplierRfcs.at(r));
         if (!rfc.valid)
             out.append({Faltante::RfcProveedor, rfc.message, -1, r});
     }
     return out;
 }
 
-RequeridosResult verificaRequeridos(const RequeridosInput &input)
+RequiredResult verificaRequeridos(const RequiredInput &input)
 {
-    RequeridosResult result;
+    RequiredResult result;
     QString lista;
     for (const Pendiente &p : pendientes(input)) {
         if (p.que == Faltante::Rfc || p.que == Faltante::AdmLocal || p.que == Faltante::RfcProveedor)
@@ -61,7 +61,7 @@ RequeridosResult verificaRequeridos(const RequeridosInput &input)
             result.primero = p.que;
             result.primerControl = p.control;
         }
-        agrega(lista, p.texto);
+        appendItem(lista, p.texto);
     }
     result.faltanDatos = !lista.isEmpty();
     result.missingList = lista;

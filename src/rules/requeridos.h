@@ -16,7 +16,7 @@ struct ControlValue
 
 enum class TipoRegistro { Ninguno = 0, Promotora = 1, Consolidadora = 2 };
 
-struct RequeridosInput
+struct RequiredInput
 {
     QList<ControlValue> controls;
     bool activitySelected = true;
@@ -48,25 +48,25 @@ struct Pendiente
 {
     Faltante que = Faltante::Nada;
     QString texto;    // the words the command's own message uses for it
-    int control = -1; // index into RequeridosInput::controls, for Control
-    int renglon = -1; // index into RequeridosInput::supplierRfcs, for RfcProveedor
+    int control = -1; // index into RequiredInput::controls, for Control
+    int renglon = -1; // index into RequiredInput::supplierRfcs, for RfcProveedor
 };
 
 // Every check, in the order the commands make them: the applicant's RFC messages, the
 // required data, the local office, then each supplier's RFC. The "Dato requerido" box and
 // the pending-items window are two views of this one list.
-QList<Pendiente> pendientes(const RequeridosInput &input);
+QList<Pendiente> pendientes(const RequiredInput &input);
 
-struct RequeridosResult
+struct RequiredResult
 {
     bool faltanDatos = false;
     Faltante primero = Faltante::Nada;
-    int primerControl = -1; // index into RequeridosInput::controls when primero is Control
+    int primerControl = -1; // index into RequiredInput::controls when primero is Control
     QString missingList;    // items joined by "," and a carriage return
     QString message;        // the whole text of the "Dato requerido" box; empty when nothing lacks
 };
 // Steps 3 to 9 of the completeness check (the RFC check runs before, in the window).
-RequeridosResult verificaRequeridos(const RequeridosInput &input);
+RequiredResult verificaRequeridos(const RequiredInput &input);
 
 struct NotasElegibilidad
 {

@@ -68,9 +68,9 @@ RfcResult validaRfc(const QString &text)
     return result;
 }
 
-ProveedorRfcResult validaRfcProveedor(const QString &rfc)
+SupplierRfcResult validaRfcProveedor(const QString &rfc)
 {
-    ProveedorRfcResult result;
+    SupplierRfcResult result;
     const int n = spaceTrimmedLength(rfc);
     int position = 0;
     if (n < 12 || n > 13) {

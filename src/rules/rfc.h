@@ -18,13 +18,13 @@ RfcResult validaRfc(const QString &text);
 
 // The supplier RFC check. On failure `message` is "RFC Incorrecto, error en la posición " + p,
 // shown with the title "Mensaje".
-struct ProveedorRfcResult
+struct SupplierRfcResult
 {
     bool valid = true;
     int position = 0;
     QString message;
 };
-ProveedorRfcResult validaRfcProveedor(const QString &rfc);
+SupplierRfcResult validaRfcProveedor(const QString &rfc);
 
 // The name-field rule: true when position 1 of the RFC text is a blank (the given-names and
 // second-surname entries are then disabled and emptied).

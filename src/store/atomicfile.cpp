@@ -7,22 +7,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace kivo {
 
 namespace {
-
-QString msg(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 class Fd
 {
@@ -42,107 +35,7 @@ private:
     int m_fd;
 };
 
-struct HeldLock
-{
-    int fd = -1;
-    int depth = 0;
-};
-
-QHash<QString, HeldLock> &heldLocks()
-{
-    static QHash<QString, HeldLock> held;
-    return held;
-}
-
 } // namespace
-
-FolderLock::FolderLock(const QString &folder)
-    : m_folder(QDir(folder).absolutePath())
-{
-    HeldLock &lock = heldLocks()[m_folder];
-    if (lock.depth++ > 0)
-        return;
-    // The folder itself carries the lock, so no lock file ever sits among the tables.
-    const QByteArray name = QFile::encodeName(m_folder);
-    lock.fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    // A folder that cannot be opened cannot take a table either; the write reports that.
-    if (lock.fd >= 0) {
-        while (::flock(lock.fd, LOCK_EX) != 0 && errno == EINTR) {
-        }
-    }
-}
-
-FolderLock::~FolderLock()
-{
-    HeldLock &lock = heldLocks()[m_folder];
-    if (--lock.depth > 0)
-        return;
-    if (lock.fd >= 0)
-        ::close(lock.fd); // releases the lock
-    heldLocks().remove(m_folder);
-}
-
-QString systemReason(int error)
-{
-    switch (error) {
-    case ENOENT:
-        return msg(textos::kNoExiste);
-    case EACCES:
-    case EPERM:
-        return msg(textos::kPermiso);
-    case ENOSPC:
-        return msg(textos::kDiscoLleno);
-    case EDQUOT:
-        return msg(textos::kCuota);
-    case EROFS:
-        return msg(textos::kMedioSoloLectura);
-    case EIO:
-        return msg(textos::kErrorES);
-    case EISDIR:
-        return msg(textos::kEsCarpeta);
-    case ENOTDIR:
-        return msg(textos::kNoEsCarpeta);
-    case ELOOP:
-        return msg(textos::kCicloEnlaces);
-    case EMFILE:
-    case ENFILE:
-        return msg(textos::kDemasiadosAbiertos);
-    case ENAMETOOLONG:
-        return msg(textos::kNombreLargo);
-    case EFBIG:
-    case EOVERFLOW:
-        return msg(textos::kArchivoGrande);
-    case EXDEV:
-        return msg(textos::kOtroMedio);
-    case EBUSY:
-    case ETXTBSY:
-        return msg(textos::kEnUso);
-    case ENXIO:
-    case ENODEV:
-    case ENOMEDIUM:
-        return msg(textos::kSinMedio);
-    case ENOMEM:
-        return msg(textos::kSinMemoria);
-    case EAGAIN:
-    case EINTR:
-        return msg(textos::kInterrumpida);
-    case EEXIST:
-        return msg(textos::kYaExiste);
-    case ENOTEMPTY:
-        return msg(textos::kCarpetaNoVacia);
-    case EINVAL:
-    case EOPNOTSUPP:
-        return msg(textos::kNoAdmite);
-    case ESTALE:
-    case ENOTCONN:
-    case ETIMEDOUT:
-        return msg(textos::kRedPerdida);
-    case EBADF:
-        return msg(textos::kDescriptor);
-    default:
-        return msg(textos::kErrorSistema).arg(error);
-    }
-}
 
 QByteArray readWholeFile(const QString &path)
 {
@@ -150,15 +43,15 @@ QByteArray readWholeFile(const QString &path)
     // Without blocking: a FIFO or a device in a file's place must be refused, not waited on.
     Fd fd(::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
-        throw DbfError(msg(textos::kNoAbre).arg(path, systemReason(errno)));
+        throw DbfError(textos::kNoAbre.arg(path, systemReason(errno)));
     struct stat st
     { };
     if (::fstat(fd.get(), &st) != 0)
-        throw DbfError(msg(textos::kNoAbre).arg(path, systemReason(errno)));
+        throw DbfError(textos::kNoAbre.arg(path, systemReason(errno)));
     if (S_ISDIR(st.st_mode))
-        throw DbfError(msg(textos::kNoAbre).arg(path, msg(textos::kEsCarpeta)));
+        throw DbfError(textos::kNoAbre.arg(path, textos::kEsCarpeta));
     if (!S_ISREG(st.st_mode))
-        throw DbfError(msg(textos::kNoAbre).arg(path, msg(textos::kNoEsArchivo)));
+        throw DbfError(textos::kNoAbre.arg(path, textos::kNoEsArchivo));
     // Straight into a buffer of the file's size; a file that grows meanwhile is read on.
     const bool sized = S_ISREG(st.st_mode) && st.st_size > 0 && st.st_size < (qint64(1) << 31);
     QByteArray bytes(sized ? qsizetype(st.st_size) : 0, Qt::Uninitialized);
@@ -166,12 +59,12 @@ QByteArray readWholeFile(const QString &path)
     char more[1 << 16];
     for (;;) {
         const bool full = used == bytes.size();
-        const ssize_t n = full ? ::read(fd.get(), more, sizeof more)
-                               : ::read(fd.get(), bytes.data() + used, size_t(bytes.size() - used));
+        const ssize_t n = full ? fileIo().read(fd.get(), more, sizeof more)
+                               : fileIo().read(fd.get(), bytes.data() + used, size_t(bytes.size() - used));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            throw DbfError(msg(textos::kNoAbre).arg(path, systemReason(errno)));
+            throw DbfError(textos::kNoAbre.arg(path, systemReason(errno)));
         }
         if (n == 0)
             break;
@@ -181,23 +74,6 @@ QByteArray readWholeFile(const QString &path)
     }
     bytes.truncate(used);
     return bytes;
-}
-
-QString findNoCase(const QString &folder, const QString &name)
-{
-    // Only entries of the folder itself: a name that climbs out of it is none of ours.
-    if (name.isEmpty() || name.contains(u'/') || name == u"." || name == u"..")
-        return {};
-    const QDir dir(folder);
-    if (QFileInfo::exists(dir.filePath(name)))
-        return dir.filePath(name);
-    const QStringList entries = dir.entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString &entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return dir.filePath(entry);
-    }
-    return {};
 }
 
 namespace {
@@ -223,20 +99,18 @@ QStringList scratchFiles(const QDir &dir, const QString &fileName)
 void replaceFile(const QString &path, std::initializer_list<QByteArrayView> parts, const QString &label,
                  bool verify)
 {
-    auto fail = [&](const QString &reason) {
-        return DbfError(msg(textos::kNoGuarda).arg(label, path, reason));
-    };
+    auto fail = [&](const QString &reason) { return DbfError(textos::kNoGuarda.arg(label, path, reason)); };
     const QByteArray target = QFile::encodeName(path);
     mode_t mode = 0644;
     struct stat st
     { };
     if (::stat(target.constData(), &st) == 0) {
         if (!S_ISREG(st.st_mode))
-            throw fail(msg(textos::kNoEsArchivo));
+            throw fail(textos::kNoEsArchivo);
         // Checked on the bits, not with access(): root may write anything, yet a table the
         // user made read-only must stay as it is.
         if ((st.st_mode & 0222) == 0)
-            throw fail(msg(textos::kSoloLectura));
+            throw fail(textos::kSoloLectura);
         mode = st.st_mode & 07777;
     } else if (errno != ENOENT) {
         throw fail(systemReason(errno));
@@ -248,7 +122,7 @@ void replaceFile(const QString &path, std::initializer_list<QByteArrayView> part
     { };
     if (::stat(QFile::encodeName(info.absolutePath()).constData(), &folderStat) == 0
         && (folderStat.st_mode & 0222) == 0)
-        throw fail(msg(textos::kCarpetaSoloLectura));
+        throw fail(textos::kCarpetaSoloLectura);
     const FolderLock lock(info.absolutePath());
     const QDir dir(info.absolutePath());
     for (const QString &stale : scratchFiles(dir, info.fileName()))
@@ -263,10 +137,10 @@ void replaceFile(const QString &path, std::initializer_list<QByteArrayView> part
     auto abandon = [&](int error) {
         if (fd >= 0)
             io.close(fd);
-        ::unlink(temp.constData());
+        io.remove(temp.constData());
         return fail(systemReason(error));
     };
-    if (::fchmod(fd, mode) != 0)
+    if (io.setMode(fd, mode) != 0)
         throw abandon(errno);
     for (const QByteArrayView part : parts) {
         const char *p = part.data();

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "store/findnocase.h"
+#include "store/folderlock.h"
+#include "store/systemreason.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -8,34 +12,8 @@
 
 namespace kivo {
 
-// Spanish words for an errno value, for messages that name a file.
-QString systemReason(int error);
-
 // Reads a whole file; throws DbfError (naming the file) when it cannot.
 QByteArray readWholeFile(const QString &path);
-
-// Path of the entry `name` of `folder` in any letter case: the exact name when it exists,
-// otherwise the first match in name order (so a folder holding both "VENTAS.dbf" and
-// "ventas.DBF" always gives the same one). Empty when there is none, or when `name` is empty
-// or climbs out of the folder.
-QString findNoCase(const QString &folder, const QString &name);
-
-// Keeps the tables of one folder to one writer at a time, across processes: the packer holds
-// it from reading a table to writing it back, so a row the program writes meanwhile is not
-// lost under the packer's older copy. Nested holds in one process share the lock.
-// The lock is the folder's own descriptor (flock), not a file in it: locking the removable
-// medium's folder for a copy leaves nothing on the medium.
-class FolderLock
-{
-public:
-    explicit FolderLock(const QString &folder);
-    ~FolderLock();
-    FolderLock(const FolderLock &) = delete;
-    FolderLock &operator=(const FolderLock &) = delete;
-
-private:
-    QString m_folder;
-};
 
 // Replaces `path` with `bytes` so that a crash or power loss at any moment leaves either the
 // old or the new file: writes a hidden scratch file beside it, checks every write, flushes it,

@@ -6,6 +6,7 @@
 #include "store/dbftable.h"
 #include "store/journal.h"
 #include "store/ownfolders.h"
+#include "store/tables.h"
 #include "store/tableshapes.h"
 #include "store/textos.h"
 
@@ -25,11 +26,6 @@
 namespace kivo::backups {
 
 namespace {
-
-QString msg(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 constexpr int kNewestKept = 30;
 constexpr int kMonthsKept = 12;
@@ -145,9 +141,8 @@ void ensureFolder(const QString &path)
         errno = ENOTDIR;
     }
     const int error = errno;
-    throw DbfError(msg(textos::kRespaldoNoCarpeta)
-                       .arg(QDir::toNativeSeparators(path),
-                            error == ENOTDIR ? msg(textos::kYaExisteNoCarpeta) : systemReason(error)));
+    throw DbfError(textos::kRespaldoNoCarpeta.arg(
+        QDir::toNativeSeparators(path), error == ENOTDIR ? textos::kYaExisteNoCarpeta : systemReason(error)));
 }
 
 // The seven tables of a folder, in any letter case.
@@ -157,7 +152,7 @@ QStringList tablePaths(const QString &folder)
     for (const QString &name : tableNames()) {
         const QString path = findNoCase(folder, name);
         if (path.isEmpty())
-            throw DbfError(msg(textos::kSinTabla).arg(name, QDir::toNativeSeparators(folder)));
+            throw DbfError(textos::kSinTabla.arg(name, QDir::toNativeSeparators(folder)));
         paths.append(path);
     }
     return paths;
@@ -197,8 +192,8 @@ QString makeSparing(const QString &dataFolder, const QDateTime &now, const QStri
         const QString stamp = nameFor(now);
         QByteArray pattern = QFile::encodeName(QDir(root).filePath(QLatin1Char('.') + stamp)) + ".XXXXXX";
         if (!::mkdtemp(pattern.data()))
-            throw DbfError(msg(textos::kRespaldoNoCarpeta)
-                               .arg(QDir::toNativeSeparators(QFile::decodeName(pattern)), systemReason(errno)));
+            throw DbfError(textos::kRespaldoNoCarpeta.arg(QDir::toNativeSeparators(QFile::decodeName(pattern)),
+                                                          systemReason(errno)));
         temp = QFile::decodeName(pattern);
         for (qsizetype i = 0; i < sources.size(); ++i)
             copyAtomically(sources[i], QDir(temp).filePath(tableNames()[i]), tableNames()[i]);
@@ -217,16 +212,15 @@ QString makeSparing(const QString &dataFolder, const QDateTime &now, const QStri
                 return name;
             }
             if (errno != EEXIST && errno != ENOTEMPTY)
-                throw DbfError(
-                    msg(textos::kRespaldoNoCarpeta)
-                        .arg(QDir::toNativeSeparators(QString::fromLocal8Bit(target)), systemReason(errno)));
+                throw DbfError(textos::kRespaldoNoCarpeta.arg(
+                    QDir::toNativeSeparators(QString::fromLocal8Bit(target)), systemReason(errno)));
         }
-        throw DbfError(msg(textos::kRespaldoNoCarpeta)
-                           .arg(QDir::toNativeSeparators(QDir(root).filePath(stamp)), systemReason(EEXIST)));
+        throw DbfError(textos::kRespaldoNoCarpeta.arg(QDir::toNativeSeparators(QDir(root).filePath(stamp)),
+                                                      systemReason(EEXIST)));
     } catch (const DbfError &e) {
         if (!temp.isEmpty())
             removeOwnFolder(temp, ownEntry);
-        throw DbfError(msg(textos::kRespaldoFallido).arg(QDir::toNativeSeparators(root), e.message()));
+        throw DbfError(textos::kRespaldoFallido.arg(QDir::toNativeSeparators(root), e.message()));
     }
 }
 
@@ -244,13 +238,11 @@ QStringList putInPlace(const QString &dataFolder, const QStringList &sources, co
         } catch (const DbfError &e) {
             if (replaced.isEmpty() && !resuming) {
                 journal::end(dataFolder, journal::Step::Restore);
-                throw DbfError(msg(textos::kRestauracionNada).arg(name, table, e.message(), saved));
+                throw DbfError(textos::kRestauracionNada.arg(name, table, e.message(), saved));
             }
-            throw DbfError(
-                msg(textos::kRestauracionIncompleta)
-                    .arg(name, table, e.message(),
-                         replaced.isEmpty() ? msg(textos::kNinguna) : replaced.join(QStringLiteral(", ")),
-                         saved));
+            throw DbfError(textos::kRestauracionIncompleta.arg(
+                name, table, e.message(),
+                replaced.isEmpty() ? textos::kNinguna : replaced.join(QStringLiteral(", ")), saved));
         }
         replaced.append(table);
     }
@@ -261,10 +253,12 @@ QStringList putInPlace(const QString &dataFolder, const QStringList &sources, co
 
 const QStringList &tableNames()
 {
-    static const QStringList names = {QStringLiteral("datoprov.dbf"), QStringLiteral("VENTAS.dbf"),
-                                      QStringLiteral("PROVMERC.dbf"), QStringLiteral("provprod.dbf"),
-                                      QStringLiteral("activida.dbf"), QStringLiteral("catbanco.dbf"),
-                                      QStringLiteral("admlocal.dbf")};
+    static const QStringList names = [] {
+        QStringList files;
+        for (Table t : tables::kAll)
+            files << tables::fileName(t);
+        return files;
+    }();
     return names;
 }
 
@@ -342,9 +336,9 @@ QList<Summary> list(const QString &dataFolder)
                     n += t.isDeleted(r) ? 0 : 1;
                 return n;
             };
-            s.suppliers = live(db.table(QStringLiteral("provprod")));
-            s.products = live(db.table(QStringLiteral("PROVMERC")));
-            const DbfTable &app = db.table(QStringLiteral("datoprov"));
+            s.suppliers = live(db.table(tables::name(Table::ProvProd)));
+            s.products = live(db.table(tables::name(Table::ProvMerc)));
+            const DbfTable &app = db.table(tables::name(Table::DatoProv));
             for (int r = 0; r < app.recordCount(); ++r) {
                 if (app.isDeleted(r))
                     continue;
@@ -374,11 +368,11 @@ void verify(const QString &dataFolder, const QString &name)
     const QString root = location(dataFolder);
     const QString folder = QDir(root).filePath(name);
     if (!parse(name) || !isRealFolder(folder))
-        throw DbfError(msg(textos::kRespaldoNoExiste).arg(name, QDir::toNativeSeparators(root)));
+        throw DbfError(textos::kRespaldoNoExiste.arg(name, QDir::toNativeSeparators(root)));
     for (const QString &table : tableNames()) {
         const QString path = findNoCase(folder, table);
         if (path.isEmpty())
-            throw DbfError(msg(textos::kRespaldoSinTabla).arg(table));
+            throw DbfError(textos::kRespaldoSinTabla.arg(table));
         checkShape(DbfTable::load(path), table);
     }
 }
@@ -393,7 +387,7 @@ Restored restore(const QString &dataFolder, const QString &name, const QDateTime
     } catch (const DbfError &e) {
         if (!parse(name) || !isRealFolder(folder))
             throw;
-        throw DbfError(msg(textos::kRespaldoDanado).arg(name, e.message()));
+        throw DbfError(textos::kRespaldoDanado.arg(name, e.message()));
     }
     // Held throughout, so no other writer meets half old and half restored tables.
     const FolderLock lock(dataFolder);
@@ -402,12 +396,12 @@ Restored restore(const QString &dataFolder, const QString &name, const QDateTime
     try {
         saved = makeSparing(dataFolder, now, name, Kind::Ordinary);
     } catch (const DbfError &e) {
-        throw DbfError(msg(textos::kRestauracionSinRespaldo).arg(e.message()));
+        throw DbfError(textos::kRestauracionSinRespaldo.arg(e.message()));
     }
     try {
         journal::begin(dataFolder, journal::Step::Restore, {name, saved});
     } catch (const DbfError &e) {
-        throw DbfError(msg(textos::kRestauracionSinNota).arg(e.message(), saved));
+        throw DbfError(textos::kRestauracionSinNota.arg(e.message(), saved));
     }
     putInPlace(dataFolder, sources, name, saved, false);
     journal::end(dataFolder, journal::Step::Restore);
@@ -445,18 +439,18 @@ QString finishRestore(const QString &dataFolder)
         }
         journal::end(dataFolder, journal::Step::Restore);
         const auto names = [](const QStringList &tables) {
-            return tables.isEmpty() ? msg(textos::kNinguna) : tables.join(QStringLiteral(", "));
+            return tables.isEmpty() ? textos::kNinguna : tables.join(QStringLiteral(", "));
         };
-        return msg(textos::kRestauracionMezcla).arg(name, names(restored), names(before), saved);
+        return textos::kRestauracionMezcla.arg(name, names(restored), names(before), saved);
     }
     try {
         putInPlace(dataFolder, sources, name, saved, true);
     } catch (const DbfError &e) {
         // The note stays, so the next start tries again; meanwhile the clerk knows.
-        return msg(textos::kRestauracionSinTerminar).arg(e.message());
+        return textos::kRestauracionSinTerminar.arg(e.message());
     }
     journal::end(dataFolder, journal::Step::Restore);
-    return msg(textos::kRestauracionTerminada).arg(name, saved);
+    return textos::kRestauracionTerminada.arg(name, saved);
 }
 
 } // namespace kivo::backups

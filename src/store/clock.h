@@ -22,10 +22,4 @@ public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
 };
 
-// The clock handed in, or the system's where a caller has none.
-inline QDateTime nowOf(const Clock *clock)
-{
-    return clock ? clock->now() : SystemClock().now();
-}
-
 } // namespace kivo

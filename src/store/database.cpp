@@ -1,7 +1,6 @@
 #include "store/database.h"
 
 #include "store/atomicfile.h"
-#include "store/datasource.h"
 #include "store/textos.h"
 
 namespace kivo {
@@ -43,7 +42,7 @@ DbfTable &Database::reload(const QString &name)
 {
     const QString path = resolve(withExtension(name.trimmed()));
     if (path.isEmpty())
-        throw DbfError(QString::fromUtf8(textos::kSinTabla).arg(name.trimmed(), m_folder));
+        throw DbfError(textos::kSinTabla.arg(name.trimmed(), m_folder));
     DbfTable loaded = DbfTable::load(path);
     loaded.setClock(m_clock);
     auto &slot = m_tables[key(name)];
@@ -53,18 +52,19 @@ DbfTable &Database::reload(const QString &name)
     else
         slot = std::make_shared<DbfTable>(std::move(loaded));
     // The rows and columns of every data source over this table were counted in the old copy.
-    const QList<QPointer<DataSource>> readers = m_readers;
-    for (const QPointer<DataSource> &reader : readers) {
-        if (reader)
-            reader->tableReloaded(*slot);
+    m_reloadHandlers.removeIf([](const auto &h) { return !h.first; });
+    const auto handlers = m_reloadHandlers;
+    for (const auto &[owner, handler] : handlers) {
+        if (owner)
+            handler(*slot);
     }
     return *slot;
 }
 
-void Database::addReader(DataSource *source)
+void Database::onReload(QObject *owner, std::function<void(const DbfTable &)> handler)
 {
-    m_readers.removeAll(nullptr);
-    m_readers.append(source);
+    m_reloadHandlers.removeIf([](const auto &h) { return !h.first; });
+    m_reloadHandlers.append({owner, std::move(handler)});
 }
 
 } // namespace kivo

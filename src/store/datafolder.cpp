@@ -17,11 +17,6 @@ namespace kivo::datafolder {
 
 namespace {
 
-QString msg(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
 QString native(const QString &path)
 {
     return QDir::toNativeSeparators(path);
@@ -44,8 +39,8 @@ QString missingReason(const QByteArray &path, int error)
         const QString name = QFile::decodeName(path);
         // A link that leads back to itself never reaches anything: it is not "missing" its target.
         if (::stat(path.constData(), &st) != 0 && errno == ELOOP)
-            return msg(textos::kEnlaceCiclo).arg(native(name));
-        return msg(textos::kEnlaceRoto).arg(native(name), native(QFile::symLinkTarget(name)));
+            return textos::kEnlaceCiclo.arg(native(name));
+        return textos::kEnlaceRoto.arg(native(name), native(QFile::symLinkTarget(name)));
     }
     return systemReason(error);
 }
@@ -62,7 +57,7 @@ QString createFolder(const QString &folder)
         { };
         if (::stat(name.constData(), &st) == 0) {
             if (!S_ISDIR(st.st_mode))
-                return msg(textos::kRutaNoEsCarpeta).arg(native(path));
+                return textos::kRutaNoEsCarpeta.arg(native(path));
             continue;
         }
         const int error = errno;
@@ -82,17 +77,17 @@ void checkUsable(const QString &folder)
 {
     const QByteArray name = QFile::encodeName(folder);
     const auto refuse = [&](const QString &reason) {
-        return DbfError(msg(textos::kNoUsaCarpeta).arg(native(folder), reason));
+        return DbfError(textos::kNoUsaCarpeta.arg(native(folder), reason));
     };
     struct stat st
     { };
     if (::stat(name.constData(), &st) != 0)
         throw refuse(systemReason(errno));
     if (!S_ISDIR(st.st_mode))
-        throw refuse(msg(textos::kEsArchivo));
+        throw refuse(textos::kEsArchivo);
     // On the bits as the table writer does, so that root is refused what a clerk would be.
     if ((st.st_mode & 0222) == 0)
-        throw refuse(msg(textos::kCarpetaNoEscribible));
+        throw refuse(textos::kCarpetaNoEscribible);
     if (::access(name.constData(), R_OK | W_OK | X_OK) != 0)
         throw refuse(systemReason(errno));
 }
@@ -100,7 +95,7 @@ void checkUsable(const QString &folder)
 QString fromVariable(const char *variable, const QString &value)
 {
     if (!QDir::isAbsolutePath(value))
-        throw DbfError(msg(textos::kRutaRelativa).arg(QLatin1String(variable), value));
+        throw DbfError(textos::kRutaRelativa.arg(QLatin1String(variable), value));
     return QDir::cleanPath(value);
 }
 
@@ -113,10 +108,10 @@ QString location()
         return fromVariable("KIVO_DATA_DIR", fromEnvironment);
     // Qt takes the root of the file system for a home it cannot find; the data must not go there.
     if (!qEnvironmentVariableIsSet("HOME"))
-        throw DbfError(msg(textos::kSinCarpetaPersonal));
+        throw DbfError(textos::kSinCarpetaPersonal);
     const QString home = qEnvironmentVariable("HOME");
     if (home.isEmpty())
-        throw DbfError(msg(textos::kCarpetaPersonalVacia));
+        throw DbfError(textos::kCarpetaPersonalVacia);
     return QDir(fromVariable("HOME", home)).filePath(QStringLiteral("KIVO"));
 }
 
@@ -133,16 +128,16 @@ QStringList provision(const QString &folder, const QString &delivered)
     { };
     if (::lstat(encoded.constData(), &st) != 0) {
         if (const QString reason = createFolder(absolute); !reason.isEmpty())
-            throw DbfError(msg(textos::kNoCreaCarpeta).arg(native(folder), reason));
+            throw DbfError(textos::kNoCreaCarpeta.arg(native(folder), reason));
     } else if (::stat(encoded.constData(), &st) != 0) {
         const int error = errno;
-        throw DbfError(msg(textos::kNoUsaCarpeta).arg(native(folder), missingReason(encoded, error)));
+        throw DbfError(textos::kNoUsaCarpeta.arg(native(folder), missingReason(encoded, error)));
     }
     checkUsable(folder);
 
     const QDir source(delivered);
     if (!source.exists())
-        throw DbfError(msg(textos::kSinEntregados).arg(delivered));
+        throw DbfError(textos::kSinEntregados.arg(delivered));
     QStringList copied;
     for (const QString &name : source.entryList(QDir::Files, QDir::Name)) {
         if (const QString path = findNoCase(folder, name); !path.isEmpty()) {
@@ -153,9 +148,9 @@ QStringList provision(const QString &folder, const QString &delivered)
                 continue;
             const QString reason = info.isSymLink() && !info.exists()
                 ? missingReason(QFile::encodeName(path), ENOENT)
-                : info.isDir() ? msg(textos::kEntradaNoArchivo).arg(info.fileName())
-                               : msg(textos::kEntradaEspecial).arg(info.fileName());
-            throw DbfError(msg(textos::kNoUsaCarpeta).arg(native(folder), reason));
+                : info.isDir() ? textos::kEntradaNoArchivo.arg(info.fileName())
+                               : textos::kEntradaEspecial.arg(info.fileName());
+            throw DbfError(textos::kNoUsaCarpeta.arg(native(folder), reason));
         }
         const QString target = QDir(folder).filePath(name);
         try {
@@ -163,7 +158,7 @@ QStringList provision(const QString &folder, const QString &delivered)
             // that a later start would keep because it "exists".
             writeAtomically(target, readWholeFile(source.filePath(name)), name);
         } catch (const DbfError &e) {
-            throw DbfError(msg(textos::kNoCopia).arg(name, native(folder), withoutFullStop(e.message())));
+            throw DbfError(textos::kNoCopia.arg(name, native(folder), withoutFullStop(e.message())));
         }
         copied.append(name);
     }

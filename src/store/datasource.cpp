@@ -10,11 +10,6 @@ namespace kivo {
 
 namespace {
 
-QString msg(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
 struct ParsedSource
 {
     QString table;
@@ -138,7 +133,12 @@ DataSource::DataSource(const QString &name, Database *database, QObject *parent)
       m_name(name),
       m_database(database)
 {
-    m_database->addReader(this);
+    m_database->onReload(this, [this](const DbfTable &table) { tableReloaded(table); });
+}
+
+void DataSource::setRecordSource(Table table)
+{
+    setRecordSource(tables::name(table));
 }
 
 void DataSource::setRecordSource(const QString &source)
@@ -149,7 +149,7 @@ void DataSource::setRecordSource(const QString &source)
 DbfTable &DataSource::table() const
 {
     if (!m_table)
-        throw DbfError(msg(textos::kSinOrigen).arg(m_name));
+        throw DbfError(textos::kSinOrigen.arg(m_name));
     return *m_table;
 }
 
@@ -160,7 +160,7 @@ static void select(const ParsedSource &query, const DbfTable &t, const QString &
 {
     auto unknown = [&](const QString &column) {
         return DbfError(
-            msg(textos::kColumnaDesconocida).arg(column, recordSource.trimmed(), t.tableName(), t.path()));
+            textos::kColumnaDesconocida.arg(column, recordSource.trimmed(), t.tableName(), t.path()));
     };
     columns->clear();
     rows->clear();
@@ -205,7 +205,7 @@ void DataSource::refresh()
 {
     const auto parsed = parseSource(m_recordSource);
     if (!parsed)
-        throw DbfError(msg(textos::kOrigenDesconocido).arg(m_recordSource, m_name));
+        throw DbfError(textos::kOrigenDesconocido.arg(m_recordSource, m_name));
     DbfTable *reloaded = nullptr;
     {
         const QScopedValueRollback<bool> own(m_refreshing, true);
@@ -340,7 +340,7 @@ void DataSource::settlePending(bool save)
 int DataSource::tableField(int position) const
 {
     if (position < 0 || position >= m_columns.size())
-        throw DbfError(msg(textos::kPosicionCampo).arg(m_name).arg(position));
+        throw DbfError(textos::kPosicionCampo.arg(m_name).arg(position));
     return m_columns[position];
 }
 
@@ -348,14 +348,14 @@ int DataSource::column(const QString &name) const
 {
     const int c = fieldIndex(name);
     if (c < 0)
-        throw DbfError(msg(textos::kCampoDesconocido).arg(name, m_name));
+        throw DbfError(textos::kCampoDesconocido.arg(name, m_name));
     return c;
 }
 
 int DataSource::currentRecord() const
 {
     if (isEof() || isBof())
-        throw DbfError(msg(textos::kSinActual).arg(m_name));
+        throw DbfError(textos::kSinActual.arg(m_name));
     return m_rows[m_position];
 }
 
@@ -405,7 +405,7 @@ QString DataSource::fieldText(int position) const
 void DataSource::setField(int position, const QVariant &value)
 {
     if (m_mode == EditMode::None)
-        throw DbfError(msg(textos::kNoEdita).arg(m_name));
+        throw DbfError(textos::kNoEdita.arg(m_name));
     const int f = tableField(position);
     table().setValueIn(m_pendingRecord, f, value);
     if (!m_dirty.contains(f))
@@ -420,14 +420,14 @@ void DataSource::setField(const QString &name, const QVariant &value)
 QVariant DataSource::valueAt(int row, int position) const
 {
     if (row < 0 || row >= rowCount())
-        throw DbfError(msg(textos::kFilaFuera).arg(m_name).arg(row + 1));
+        throw DbfError(textos::kFilaFuera.arg(m_name).arg(row + 1));
     return table().value(m_rows[row], tableField(position));
 }
 
 QString DataSource::textAt(int row, int position) const
 {
     if (row < 0 || row >= rowCount())
-        throw DbfError(msg(textos::kFilaFuera).arg(m_name).arg(row + 1));
+        throw DbfError(textos::kFilaFuera.arg(m_name).arg(row + 1));
     return table().text(m_rows[row], tableField(position));
 }
 
@@ -457,7 +457,7 @@ void DataSource::addNew()
 void DataSource::update()
 {
     if (m_mode == EditMode::None)
-        throw DbfError(msg(textos::kNoEdita).arg(m_name));
+        throw DbfError(textos::kNoEdita.arg(m_name));
     bool save = true;
     Q_EMIT validate(action::Update, &save);
     writePending(save);
@@ -581,7 +581,7 @@ void DataSource::setBookmark(int bookmark)
 {
     const int row = int(m_rows.indexOf(bookmark));
     if (row < 0)
-        throw DbfError(msg(textos::kMarcador).arg(bookmark).arg(m_name));
+        throw DbfError(textos::kMarcador.arg(bookmark).arg(m_name));
     move(action::Bookmark, row);
 }
 

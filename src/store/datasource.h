@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/database.h"
+#include "store/tables.h"
 
 #include <QHash>
 #include <QList>
@@ -46,6 +47,7 @@ public:
 
     // Only stored: the new source is read at the next refresh().
     void setRecordSource(const QString &source);
+    void setRecordSource(Table table);
     QString recordSource() const { return m_recordSource; }
     // Reads the table again and makes the first row current; shows it on the bound entries.
     // Any pending edit is dropped. No validate event: nothing is left behind. A source that
@@ -109,7 +111,6 @@ Q_SIGNALS:
     void fileChangedOutside(const QString &path);
 
 private:
-    friend class Database;
     void tableReloaded(const DbfTable &table);
     void show(bool keepTyped = false);
     DbfTable &table() const;

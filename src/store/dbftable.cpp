@@ -25,11 +25,6 @@ constexpr char kEndOfFields = 0x0D;
 constexpr char kEndOfFile = 0x1A;
 constexpr int kMaxFields = 255;
 
-QString msg(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
 quint32 readLe32(const char *p)
 {
     const auto *u = reinterpret_cast<const uchar *>(p);
@@ -225,20 +220,20 @@ bool DbfTable::changedOnDisk() const
 
 DbfTable DbfTable::fromBytes(const QByteArray &bytes, const QString &path)
 {
-    auto bad = [&](const QString &reason) { return DbfError(msg(textos::kTablaDanada).arg(path, reason)); };
+    auto bad = [&](const QString &reason) { return DbfError(textos::kTablaDanada.arg(path, reason)); };
     const qint64 size = bytes.size();
     if (size < kHeaderSize)
-        throw bad(msg(textos::kDemasiadoCorto).arg(size));
+        throw bad(textos::kDemasiadoCorto.arg(size));
     const char *data = bytes.constData();
     if (data[0] != kVersion)
-        throw bad(msg(textos::kVersion).arg(uchar(data[0]), 2, 16, QLatin1Char('0')));
+        throw bad(textos::kVersion.arg(uchar(data[0]), 2, 16, QLatin1Char('0')));
     if (data[29] != kLanguage && data[29] != 0)
-        throw bad(msg(textos::kIdioma).arg(uchar(data[29]), 2, 16, QLatin1Char('0')));
+        throw bad(textos::kIdioma.arg(uchar(data[29]), 2, 16, QLatin1Char('0')));
     const quint32 records = readLe32(data + 4);
     const int headerLength = readLe16(data + 8);
     const int recordLength = readLe16(data + 10);
     if (headerLength < kHeaderSize + 1 || headerLength > size)
-        throw bad(msg(textos::kCabecera).arg(headerLength));
+        throw bad(textos::kCabecera.arg(headerLength));
 
     DbfTable t;
     t.m_path = path;
@@ -246,58 +241,53 @@ DbfTable DbfTable::fromBytes(const QByteArray &bytes, const QString &path)
     int offset = 0;
     for (;;) {
         if (pos >= headerLength)
-            throw bad(msg(textos::kSinFin));
+            throw bad(textos::kSinFin);
         if (data[pos] == kEndOfFields)
             break;
         if (pos + kDescriptorSize > headerLength)
-            throw bad(msg(textos::kSinFin));
+            throw bad(textos::kSinFin);
         const int number = int(t.m_fields.size()) + 1;
         if (number > kMaxFields)
-            throw bad(msg(textos::kSinFin));
+            throw bad(textos::kSinFin);
         const char *d = data + pos;
         const QByteArray rawName(d, int(qstrnlen(d, 11)));
         FieldDef f;
         f.name = QString::fromLatin1(rawName);
         if (!nameIsValid(f.name))
-            throw bad(msg(textos::kNombreCampo).arg(number));
+            throw bad(textos::kNombreCampo.arg(number));
         if (t.fieldIndex(f.name) >= 0)
-            throw bad(msg(textos::kCampoRepetido).arg(f.name));
+            throw bad(textos::kCampoRepetido.arg(f.name));
         if (!isFieldType(d[11])) {
             const QChar c = QChar::fromLatin1(d[11]);
-            throw bad(msg(textos::kTipoCampo)
-                          .arg(f.name,
-                               c.isPrint()
-                                   ? QString(c)
-                                   : QStringLiteral("0x%1").arg(uchar(d[11]), 2, 16, QLatin1Char('0'))));
+            throw bad(textos::kTipoCampo.arg(
+                f.name,
+                c.isPrint() ? QString(c) : QStringLiteral("0x%1").arg(uchar(d[11]), 2, 16, QLatin1Char('0'))));
         }
         f.type = FieldType(d[11]);
         f.length = uchar(d[16]);
         f.decimals = uchar(d[17]);
         if (!lengthIsValid(f))
-            throw bad(msg(textos::kLongitudCampo)
-                          .arg(f.name)
-                          .arg(QChar::fromLatin1(d[11]))
-                          .arg(f.length)
-                          .arg(f.decimals));
+            throw bad(
+                textos::kLongitudCampo.arg(f.name).arg(QChar::fromLatin1(d[11])).arg(f.length).arg(f.decimals));
         t.m_fields.append(f);
         t.m_offsets.append(offset);
         offset += f.length;
         pos += kDescriptorSize;
     }
     if (t.m_fields.isEmpty())
-        throw bad(msg(textos::kSinCampos));
+        throw bad(textos::kSinCampos);
     t.m_recordLength = offset + 1;
     if (recordLength != t.m_recordLength)
-        throw bad(msg(textos::kLongitudRegistro).arg(recordLength).arg(t.m_recordLength));
+        throw bad(textos::kLongitudRegistro.arg(recordLength).arg(t.m_recordLength));
     t.m_headerTail = bytes.mid(pos + 1, headerLength - pos - 1);
     const qint64 room = (size - headerLength) / t.m_recordLength;
     if (qint64(records) > room)
-        throw bad(msg(textos::kFaltanRegistros).arg(records).arg(room));
+        throw bad(textos::kFaltanRegistros.arg(records).arg(room));
     const char *first = data + headerLength;
     for (quint32 r = 0; r < records; ++r) {
         const char flag = first[qsizetype(r) * t.m_recordLength];
         if (flag != ' ' && flag != '*')
-            throw bad(msg(textos::kMarcaBorrado).arg(r + 1));
+            throw bad(textos::kMarcaBorrado.arg(r + 1));
     }
     // Shared, not copied: the records are read where the file was read into.
     t.m_bytes = bytes;
@@ -310,23 +300,22 @@ DbfTable DbfTable::create(const QString &path, const QList<FieldDef> &fields)
 {
     DbfTable t;
     t.m_path = path;
-    auto bad = [&](const QString &reason) { return DbfError(msg(textos::kTablaDanada).arg(path, reason)); };
+    auto bad = [&](const QString &reason) { return DbfError(textos::kTablaDanada.arg(path, reason)); };
     if (fields.isEmpty())
-        throw bad(msg(textos::kSinCampos));
+        throw bad(textos::kSinCampos);
     if (fields.size() > kMaxFields)
-        throw bad(msg(textos::kSinFin));
+        throw bad(textos::kSinFin);
     int offset = 0;
     for (int i = 0; i < fields.size(); ++i) {
         const FieldDef &f = fields[i];
         if (!nameIsValid(f.name))
-            throw bad(msg(textos::kNombreCampo).arg(i + 1));
+            throw bad(textos::kNombreCampo.arg(i + 1));
         if (t.fieldIndex(f.name) >= 0)
-            throw bad(msg(textos::kCampoRepetido).arg(f.name));
+            throw bad(textos::kCampoRepetido.arg(f.name));
         if (!isFieldType(char(f.type)))
-            throw bad(msg(textos::kTipoCampo).arg(f.name, QChar::fromLatin1(char(f.type))));
+            throw bad(textos::kTipoCampo.arg(f.name, QChar::fromLatin1(char(f.type))));
         if (!lengthIsValid(f))
-            throw bad(msg(textos::kLongitudCampo)
-                          .arg(f.name)
+            throw bad(textos::kLongitudCampo.arg(f.name)
                           .arg(QChar::fromLatin1(char(f.type)))
                           .arg(f.length)
                           .arg(f.decimals));
@@ -335,7 +324,7 @@ DbfTable DbfTable::create(const QString &path, const QList<FieldDef> &fields)
         offset += f.length;
     }
     if (offset + 1 > 0xFFFF)
-        throw bad(msg(textos::kLongitudRegistro).arg(0xFFFF).arg(offset + 1));
+        throw bad(textos::kLongitudRegistro.arg(0xFFFF).arg(offset + 1));
     t.m_recordLength = offset + 1;
     return t;
 }
@@ -364,7 +353,7 @@ int DbfTable::recordCount() const
 const char *DbfTable::recordAt(int record) const
 {
     if (record < 0 || record >= m_count)
-        throw DbfError(msg(textos::kSinRegistro).arg(tableName()).arg(record + 1));
+        throw DbfError(textos::kSinRegistro.arg(tableName()).arg(record + 1));
     return m_bytes.constData() + m_base + qsizetype(record) * m_recordLength;
 }
 
@@ -377,13 +366,13 @@ char *DbfTable::recordAt(int record)
 void DbfTable::checkLength(QByteArrayView record) const
 {
     if (record.size() != m_recordLength)
-        throw DbfError(msg(textos::kRegistroAjeno).arg(tableName()).arg(record.size()).arg(m_recordLength));
+        throw DbfError(textos::kRegistroAjeno.arg(tableName()).arg(record.size()).arg(m_recordLength));
 }
 
 int DbfTable::fieldOffset(int field) const
 {
     if (field < 0 || field >= m_fields.size())
-        throw DbfError(msg(textos::kSinCampo).arg(tableName()).arg(field));
+        throw DbfError(textos::kSinCampo.arg(tableName()).arg(field));
     return 1 + m_offsets[field];
 }
 
@@ -500,7 +489,7 @@ void DbfTable::setValueIn(QByteArray &record, int field, const QVariant &value) 
     const int at = fieldOffset(field);
     const FieldDef &f = m_fields[field];
     auto refuse = [&](const QString &reason) {
-        return DbfError(msg(textos::kValorRechazado).arg(tableName(), f.name, shown(value), reason));
+        return DbfError(textos::kValorRechazado.arg(tableName(), f.name, shown(value), reason));
     };
     const bool isNull = value.isNull() || !value.isValid();
     QByteArray bytes;
@@ -520,10 +509,10 @@ void DbfTable::setValueIn(QByteArray &record, int field, const QVariant &value) 
             s = value.toString();
         for (const QChar c : s) {
             if (win1252::code(c) < 0)
-                throw refuse(msg(textos::kCaracter).arg(c));
+                throw refuse(textos::kCaracter.arg(c));
         }
         if (s.size() > f.length)
-            throw refuse(msg(textos::kTextoLargo).arg(s.size()).arg(f.length));
+            throw refuse(textos::kTextoLargo.arg(s.size()).arg(f.length));
         bytes = *win1252::encode(s);
         break;
     }
@@ -535,10 +524,10 @@ void DbfTable::setValueIn(QByteArray &record, int field, const QVariant &value) 
         if (value.metaType().id() == QMetaType::Double || value.metaType().id() == QMetaType::Float) {
             const double x = value.toDouble();
             if (!std::isfinite(x))
-                throw refuse(msg(textos::kNoNumero));
+                throw refuse(textos::kNoNumero);
             const QString fixed = QString::number(x, 'f', f.decimals);
             if (std::abs(fixed.toDouble() - x) > 1e-9 * std::max(1.0, std::abs(x)))
-                throw refuse(msg(textos::kDecimales).arg(f.decimals));
+                throw refuse(textos::kDecimales.arg(f.decimals));
             d = parseDecimal(fixed);
         } else if (isIntegerType(value)) {
             d = parseDecimal(value.toString());
@@ -547,15 +536,15 @@ void DbfTable::setValueIn(QByteArray &record, int field, const QVariant &value) 
             d = parseDecimal(value.toString());
         }
         if (!d)
-            throw refuse(msg(textos::kNoNumero));
+            throw refuse(textos::kNoNumero);
         if (d->fraction.size() > f.decimals)
-            throw refuse(msg(textos::kDecimales).arg(f.decimals));
+            throw refuse(textos::kDecimales.arg(f.decimals));
         QString s = d->negative ? QStringLiteral("-") : QString();
         s += d->integer;
         if (f.decimals > 0)
             s += u'.' + d->fraction.leftJustified(f.decimals, u'0');
         if (s.size() > f.length)
-            throw refuse(msg(textos::kNumeroAncho).arg(f.length).arg(f.decimals));
+            throw refuse(textos::kNumeroAncho.arg(f.length).arg(f.decimals));
         bytes = s.rightJustified(f.length, u' ').toLatin1();
         break;
     }
@@ -576,7 +565,7 @@ void DbfTable::setValueIn(QByteArray &record, int field, const QVariant &value) 
             }
         }
         if (!date.isValid() || date.year() < 1 || date.year() > 9999)
-            throw refuse(msg(textos::kNoFecha));
+            throw refuse(textos::kNoFecha);
         bytes = date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
         break;
     }
@@ -597,7 +586,7 @@ void DbfTable::setValueIn(QByteArray &record, int field, const QVariant &value) 
         else if (s == u"?")
             bytes = "?";
         else
-            throw refuse(msg(textos::kNoLogico));
+            throw refuse(textos::kNoLogico);
         break;
     }
     }

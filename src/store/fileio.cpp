@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kivo {
@@ -23,9 +24,24 @@ int FileIo::createScratch(QByteArray &pattern)
     return ::mkostemp(pattern.data(), O_CLOEXEC);
 }
 
+int FileIo::setMode(int fd, mode_t mode)
+{
+    return ::fchmod(fd, mode);
+}
+
 ssize_t FileIo::write(int fd, const char *data, size_t size)
 {
     return ::write(fd, data, size);
+}
+
+ssize_t FileIo::read(int fd, char *data, size_t size)
+{
+    return ::read(fd, data, size);
+}
+
+int FileIo::remove(const char *path)
+{
+    return ::unlink(path);
 }
 
 int FileIo::flush(int fd)

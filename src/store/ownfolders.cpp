@@ -87,14 +87,14 @@ QStringList realSubfolders(const QString &folder)
     if (fd < 0) {
         if (errno == ENOENT)
             return {};
-        throw DbfError(QString::fromUtf8(textos::kNoLeeCarpeta).arg(folder, systemReason(errno)));
+        throw DbfError(textos::kNoLeeCarpeta.arg(folder, systemReason(errno)));
     }
     QList<Entry> entries;
     const bool ok = entriesOf(fd, &entries);
     const int error = errno;
     ::close(fd);
     if (!ok)
-        throw DbfError(QString::fromUtf8(textos::kNoLeeCarpeta).arg(folder, systemReason(error)));
+        throw DbfError(textos::kNoLeeCarpeta.arg(folder, systemReason(error)));
     QStringList out;
     for (const Entry &e : std::as_const(entries)) {
         if (S_ISDIR(e.mode))

@@ -60,15 +60,6 @@ QString decode(QByteArrayView bytes)
     return out;
 }
 
-bool canEncode(const QString &text)
-{
-    for (const QChar c : text) {
-        if (code(c) < 0)
-            return false;
-    }
-    return true;
-}
-
 QChar toUpper(QChar c)
 {
     const QChar u = c.toUpper();

@@ -18,7 +18,6 @@ QString decode(QByteArrayView bytes);
 // Code of one character, or -1 when Windows-1252 cannot hold it.
 int code(QChar c);
 QChar fromCode(int code);
-bool canEncode(const QString &text);
 
 // Case mapping that stays inside Windows-1252 ("ñ" <-> "Ñ", "á" <-> "Á"); a character whose
 // other case has no Windows-1252 code is returned unchanged.

@@ -17,7 +17,7 @@ namespace {
 void zeroAmounts(DataSource &ventas)
 {
     // Not refreshed here: the rows in hand are already the application's own.
-    ventas.setRecordSource(QStringLiteral("select * from ventas where tipo =1"));
+    ventas.setRecordSource(tables::salesOf(1));
     if (ventas.rowCount() > 0) {
         ventas.moveFirst();
         // Bounded, so a store that never reaches the end cannot hang the window.
@@ -33,7 +33,7 @@ void zeroAmounts(DataSource &ventas)
     ventas.refresh();
 }
 
-void deleteAll(DataSource &source, const QString &recordSource)
+void deleteAll(DataSource &source, Table table)
 {
     if (source.rowCount() > 0) {
         if (source.editMode() != EditMode::None)
@@ -44,7 +44,7 @@ void deleteAll(DataSource &source, const QString &recordSource)
             source.moveNext();
         }
     }
-    source.setRecordSource(recordSource);
+    source.setRecordSource(table);
     source.refresh();
 }
 
@@ -76,7 +76,7 @@ void borraRegistros(SubmissionHost &host, const Services &services)
         return;
     // A clearing by mistake can be undone only from this copy: without it, nothing goes.
     try {
-        const QString saved = backups::make(services.dataFolder, nowOf(services.clock));
+        const QString saved = backups::make(services.dataFolder, services.clock->now());
         // Noted, so a clearing cut short is finished at the next start rather than left half done.
         journal::begin(services.dataFolder, journal::Step::Clearing, {saved});
     } catch (const DbfError &e) {
@@ -85,27 +85,27 @@ void borraRegistros(SubmissionHost &host, const Services &services)
     }
 
     // The table being changed, for the message should the engine refuse it.
-    QString table = QStringLiteral("datoprov");
+    Table table = Table::DatoProv;
     try {
         if (!datoProv->isEof()) {
             if (datoProv->editMode() != EditMode::None)
                 datoProv->cancelUpdate(); // the record is going: its pending changes with it
             datoProv->deleteCurrent();
         }
-        table = QStringLiteral("VENTAS");
+        table = Table::Ventas;
         zeroAmounts(*vTotales);
-        table = QStringLiteral("PROVMERC");
-        deleteAll(*productos, QStringLiteral("select * from PROVMERC"));
-        table = QStringLiteral("provprod");
-        deleteAll(*proveedor, QStringLiteral("select * from provprod"));
-        table = QStringLiteral("datoprov");
-        datoProv->setRecordSource(QStringLiteral("datoprov"));
+        table = Table::ProvMerc;
+        deleteAll(*productos, table);
+        table = Table::ProvProd;
+        deleteAll(*proveedor, table);
+        table = Table::DatoProv;
+        datoProv->setRecordSource(table);
         datoProv->refresh();
         journal::end(services.dataFolder, journal::Step::Clearing);
     } catch (const DbfError &e) {
         // What was deleted stays deleted; the window must not pretend otherwise.
-        messages.show(kProgramTitle, textos::kBorradoIncompleto.arg(table, e.message()), Buttons::Ok,
-                      Icon::Critical);
+        messages.show(kProgramTitle, textos::kBorradoIncompleto.arg(tables::name(table), e.message()),
+                      Buttons::Ok, Icon::Critical);
         recover(host);
         return;
     }
@@ -132,8 +132,8 @@ void borraRegistros(SubmissionHost &host, const Services &services)
         if (const int activity = host.selectedCode(SubmissionHost::CodeList::Actividad); activity >= 0)
             datoProv->setField(datoprov::Actividad, activity);
     } catch (const DbfError &e) {
-        messages.show(kProgramTitle, textos::kBorradoIncompleto.arg(table, e.message()), Buttons::Ok,
-                      Icon::Critical);
+        messages.show(kProgramTitle, textos::kBorradoIncompleto.arg(tables::name(table), e.message()),
+                      Buttons::Ok, Icon::Critical);
         recover(host);
     }
 }

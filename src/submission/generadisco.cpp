@@ -1,13 +1,13 @@
 #include "submission/generadisco.h"
 
 #include "platform/clock.h"
-#include "platform/drives.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/waitcursor.h"
 #include "store/backups.h"
 #include "store/datasource.h"
 #include "store/dbferror.h"
+#include "store/tables.h"
 #include "submission/submissionhost.h"
 #include "submission/textos.h"
 
@@ -20,13 +20,14 @@ namespace kivo {
 
 namespace {
 
-// The tables that go on the medium, in the order the receiving office expects them.
-const std::array<QString, 5> kTables = {QStringLiteral("datoprov.dbf"), QStringLiteral("PROVMERC.dbf"),
-                                        QStringLiteral("provprod.dbf"), QStringLiteral("VENTAS.dbf"),
-                                        QStringLiteral("activida.dbf")};
+using PerTable = std::array<QString, tables::kOnMedium.size()>;
 
-const QStringList kPackerArguments = {QStringLiteral("DatoProv"), QStringLiteral("PROVMERC"),
-                                      QStringLiteral("provprod"), QStringLiteral("VENTAS")};
+const PerTable kTables = [] {
+    PerTable files;
+    for (size_t i = 0; i < files.size(); ++i)
+        files[i] = tables::fileName(tables::kOnMedium[i]);
+    return files;
+}();
 
 // Long enough for any table a user could type; short enough that a hung packer does not
 // hold the window for good.
@@ -34,18 +35,14 @@ constexpr int kPackerTimeoutMs = 60 * 1000;
 
 const QString kOldTables = QStringLiteral("*.dbf");
 
-// The medium as mounted now: the user may have changed disks since the program started, and
-// a new disk is mounted under its own label.
 QString currentMedium(const Services &services)
 {
-    if (!services.driveA.isEmpty() && QFileInfo(services.driveA).isDir())
-        return services.driveA;
-    return driveALocation();
+    return services.driveA ? services.driveA() : QString();
 }
 
 // Clears the medium, packs and copies; for each table the reason it did not arrive, or an
 // empty text when its copy is whole.
-std::array<QString, 5> writeMedium(const Services &services, const QString &drive)
+PerTable writeMedium(const Services &services, const QString &drive)
 {
     WaitCursor wait;
     Files &files = *services.files;
@@ -59,9 +56,9 @@ std::array<QString, 5> writeMedium(const Services &services, const QString &driv
     // Copying a table the packer is still rewriting would put half a table on the medium, so
     // wait for it. Whatever its outcome, the tables are copied as they stand.
     if (!services.packer.isEmpty())
-        files.run(services.packer, kPackerArguments, services.dataFolder, kPackerTimeoutMs);
+        files.run(services.packer, tables::packerArguments(), services.dataFolder, kPackerTimeoutMs);
 
-    std::array<QString, 5> failures;
+    PerTable failures;
     if (drive.isEmpty()) {
         failures.fill(textos::kSinUnidad);
         return failures;
@@ -101,13 +98,13 @@ void generaDisco(SubmissionHost &host, const Services &services)
     }
     // Packing rewrites the tables: they are kept as they were first, or not touched at all.
     try {
-        backups::make(services.dataFolder, nowOf(services.clock), backups::Kind::Sent);
+        backups::make(services.dataFolder, services.clock->now(), backups::Kind::Sent);
     } catch (const DbfError &e) {
         messages.show(kProgramTitle, textos::kDiscoSinRespaldo.arg(e.message()), Buttons::Ok, Icon::Critical);
         return;
     }
 
-    std::array<QString, 5> failures = writeMedium(services, drive);
+    PerTable failures = writeMedium(services, drive);
     // Only what is on the medium now, byte for byte the table it came from, counts as written.
     const QDir data(services.dataFolder);
     const QDir medium(drive);

@@ -24,7 +24,7 @@ struct Moment : Form1Fixture
     Moment()
     {
         services.files = &files;
-        services.driveA = medium.path();
+        services.driveA = [this] { return medium.path(); };
         clock.set(QDateTime(QDate(2005, 6, 15), QTime(9, 0)));
     }
     // Started over an application complete enough for the disk, saved once.
@@ -49,7 +49,7 @@ struct Moment : Form1Fixture
             }
             ds->refresh();
         }
-        form->command1Click(1);
+        form->command1Click(command1::Grabar);
         messages.clear();
         return true;
     }
@@ -75,7 +75,9 @@ void perform(Moment &m, Step step)
     const Answer answers[] = {Answer::No, Answer::Yes, Answer::Cancel, Answer::Ok};
     if (step >= Step::ClearNo)
         m.messages.answer(answers[int(step) - int(Step::ClearNo)]);
-    m.form->command1Click(step < Step::ClearNo ? 1 : step < Step::DiskCancel ? 0 : 2);
+    m.form->command1Click(step < Step::ClearNo          ? command1::Grabar
+                              : step < Step::DiskCancel ? command1::Borrar
+                                                        : command1::Disco);
 }
 
 } // namespace

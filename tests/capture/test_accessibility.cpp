@@ -135,7 +135,8 @@ private Q_SLOTS:
                     : missing == "proveedor en blanco" ? QStringList{"A", "", "C", "D"}
                                                        : QStringList{"A", "B", "C"});
         f.w<QTabWidget>("SSTab1")->setCurrentIndex(4);
-        f.form->command1Click(missing == "Combo5" ? 1 : 7); // the office is left empty
+        f.form->command1Click(missing == "Combo5" ? command1::Grabar
+                                                  : command1::Imprimir); // the office is left empty
         QCOMPARE(f.w<QTabWidget>("SSTab1")->currentIndex(), page);
         QWidget *focused = QApplication::focusWidget();
         QString where = focused ? focused->objectName() : QString();

@@ -4,10 +4,13 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QMenu>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 
 using namespace kivo;
@@ -45,8 +48,8 @@ class TestEntries : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    // Alt and Ctrl make shortcuts, AltGr composes. Lines, tabs and characters outside Windows-1252
-    // never land; a move that would lose part of its text is refused, so the source keeps it.
+    // Alt and Ctrl make shortcuts, AltGr composes. The menu pastes through the rule; a move that
+    // would lose part of its text is refused, so the source keeps it.
     void entryTakesWhatItsRuleAllows_data()
     {
         QTest::addColumn<Rule>("rule");
@@ -55,22 +58,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("text");
         const QKeyCombination typed;
-        QTest::newRow("upper") << Rule::Upper << "type" << typed << "añáΩ😀1-"
-                               << "AÑÁ1-";
-        QTest::newRow("lower") << Rule::Lower << "type" << typed << "AnaΩ@X"
-                               << "ana@x";
-        QTest::newRow("numeric") << Rule::Numeric << "type" << typed << "1-a 2.3456"
-                                 << "12.345";
         QTest::newRow("Ctrl+a") << Rule::Upper << "type" << (Qt::ControlModifier | Qt::Key_A) << "a"
                                 << "";
         QTest::newRow("AltGr €") << Rule::Upper << "type" << (Qt::GroupSwitchModifier | Qt::Key_E) << "€"
                                  << "€";
-        QTest::newRow("pasted") << Rule::Numeric << "keys" << typed << "12ab.3"
-                                << "12.3";
         QTest::newRow("menu") << Rule::Numeric << "Pegar" << typed << "7x8"
                               << "78";
-        QTest::newRow("lines") << Rule::Upper << "keys" << typed << "ñoΩ\tño\n😀xyz"
-                               << "ÑOÑOXY";
         QTest::newRow("dropped") << Rule::Numeric << "copy" << typed << "12ab.3"
                                  << "12.3";
         QTest::newRow("moved") << Rule::Numeric << "move" << typed << "12ab.3"
@@ -92,13 +85,71 @@ private Q_SLOTS:
         if (how == u"move")
             QCOMPARE(drop(&entry, given, Qt::MoveAction), Qt::IgnoreAction);
         QGuiApplication::clipboard()->setText(given);
-        if (how == u"keys")
-            QTest::keyClick(&entry, Qt::Key_V, Qt::ControlModifier);
         QScopedPointer<QMenu> menu(entry.createContextMenu());
         for (QAction *action : menu->actions())
             if (action->text() == how)
                 action->trigger();
         QTEST(entry.text(), "text");
+    }
+
+    // Every control that takes text takes it the same way, typed or pasted: upper-cased, then
+    // its own rule; what Windows-1252 cannot hold, control characters and DEL never land.
+    void everyControlTakesTextThroughOneRule_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<bool>("pasted");
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("text");
+        const QString mixed = QStringLiteral("añΩ€\x7f\x01\t1");
+        for (const bool pasted : {false, true}) {
+            const char *how = pasted ? "pasted" : "typed";
+            QTest::addRow("upper %s", how) << "txtsucursal" << pasted << mixed << "AÑ€1";
+            QTest::addRow("lower %s", how) << "txtEmail1" << pasted << "AñΩ@\x7f\x01"
+                                           << "añ@";
+            QTest::addRow("numeric %s", how) << "txtNumCuenta" << pasted
+                                             << "1a\x7f"
+                                                "2.Ω3"
+                                             << "12.3";
+            QTest::addRow("rfc %s", how) << "MaskEdBox1" << pasted << mixed << "AÑ€1";
+            QTest::addRow("grid %s", how) << "dbProveedor" << pasted << mixed << "AÑ€1";
+            QTest::addRow("bank %s", how) << "cmbBanco" << pasted << mixed << "AÑ€1";
+        }
+    }
+    void everyControlTakesTextThroughOneRule()
+    {
+        QFETCH(QString, control);
+        QFETCH(bool, pasted);
+        QFETCH(QString, given);
+        Form1Fixture f;
+        QVERIFY(f.start());
+        f.show();
+        QWidget *target = f.w(control);
+        if (control != u"MaskEdBox1") // the other controls open with a valid RFC
+            f.w<RfcEntry>("MaskEdBox1")->setRfcText("ABC991231XY1");
+        auto *pages = f.w<QTabWidget>("SSTab1");
+        for (QWidget *w = target; w; w = w->parentWidget())
+            if (pages->indexOf(w) >= 0)
+                pages->setCurrentWidget(w);
+        target->setFocus();
+        if (auto *grid = qobject_cast<QTableView *>(target)) {
+            grid->setCurrentIndex(grid->model()->index(grid->model()->rowCount() - 1, 0));
+            if (pasted)
+                grid->edit(grid->currentIndex());
+        }
+        auto *combo = qobject_cast<QComboBox *>(target);
+        if (combo)
+            combo->setEditText({});
+        QVERIFY(target->isAncestorOf(QApplication::focusWidget()) || target == QApplication::focusWidget());
+        QGuiApplication::clipboard()->setText(given);
+        if (pasted)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+        else
+            for (QChar c : given) // the grid's first key opens its cell editor
+                QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QString(c), {});
+        const auto *edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(edit);
+        QTEST(edit->text().trimmed(), "text");
+        f.stop();
     }
 
     // Tab into a blank RFC starts at its first position. A second window taking the focus (as a

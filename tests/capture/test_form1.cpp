@@ -25,7 +25,7 @@ void fillMinimum(Form1Fixture &f)
 void save(Form1Fixture &f, const QString &name)
 {
     f.w<TextEntry>("txtApePat1")->setText(name);
-    f.form->command1Click(1);
+    f.form->command1Click(command1::Grabar);
 }
 
 void overwrite(const QString &path, const QByteArray &bytes)
@@ -146,7 +146,7 @@ private Q_SLOTS:
         f.w<RfcEntry>("MaskEdBox1")->setRfcText(rfc);
         f.w<QComboBox>("Combo5")->setCurrentIndex(office);
         f.w<TextEntry>("txtcargo")->setText(QString(61, 'C'));
-        f.form->command1Click(1);
+        f.form->command1Click(command1::Grabar);
         QCOMPARE(f.messages.texts(), QStringList{message});
         QCOMPARE(f.w<TextEntry>("txtcargo")->text(), QString(61, 'C'));
         QCOMPARE(f.storedRows("datoprov"), 0);
@@ -160,8 +160,8 @@ private Q_SLOTS:
         QTest::keyClicks(f.w("txtApePat1"), "acme");
         f.w<QRadioButton>("optConsolidadora")->click();
         f.w<QComboBox>("cmbActividad")->setCurrentIndex(2);
-        f.form->command1Click(1);
-        f.form->command1Click(1); // twice: still one record
+        f.form->command1Click(command1::Grabar);
+        f.form->command1Click(command1::Grabar); // twice: still one record
         QCOMPARE(f.storedRows("datoprov"), 1);
         QCOMPARE(f.stored("datoprov", 0, "APEPATRAZ").toString(), QStringLiteral("ACME"));
         QCOMPARE(f.stored("datoprov", 0, "ADMLOCAL").toInt(), f.stored("admlocal", 3, "CLAVE").toInt());
@@ -184,7 +184,7 @@ private Q_SLOTS:
         t.save();
         QVERIFY(f.start());
         fillMinimum(f);
-        f.form->command1Click(1);
+        f.form->command1Click(command1::Grabar);
         QCOMPARE(f.stored("datoprov", 0, "CVEFORMA").toString(), QStringLiteral("14"));
     }
 
@@ -232,7 +232,7 @@ private Q_SLOTS:
     {
         Started f;
         f.fillRequired({"txtColonia", "txtCP"});
-        f.form->command1Click(7);
+        f.form->command1Click(command1::Imprimir);
         QCOMPARE(f.messages.texts(),
                  QStringList{"La siguiente información es requerida: \rCodigo Postal,\rColonia,\r"
                              "Tipo de Registro,\rProductos de exportación\r\r"});
@@ -248,8 +248,8 @@ private Q_SLOTS:
         addRows(f.form->products(), "DESCRIPCIO", {"R0", "R1"});
         addRows(f.form->suppliers(), "PROVEEDOR", {"A", "B", "C"});
         f.form->products()->moveNext();
-        f.form->command1Click(7);
-        f.form->command1Click(7);
+        f.form->command1Click(command1::Imprimir);
+        f.form->command1Click(command1::Imprimir);
         QCOMPARE(f.form->findChildren<FrmDocument *>().size(), 1);
         QCOMPARE(f.form->products()->position(), 1); // the lists were read where they stood
     }
@@ -295,7 +295,7 @@ private Q_SLOTS:
         Started f;
         typeRow(f, "dbProveedor", {"acme", "12", "tornillos"}); // the RFC check refuses it
         f.messages.clear();
-        f.form->command1Click(7);
+        f.form->command1Click(command1::Imprimir);
         QCOMPARE(f.messages.shown.size(), 1);
         QVERIFY(!f.form->findChild<FrmDocument *>());
         auto *proveedores = f.w<QTableView>("dbProveedor");
@@ -309,11 +309,11 @@ private Q_SLOTS:
     {
         Started g;
         fillMinimum(g);
-        g.form->command1Click(1);
+        g.form->command1Click(command1::Grabar);
         addRows(g.form->suppliers(), "PROVEEDOR", {"A", "B"});
         typeRow(g, "dbProductos", {"mango"});
         g.messages.answer(Answer::Yes);
-        g.form->command1Click(0);
+        g.form->command1Click(command1::Borrar);
         QCOMPARE(g.messages.texts(), QStringList{"Con esta Acción borrar toda su solicitud"});
         QCOMPARE(g.storedRows("datoprov"), 0);
         QCOMPARE(g.storedRows("provprod"), 0);

@@ -161,7 +161,10 @@ private Q_SLOTS:
         Form1Fixture f;
         QVERIFY(f.start());
         f.show();
-        QPushButton *print = f.form->command1(7);
+        QPushButton *print = nullptr;
+        for (QPushButton *b : f.form->findChildren<QPushButton *>(QStringLiteral("Command1")))
+            print = b->property("index").toInt() == command1::Imprimir ? b : print;
+        QVERIFY(print);
         QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), print->mapToGlobal(QPoint(2, 2)));
         QApplication::sendEvent(print, &help);
         QTRY_COMPARE(QToolTip::text(), "Imprimir solicitud (Ctrl+P)");

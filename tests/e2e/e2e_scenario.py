@@ -230,6 +230,9 @@ def print_to_pdf(clerk, pdf):
     clerk.x.focus(dialog)
     clerk.x.key("alt+f", "ctrl+a")  # no printer here: to the file named in "Fichero de salida"
     clerk.type_fields([str(pdf)], ["Return"])
+    time.sleep(2)
+    if dialog in clerk.x.windows():  # a late popup of the file name's completer took that Return
+        clerk.x.key("Return")
     wait_for(lambda: pdf.exists() and b"%%EOF" in pdf.read_bytes()[-64:], 30, "el PDF completo")  # both documents in it
     clerk.expect([MAIN_TITLE, PRINT_TITLE])
     clerk.click_text_window_button(preview, 5880)  # "&Cerrar"

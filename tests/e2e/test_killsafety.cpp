@@ -73,7 +73,7 @@ struct World
                    .files = &files,
                    .printing = &printing,
                    .dataFolder = folder,
-                   .driveA = medium,
+                   .driveA = [medium] { return medium; },
                    .packer = QCoreApplication::applicationDirPath() + "/pack9"},
           db(folder),
           form(db, services)
@@ -127,7 +127,7 @@ QStringList work(World &world, const QString &activity, int n)
     }
     fillApplication(world.form, n);
     if (activity == "save" || activity == "clear")
-        world.form.command1Click(1);
+        world.form.command1Click(command1::Grabar);
     if (activity == "clear" || n == 0) // the first disk's suppliers and product, or the next disk's
         addRows(world.form, n, 3, true);
     if (activity == "clear") {
@@ -212,7 +212,7 @@ private Q_SLOTS:
                 World world(folder, medium);
                 world.form.load();
                 fillApplication(world.form, n);
-                world.form.command1Click(1);
+                world.form.command1Click(command1::Grabar);
                 // The first table restored and the last differ, so any mix of the two shows.
                 DbfTable offices = DbfTable::load(QDir(folder).filePath("admlocal.dbf"));
                 offices.setValue(0, 1, QString::number(n));

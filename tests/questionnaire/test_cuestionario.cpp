@@ -79,7 +79,7 @@ private Q_SLOTS:
             "  Total       : 8.5\n\nVentas totales e intercambio comercial con el exterior\n"));
     }
 
-    void formatoColumna_data()
+    void columnText_data()
     {
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<QLocale>("locale");
@@ -110,12 +110,12 @@ private Q_SLOTS:
         QTest::newRow("negative half cent") << QVariant("-0.005") << mexico << "            -.01";
     }
 
-    void formatoColumna()
+    void columnText()
     {
         QFETCH(QVariant, value);
         QFETCH(QLocale, locale);
         QFETCH(QString, column);
-        QCOMPARE(kivo::formatoColumna(value, locale), column);
+        QCOMPARE(kivo::columnText(value, locale), column);
     }
 };
 

@@ -39,9 +39,9 @@ const QStringList kRequeridos = {"Razon Social",
                                  "RFC"};
 
 // Every required control (its tool tip, in window order) filled with "X" unless `texts` says otherwise.
-RequeridosInput requeridos(const Texts &texts, TipoRegistro tipo, int suppliers)
+RequiredInput requeridos(const Texts &texts, TipoRegistro tipo, int suppliers)
 {
-    RequeridosInput in;
+    RequiredInput in;
     in.tipo = tipo;
     in.productCount = 1;
     in.supplierCount = suppliers;
@@ -140,7 +140,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, rfc);
         QFETCH(QString, message);
-        const ProveedorRfcResult r = validaRfcProveedor(rfc);
+        const SupplierRfcResult r = validaRfcProveedor(rfc);
         QCOMPARE(r.message, message);
         QCOMPARE(r.valid, message.isEmpty());
     }
@@ -163,13 +163,13 @@ private Q_SLOTS:
         QFETCH(TipoRegistro, tipo);
         QFETCH(int, suppliers);
         QFETCH(QString, missing);
-        const RequeridosResult r = verificaRequeridos(requeridos(texts, tipo, suppliers));
+        const RequiredResult r = verificaRequeridos(requeridos(texts, tipo, suppliers));
         QCOMPARE(r.missingList, missing);
     }
 
     void everythingMissingInOrder()
     {
-        RequeridosInput in = requeridos({}, TipoRegistro::Consolidadora, 0);
+        RequiredInput in = requeridos({}, TipoRegistro::Consolidadora, 0);
         for (ControlValue &c : in.controls)
             c.text.clear();
         in.activitySelected = false;
@@ -203,7 +203,7 @@ private Q_SLOTS:
         QFETCH(QStringList, supplierRfcs);
         QFETCH(QString, text);
         QFETCH(int, row);
-        RequeridosInput in = requeridos({}, TipoRegistro::Promotora, 3);
+        RequiredInput in = requeridos({}, TipoRegistro::Promotora, 3);
         in.rfc = rfc;
         in.admLocalSelected = office;
         in.supplierRfcs = supplierRfcs;

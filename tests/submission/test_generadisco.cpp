@@ -81,7 +81,9 @@ private Q_SLOTS:
         fx.services.packer = KIVO_BINARY_DIR "/bin/pack9";
         QVERIFY(QFile::link(fx.data.path(), fx.medium.filePath("DATA")));
         QVERIFY(QFile::link(fx.medium.filePath("DATA"), fx.medium.filePath("link")));
-        fx.services.driveA = QString(drive).replace("DATA", fx.data.path()).replace("MEDIUM", fx.medium.path());
+        const QString driveA =
+            QString(drive).replace("DATA", fx.data.path()).replace("MEDIUM", fx.medium.path());
+        fx.services.driveA = [driveA] { return driveA; };
         host.grabar(); // the save the command runs first, so that only the command's own writes count
         const QMap<QString, QByteArray> before = fx.dataFiles();
         generaDisco(host, fx.services);
@@ -89,7 +91,7 @@ private Q_SLOTS:
         QCOMPARE(QDir(backup).entryList(QDir::Files), QStringList{"admlocal.dbf"});
         QCOMPARE(fx.messages.texts(),
                  (QStringList{kConfirma,
-                              "La unidad A: (" + fx.services.driveA + why
+                              "La unidad A: (" + driveA + why
                                   + "\rNo se borró ni se copió nada. Use un disco distinto para la "
                                     "unidad A:."}));
     }
@@ -158,10 +160,8 @@ private Q_SLOTS:
         LyingFiles lying(3);
         if (how == "copies that lie")
             fx.services.files = &lying;
-        if (how == "no medium") {
-            fx.services.driveA.clear();
-            qputenv("KIVO_DRIVE_A", "");
-        }
+        if (how == "no medium")
+            fx.services.driveA = {};
         if (how == "a folder in place of a copy")
             QVERIFY(QDir().mkpath(fx.medium.filePath("VENTAS.dbf/dentro")));
         std::optional<FailingFileIo> failing;
@@ -176,7 +176,6 @@ private Q_SLOTS:
         }
         TestHost host(fx.data.path());
         generaDisco(host, fx.services);
-        qunsetenv("KIVO_DRIVE_A");
         failing.reset();
         QStringList texts = QStringList{kConfirma} + QStringList(why.size(), kCopiaIncompleta);
         texts << kIncompleto.arg(why.join('\r').replace("%2", fx.medium.path()));

@@ -3,6 +3,7 @@
 // here together, a clash stops the build.
 #include "app/textos.h"
 #include "capture/grids/textos.h"
+#include "capture/input/textos.h"
 #include "capture/textos.h"
 #include "info/textos.h"
 #include "platform/textos.h"

@@ -5,6 +5,7 @@
 
 #include "store/atomicfile.h"
 #include "store/database.h"
+#include "store/textos.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,7 +17,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const QStringList tables = app.arguments().mid(1);
     if (tables.isEmpty()) {
-        std::fprintf(stderr, "uso: pack9 TABLA...\n");
+        std::fprintf(stderr, "%s\n", kivo::textos::kUsoPack9.toLocal8Bit().constData());
         return 2;
     }
     kivo::Database database(QDir::currentPath());

@@ -1,88 +1,25 @@
 #include "capture/grids/datagrid.h"
 
 #include "capture/grids/textos.h"
+#include "capture/input/entrysupport.h"
 #include "platform/messages.h"
 #include "rules/keyfilters.h"
 #include "store/datasource.h"
 #include "store/dbferror.h"
-#include "store/win1252.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QHeaderView>
 #include <QStyle>
-#include <QInputMethodEvent>
 #include <QKeyEvent>
 
 namespace kivo {
 
-namespace {
-
-bool isEnter(int key)
-{
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
-} // namespace
-
-GridEditor::GridEditor(std::function<int(int)> filter, QWidget *parent)
-    : QLineEdit(parent),
-      m_filter(std::move(filter))
+GridEditor::GridEditor(Rule rule, QWidget *parent)
+    : FilteredEdit(parent, std::move(rule))
 {
     setFrame(false);
     setAcceptDrops(false);
-    // Qt's own menu would paste around the key chain, and in English.
     setContextMenuPolicy(Qt::NoContextMenu);
-}
-
-QString GridEditor::filtered(const QString &text) const
-{
-    QString out;
-    for (QChar c : text) {
-        int code = win1252::code(c);
-        if (code < 32)
-            continue;
-        code = m_filter ? m_filter(code) : code;
-        if (code > 0)
-            out += win1252::fromCode(code);
-    }
-    return out;
-}
-
-void GridEditor::keyPressEvent(QKeyEvent *event)
-{
-    if (event->matches(QKeySequence::Paste)) {
-        insert(filtered(QApplication::clipboard()->text()));
-        event->accept();
-        return;
-    }
-    if (rules::typesText(event->text(), event->modifiers())) {
-        const QString text = filtered(event->text());
-        if (!text.isEmpty())
-            insert(text);
-        event->accept();
-        return;
-    }
-    // A shortcut keeps its keys but loses its text, so it cannot insert around the chain.
-    QKeyEvent bare(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
-                   event->nativeVirtualKey(), event->nativeModifiers(), QString(), event->isAutoRepeat(),
-                   event->count());
-    QLineEdit::keyPressEvent(&bare);
-    event->setAccepted(bare.isAccepted());
-}
-
-void GridEditor::inputMethodEvent(QInputMethodEvent *event)
-{
-    // Composed characters (dead keys, input methods) arrive here, not as key presses.
-    if (event->commitString().isEmpty()) {
-        QLineEdit::inputMethodEvent(event);
-        return;
-    }
-    QInputMethodEvent filteredEvent(event->preeditString(), event->attributes());
-    filteredEvent.setCommitString(filtered(event->commitString()), event->replacementStart(),
-                                  event->replacementLength());
-    QLineEdit::inputMethodEvent(&filteredEvent);
-    event->accept();
 }
 
 GridDelegate::GridDelegate(DataGrid *grid)
@@ -94,9 +31,7 @@ GridDelegate::GridDelegate(DataGrid *grid)
 QWidget *GridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,
                                     const QModelIndex &index) const
 {
-    const QPersistentModelIndex cell(index);
-    DataGrid *grid = m_grid;
-    auto *editor = new GridEditor([grid, cell](int code) { return grid->keyChain(cell, code); }, parent);
+    auto *editor = new GridEditor(m_grid->cellRule(index), parent);
     m_grid->m_editor = editor;
     return editor;
 }
@@ -125,13 +60,13 @@ bool GridDelegate::eventFilter(QObject *object, QEvent *event)
     if (editor && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         const int k = key->key();
-        if (isEnter(k) && m_grid->m_enterMode == DataGrid::EnterMode::Default) {
+        if (isEnterKey(k) && m_grid->m_enterMode == DataGrid::EnterMode::Default) {
             // At once, not queued: a key right after Enter must find the cell committed.
             Q_EMIT commitData(editor);
             Q_EMIT closeEditor(editor, QAbstractItemDelegate::NoHint);
             return true;
         }
-        if (k == Qt::Key_Tab || k == Qt::Key_Backtab || isEnter(k)) {
+        if (k == Qt::Key_Tab || k == Qt::Key_Backtab || isEnterKey(k)) {
             Q_EMIT commitData(editor);
             Q_EMIT closeEditor(editor, QAbstractItemDelegate::NoHint);
             m_grid->navigate(k, key->modifiers());
@@ -236,10 +171,9 @@ void DataGrid::cancelRow()
     m_model->cancelRow();
 }
 
-int DataGrid::keyChain(const QModelIndex &cell, int code) const
+FilteredEdit::Rule DataGrid::cellRule(const QModelIndex &cell) const
 {
-    code = rules::upperKey(code);
-    return code == 0 ? 0 : cellKey(cell, code);
+    return [this, cell = QPersistentModelIndex(cell)](int code) { return cellKey(cell, code); };
 }
 
 int DataGrid::cellKey(const QModelIndex &, int code) const
@@ -289,7 +223,7 @@ bool DataGrid::returnToPointedCell()
 
 bool DataGrid::navigate(int key, Qt::KeyboardModifiers modifiers)
 {
-    const bool enter = isEnter(key);
+    const bool enter = isEnterKey(key);
     if (enter && m_enterMode == EnterMode::Default)
         return false;
     const bool back = key == Qt::Key_Backtab || (modifiers & Qt::ShiftModifier);
@@ -350,7 +284,7 @@ bool DataGrid::navigate(int key, Qt::KeyboardModifiers modifiers)
 void DataGrid::keyPressEvent(QKeyEvent *event)
 {
     const int key = event->key();
-    if (key == Qt::Key_Tab || key == Qt::Key_Backtab || isEnter(key)) {
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab || isEnterKey(key)) {
         if (navigate(key, event->modifiers())) {
             event->accept();
             return;
@@ -380,13 +314,7 @@ void DataGrid::keyPressEvent(QKeyEvent *event)
     }
     if (rules::typesText(event->text(), event->modifiers())) {
         const QModelIndex cell = currentIndex();
-        QString text;
-        for (QChar c : event->text()) {
-            const int code = win1252::code(c);
-            const int out = code < 32 ? 0 : keyChain(cell, code);
-            if (out > 0)
-                text += win1252::fromCode(out);
-        }
+        const QString text = rules::typedText(event->text(), cellRule(cell));
         event->accept();
         if (!cell.isValid() || text.isEmpty() || !cellEditable(cell))
             return;
@@ -487,12 +415,8 @@ void DataGrid::afterReset()
     int row = 0;
     // A source without a current row shows the cursor on the first row; the next move
     // sets its position again.
-    try {
-        const int pos = m_model->source()->position();
-        if (pos >= 0 && pos < m_model->storedRows())
-            row = pos;
-    } catch (const std::exception &) {
-    }
+    if (const int pos = m_model->source()->position(); pos >= 0 && pos < m_model->storedRows())
+        row = pos;
     m_moving = true;
     selectionModel()->setCurrentIndex(m_model->index(row, 0), QItemSelectionModel::NoUpdate);
     m_moving = false;

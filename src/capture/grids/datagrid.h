@@ -1,36 +1,25 @@
 #pragma once
 
 #include "capture/grids/datasourcemodel.h"
+#include "capture/input/filterededit.h"
 #include "platform/services.h"
 
-#include <QLineEdit>
 #include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableView>
-
-#include <functional>
 
 namespace kivo {
 
 class DataSource;
 class DbfError;
 
-// The cell editor: every character typed or pasted goes through the grid's key chain, and
-// one that Windows-1252 cannot hold is refused.
-class GridEditor : public QLineEdit
+// The cell editor: its text comes in through the cell's rule; drops and Qt's own menu, which
+// would be in English, are off.
+class GridEditor : public FilteredEdit
 {
     Q_OBJECT
 public:
-    GridEditor(std::function<int(int)> filter, QWidget *parent);
-
-    QString filtered(const QString &text) const;
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-    void inputMethodEvent(QInputMethodEvent *event) override;
-
-private:
-    std::function<int(int)> m_filter;
+    GridEditor(Rule rule, QWidget *parent);
 };
 
 class DataGrid;
@@ -87,9 +76,8 @@ public:
     void setTabMode(TabMode mode) { m_tabMode = mode; }
     void setEnterMode(EnterMode mode) { m_enterMode = mode; }
 
-    // The whole key chain for one character code of `cell`: window-wide upper-casing, then the
-    // grid's own rule; 0 discards.
-    int keyChain(const QModelIndex &cell, int code) const;
+    // The grid's own rule for the characters typed into `cell` (see rules::typedText).
+    FilteredEdit::Rule cellRule(const QModelIndex &cell) const;
     // Tab, Backtab and Enter; true when handled.
     bool navigate(int key, Qt::KeyboardModifiers modifiers);
     // A committed cell text (from the cell editor).

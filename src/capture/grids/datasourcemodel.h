@@ -70,7 +70,6 @@ private:
     QVariant stored(int row, int column) const;
     void beginRow(int row);
     void endRow();
-    void selectorChanged(int row);
 
     DataSource *m_source;
     QList<GridColumn> m_columns;

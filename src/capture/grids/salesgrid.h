@@ -34,8 +34,6 @@ public:
 
     SalesTable(DataSource *source, const Services &services, QWidget *parent = nullptr);
 
-    // False while the cursor stands in the exchange rate of the second or third row.
-    bool allowUpdate() const { return m_allowUpdate; }
     void commitCell(const QModelIndex &cell, const QString &text) override;
 
 protected:
@@ -47,7 +45,7 @@ protected:
 private:
     void recomputeBalance(int row);
 
-    bool m_allowUpdate = true;
+    bool m_allowUpdate = true; // false while the cursor stands in the exchange rate of rows 2 and 3
 };
 
 // dbgVTotales: the caption above the table.

@@ -45,7 +45,7 @@ bool SupplierGrid::rowAccepted(int row)
     };
     bool decided = false;
     try {
-        const rules::ProveedorRfcResult rfc = rules::validaRfcProveedor(dataModel()->text(row, Rfc));
+        const rules::SupplierRfcResult rfc = rules::validaRfcProveedor(dataModel()->text(row, Rfc));
         if (!rfc.valid) {
             show(rules::textos::tituloProveedor, rfc.message);
             return false;

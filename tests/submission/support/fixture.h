@@ -28,11 +28,13 @@ struct Fixture
 
     QTemporaryDir data, medium;
     ScriptedMessages messages;
+    SystemClock clock;
     RealFiles files;
     Services services{.messages = &messages,
+                      .clock = &clock,
                       .files = &files,
                       .dataFolder = data.path(),
-                      .driveA = medium.path(),
+                      .driveA = [this] { return medium.path(); },
                       .packer = {}};
 };
 

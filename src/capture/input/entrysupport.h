@@ -35,6 +35,6 @@ bool focusStaysInWindow(const QWidget *entry, const QFocusEvent *event);
 // The same key press without its text, for Qt's own handling of a key that types nothing
 // (rules::typesText): a shortcut then cannot insert a character around the entry's rules.
 std::unique_ptr<QKeyEvent> withoutText(const QKeyEvent *event);
-bool isEnterKey(const QKeyEvent *event);
+bool isEnterKey(int key);
 
 } // namespace kivo

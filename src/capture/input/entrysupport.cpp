@@ -1,6 +1,6 @@
-#include "capture/entrysupport.h"
+#include "capture/input/entrysupport.h"
 
-#include "capture/textos.h"
+#include "capture/input/textos.h"
 
 #include <QAction>
 #include <QApplication>
@@ -80,9 +80,9 @@ std::unique_ptr<QKeyEvent> withoutText(const QKeyEvent *event)
                                        event->isAutoRepeat(), event->count());
 }
 
-bool isEnterKey(const QKeyEvent *event)
+bool isEnterKey(int key)
 {
-    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
 } // namespace kivo
