@@ -155,11 +155,9 @@ private Q_SLOTS:
             message = e.message();
         }
         // The first table copied, in name order.
-        const QString failed = QString::fromUtf8(kivo::textos::kNoGuarda)
-                                   .arg("PROVMERC.dbf", folder.filePath("PROVMERC.dbf"), "el disco está lleno");
-        QCOMPARE(
-            message,
-            QString::fromUtf8(kivo::textos::kNoCopia).arg("PROVMERC.dbf", folder.path(), failed.chopped(1)));
+        const QString failed = kivo::textos::kNoGuarda.arg("PROVMERC.dbf", folder.filePath("PROVMERC.dbf"),
+                                                           "el disco está lleno");
+        QCOMPARE(message, kivo::textos::kNoCopia.arg("PROVMERC.dbf", folder.path(), failed.chopped(1)));
     }
 };
 

@@ -126,8 +126,8 @@ private Q_SLOTS:
             got = e.message();
         }
         const QString root = backups::location(data.path());
-        const QString failed = QString::fromUtf8(textos::kNoGuarda).section("%1", 0, 0) + table;
-        const QString start = QString::fromUtf8(textos::kRespaldoFallido).arg(root, failed);
+        const QString failed = textos::kNoGuarda.section("%1", 0, 0) + table;
+        const QString start = textos::kRespaldoFallido.arg(root, failed);
         QCOMPARE(got.left(start.size()), start);
         QCOMPARE(QDir(root).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"20261205-120005"});

@@ -46,10 +46,10 @@ private Q_SLOTS:
             << "carpeta.dbf"
             << "medio/VENTAS.dbf"
             << "No se pudo abrir el archivo %1/carpeta.dbf: es una carpeta.";
-        QTest::newRow("no medium")
-            << "VENTAS.dbf"
-            << "sin-medio/VENTAS.dbf"
-            << QString::fromUtf8(textos::kNoGuarda).arg("VENTAS", "%1/sin-medio/VENTAS.dbf", textos::kNoExiste);
+        QTest::newRow("no medium") << "VENTAS.dbf"
+                                   << "sin-medio/VENTAS.dbf"
+                                   << textos::kNoGuarda.arg("VENTAS", "%1/sin-medio/VENTAS.dbf",
+                                                            textos::kNoExiste);
     }
     void aFailedCopyLeavesTheOldTable()
     {

@@ -177,7 +177,7 @@ private Q_SLOTS:
         description.text = "Chile habanero";
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
         QCOMPARE(errorOf([&] { ds.update(); }),
-                 QString::fromUtf8(textos::kNoGuarda).arg("PROVMERC", path, "el archivo es de solo lectura"));
+                 textos::kNoGuarda.arg("PROVMERC", path, "el archivo es de solo lectura"));
         QCOMPARE(ds.editMode(), EditMode::Edit);
         QCOMPARE(m_db->table("provmerc").text(0, 2), QStringLiteral("Café tostado"));
     }

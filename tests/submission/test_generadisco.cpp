@@ -133,8 +133,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("why"); // %2 stands for the medium
         const QStringList four = {"PROVMERC.dbf", "activida.dbf", "datoprov.dbf", "provprod.dbf"};
         const auto one = [&](const char *reason) {
-            return QStringList{"VENTAS.dbf: "
-                               + QString::fromUtf8(textos::kNoGuarda).arg("VENTAS", "%2/VENTAS.dbf", reason)};
+            return QStringList{"VENTAS.dbf: " + textos::kNoGuarda.arg("VENTAS", "%2/VENTAS.dbf", reason)};
         };
         QTest::newRow("no medium") << -1 << 0 << QStringList()
                                    << QStringList{"datoprov.dbf: la unidad A: no tiene disco.",
