@@ -3,6 +3,8 @@
 #include "store/atomicfile.h"
 #include "store/datafolder.h"
 #include "store/dbferror.h"
+#include "store/textos.h"
+#include "support/testfiles.h"
 #include "support/failingfileio.h"
 
 #include <QtTest>
@@ -41,8 +43,7 @@ private Q_SLOTS:
         QVERIFY(QFile::link(path("bucle2"), path("bucle1")));
         QVERIFY(QFile::link(path("bucle1"), path("bucle2")));
         QVERIFY(QDir().mkpath(path("solo")));
-        for (const QString &f : QDir(KIVO_BUILD_DATA_DIR).entryList(QDir::Files))
-            QVERIFY(QFile::copy(QDir(KIVO_BUILD_DATA_DIR).filePath(f), path("solo/") + f));
+        QVERIFY(kivo::test::copyDeliveredTables(path("solo")));
         QVERIFY(QFile::setPermissions(path("solo"), QFile::ReadOwner | QFile::ExeOwner));
         QVERIFY(QDir().mkpath(path("tablacarpeta/datoprov.dbf")));
         QVERIFY(QDir().mkpath(path("tablaenbucle")));
@@ -154,10 +155,9 @@ private Q_SLOTS:
             message = e.message();
         }
         // The first table copied, in name order.
-        QCOMPARE(message,
-                 "No se pudo copiar el archivo PROVMERC.dbf a la carpeta de datos " + folder.path()
-                     + ": No se pudo guardar la tabla PROVMERC.dbf en el archivo "
-                     + folder.filePath("PROVMERC.dbf") + ": el disco está lleno.");
+        const QString failed = kivo::textos::kNoGuarda.arg("PROVMERC.dbf", folder.filePath("PROVMERC.dbf"),
+                                                           "el disco está lleno");
+        QCOMPARE(message, kivo::textos::kNoCopia.arg("PROVMERC.dbf", folder.path(), failed.chopped(1)));
     }
 };
 

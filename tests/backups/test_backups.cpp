@@ -1,5 +1,6 @@
 #include "store/backups.h"
 #include "store/dbferror.h"
+#include "store/textos.h"
 #include "support/backupdata.h"
 #include "support/failingfileio.h"
 
@@ -125,9 +126,8 @@ private Q_SLOTS:
             got = e.message();
         }
         const QString root = backups::location(data.path());
-        const QString start = QStringLiteral("No se pudo hacer el respaldo de la solicitud en %1: "
-                                             "No se pudo guardar la tabla %2")
-                                  .arg(root, table);
+        const QString failed = textos::kNoGuarda.section("%1", 0, 0) + table;
+        const QString start = textos::kRespaldoFallido.arg(root, failed);
         QCOMPARE(got.left(start.size()), start);
         QCOMPARE(QDir(root).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"20261205-120005"});

@@ -25,7 +25,7 @@ QMap<QString, QByteArray> tree(const QString &folder)
                     QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
     while (it.hasNext()) {
         const QString path = it.next();
-        out.insert(QDir(folder).relativeFilePath(path), bytesOf(path));
+        out.insert(QDir(folder).relativeFilePath(path), readBytes(path));
     }
     return out;
 }

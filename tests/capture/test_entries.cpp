@@ -58,12 +58,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("text");
         const QKeyCombination typed;
-        QTest::newRow("Alt+a") << Rule::Upper << "type" << (Qt::AltModifier | Qt::Key_A) << "a"
-                               << "";
         QTest::newRow("Ctrl+a") << Rule::Upper << "type" << (Qt::ControlModifier | Qt::Key_A) << "a"
                                 << "";
-        QTest::newRow("AltGr @") << Rule::Lower << "type" << (Qt::GroupSwitchModifier | Qt::Key_At) << "@"
-                                 << "@";
         QTest::newRow("AltGr €") << Rule::Upper << "type" << (Qt::GroupSwitchModifier | Qt::Key_E) << "€"
                                  << "€";
         QTest::newRow("menu") << Rule::Numeric << "Pegar" << typed << "7x8"

@@ -211,7 +211,7 @@ private Q_SLOTS:
                 World world(folder, medium);
                 world.form.load();
                 fillApplication(world.form, n);
-                world.form.command1Click(1);
+                world.form.command1Click(command1::Grabar);
                 // The first table restored and the last differ, so any mix of the two shows.
                 DbfTable offices = DbfTable::load(QDir(folder).filePath("admlocal.dbf"));
                 offices.setValue(0, 1, QString::number(n));

@@ -1,7 +1,8 @@
 #include "platform/files.h"
 #include "platform/waitcursor.h"
-#include "support/failingfileio.h"
+#include "store/textos.h"
 #include "support/scriptedmessages.h"
+#include "support/testfiles.h"
 
 #include <QCursor>
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <optional>
 
 using namespace kivo;
+using namespace kivo::test;
 
 namespace {
 
@@ -27,13 +29,6 @@ Qt::CursorShape pointer()
 // A program that ends only once the file named after it exists.
 const QStringList kWaitForFile = {"-c", "while [ ! -e \"$0\" ]; do sleep 0.01; done"};
 
-void write(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 } // namespace
 
 class TestFiles : public QObject
@@ -41,70 +36,36 @@ class TestFiles : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void sameFolderComparesTheRealFolders_data()
-    {
-        QTest::addColumn<QString>("other");
-        QTest::addColumn<bool>("same");
-        QTest::newRow("the folder itself") << "data" << true;
-        QTest::newRow("another spelling") << "data/./../data/" << true;
-        QTest::newRow("a link to it") << "link" << true;
-        QTest::newRow("a folder inside it") << "data/sub" << false;
-        QTest::newRow("no folder at all") << "" << false;
-    }
-    void sameFolderComparesTheRealFolders()
-    {
-        QFETCH(QString, other);
-        QFETCH(bool, same);
-        QTemporaryDir dir;
-        const QDir root(dir.path());
-        QVERIFY(root.mkpath("data/sub"));
-        QVERIFY(QFile::link(root.filePath("data"), root.filePath("link")));
-        QCOMPARE(sameFolder(other.isEmpty() ? QString() : root.filePath(other), root.filePath("data")), same);
-    }
-
-    // Whatever fails, the old table on the medium stays as it was, with no scratch beside it.
+    // A copy that cannot be made leaves the old table on the medium as it was, with no scratch beside it.
     void aFailedCopyLeavesTheOldTable_data()
     {
-        using enum test::FailingFileIo::Step;
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("destination");
-        QTest::addColumn<int>("step"); // -1: nothing injected
-        QTest::addColumn<int>("error");
         QTest::addColumn<QString>("why"); // %1 stands for the temporary folder
-        const QString v = "VENTAS.dbf", m = "medio/VENTAS.dbf";
-        const QString to = "No se pudo guardar la tabla VENTAS en el archivo %1/medio/VENTAS.dbf: ";
-        QTest::newRow("create") << v << m << int(Create) << EDQUOT << to + "se agotó la cuota de disco.";
-        QTest::newRow("write") << v << m << int(Write) << EIO << to + "error de entrada/salida del disco.";
-        QTest::newRow("rename") << v << m << int(Rename) << EROFS << to + "el medio es de solo lectura.";
         QTest::newRow("a folder in place of the table")
-            << "carpeta.dbf" << m << -1 << 0 << "No se pudo abrir el archivo %1/carpeta.dbf: es una carpeta.";
-        QTest::newRow("no medium")
-            << "VENTAS.dbf"
-            << "sin-medio/VENTAS.dbf" << -1 << 0
-            << "No se pudo guardar la tabla VENTAS en el archivo %1/sin-medio/VENTAS.dbf: no existe.";
+            << "carpeta.dbf"
+            << "medio/VENTAS.dbf"
+            << "No se pudo abrir el archivo %1/carpeta.dbf: es una carpeta.";
+        QTest::newRow("no medium") << "VENTAS.dbf"
+                                   << "sin-medio/VENTAS.dbf"
+                                   << textos::kNoGuarda.arg("VENTAS", "%1/sin-medio/VENTAS.dbf",
+                                                            textos::kNoExiste);
     }
     void aFailedCopyLeavesTheOldTable()
     {
         QFETCH(QString, source);
         QFETCH(QString, destination);
-        QFETCH(int, step);
-        QFETCH(int, error);
         QFETCH(QString, why);
         QTemporaryDir dir;
         const QDir root(dir.path());
         QVERIFY(root.mkpath("medio"));
         QVERIFY(root.mkpath("carpeta.dbf"));
-        write(root.filePath("VENTAS.dbf"), "tabla nueva");
-        write(root.filePath("medio/VENTAS.dbf"), "tabla vieja");
+        writeBytes(root.filePath("VENTAS.dbf"), "tabla nueva");
+        writeBytes(root.filePath("medio/VENTAS.dbf"), "tabla vieja");
         QString reason;
-        std::optional<test::FailingFileIo> failing;
-        if (step >= 0)
-            failing.emplace(test::FailingFileIo::Step(step), 1, error);
         QCOMPARE(RealFiles().copy(root.filePath(source), root.filePath(destination), &reason), false);
         QCOMPARE(reason, why.arg(dir.path()));
-        QFile old(root.filePath("medio/VENTAS.dbf"));
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll(), QByteArray("tabla vieja"));
+        QCOMPARE(readBytes(root.filePath("medio/VENTAS.dbf")), QByteArray("tabla vieja"));
         QCOMPARE(QDir(root.filePath("medio")).entryList(QDir::Files | QDir::Hidden), QStringList{"VENTAS.dbf"});
     }
 
@@ -142,7 +103,7 @@ private Q_SLOTS:
             during = pointer();
             QTest::mouseClick(&button, Qt::LeftButton);
             QTest::keyClick(&button, Qt::Key_Space);
-            write(go, {});
+            writeBytes(go, {});
         });
         QCOMPARE(RealFiles().run("/bin/sh", kWaitForFile + QStringList{go}, dir.path(), 60000), 0);
         QCOMPARE(during, Qt::WaitCursor);

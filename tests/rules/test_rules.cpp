@@ -279,8 +279,6 @@ private Q_SLOTS:
         QFETCH(double, saldo);
         QCOMPARE(saldoBalanza(exporta, importa), saldo);
     }
-
-    void salesYearsAroundTheCurrentOne() { QCOMPARE(anosVentas(2005), (QList<int>{2004, 2005, 2006})); }
 };
 
 QTEST_APPLESS_MAIN(TestRules)

@@ -1,6 +1,7 @@
 #include "store/datafolder.h"
 #include "store/datasource.h"
 #include "store/textfile.h"
+#include "store/textos.h"
 #include "support/failingfileio.h"
 #include "support/storefixture.h"
 
@@ -93,27 +94,6 @@ private Q_SLOTS:
         QCOMPARE(ds.field("DESCRIPCIO").toString(), QStringLiteral("Aguacate Hass"));
     }
 
-    void eachStepRaisesValidateBeforeAndRepositionedAfter()
-    {
-        DataSource &ds = open("select * from ventas where tipo = 1 ");
-        QStringList events;
-        connect(&ds, &DataSource::validate,
-                [&](int action, bool *) { events << "v" + QString::number(action); });
-        connect(&ds, &DataSource::repositioned, [&] { events.append("r"); });
-        ds.refresh();
-        ds.moveLast();
-        ds.movePrevious();
-        ds.moveFirst();
-        ds.moveNext();
-        ds.moveTo(2);
-        ds.addNew();
-        ds.setField("TIPO", 1);
-        ds.update();
-        ds.deleteCurrent();
-        QCOMPARE(events,
-                 (QStringList{"v4", "r", "v2", "r", "v1", "r", "v3", "r", "v9", "r", "v5", "v6", "v7"}));
-    }
-
     void boundEntriesShowNumbersAsStoredAndMovingStopsAtTheEnd()
     {
         FakeEntry total("vtot");
@@ -197,8 +177,7 @@ private Q_SLOTS:
         description.text = "Chile habanero";
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
         QCOMPARE(errorOf([&] { ds.update(); }),
-                 "No se pudo guardar la tabla PROVMERC en el archivo " + path
-                     + ": el archivo es de solo lectura.");
+                 textos::kNoGuarda.arg("PROVMERC", path, "el archivo es de solo lectura"));
         QCOMPARE(ds.editMode(), EditMode::Edit);
         QCOMPARE(m_db->table("provmerc").text(0, 2), QStringLiteral("Café tostado"));
     }
@@ -272,13 +251,7 @@ private Q_SLOTS:
         QString error;
         std::thread writer([&] { error = errorOf([&] { ds.update(); }); });
         // Once the write waits for the folder, the other program writes and lets go.
-        const QByteArray waiting = "-> FLOCK  ADVISORY  WRITE " + QByteArray::number(::getpid()) + ' ';
-        QVERIFY(QTest::qWaitFor(
-            [&] {
-                QFile locks(QStringLiteral("/proc/locks"));
-                return locks.open(QIODevice::ReadOnly) && locks.readAll().contains(waiting);
-            },
-            30000));
+        QVERIFY(waitsForAFlock(::getpid()));
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(changed.toBytes());

@@ -67,13 +67,7 @@ private Q_SLOTS:
         QVERIFY(holder.waitForReadyRead(10000));
         start(packer, {"ventas"});
         QVERIFY(packer.waitForStarted());
-        const QByteArray waiting = "-> FLOCK  ADVISORY  WRITE " + QByteArray::number(packer.processId()) + ' ';
-        QVERIFY(QTest::qWaitFor(
-            [&] {
-                QFile locks(QStringLiteral("/proc/locks"));
-                return locks.open(QIODevice::ReadOnly) && locks.readAll().contains(waiting);
-            },
-            30000));
+        QVERIFY(waitsForAFlock(packer.processId()));
         holder.write("\n");
         QVERIFY(holder.waitForFinished());
         QVERIFY(packer.waitForFinished());

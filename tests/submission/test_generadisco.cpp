@@ -1,4 +1,5 @@
 #include "store/dbftable.h"
+#include "store/textos.h"
 #include "submission/generadisco.h"
 #include "support/failingfileio.h"
 #include "support/fixture.h"
@@ -42,7 +43,7 @@ private Q_SLOTS:
         QFETCH(bool, faltanDatos);
         QFETCH(QStringList, texts);
         Fixture fx;
-        write(fx.medium.filePath("OLD.DBF"), "viejo");
+        writeBytes(fx.medium.filePath("OLD.DBF"), "viejo");
         TestHost host(fx.data.path());
         host.rfc = rfc;
         host.faltanDatos = faltanDatos;
@@ -62,7 +63,6 @@ private Q_SLOTS:
             ") está dentro de la carpeta donde el programa guarda la solicitud y sus respaldos, o "
             "la contiene.";
         QTest::newRow("the folder itself") << "DATA" << same;
-        QTest::newRow("another spelling") << "DATA/./" << same;
         QTest::newRow("a link to a link to it") << "MEDIUM/link" << same;
         QTest::newRow("a backup in it") << "DATA/respaldos/20240101-120000" << nested;
         QTest::newRow("its backups, through a link") << "MEDIUM/link/respaldos" << nested;
@@ -74,7 +74,7 @@ private Q_SLOTS:
         Fixture fx;
         const QString backup = fx.data.filePath("respaldos/20240101-120000");
         QVERIFY(QDir().mkpath(backup));
-        write(backup + "/admlocal.dbf", "respaldo");
+        writeBytes(backup + "/admlocal.dbf", "respaldo");
         TestHost host(fx.data.path());
         // A deleted supplier, so that the packer too would change a table were it run.
         host.proveedor.deleteCurrent();
@@ -103,7 +103,7 @@ private Q_SLOTS:
         fx.services.packer = KIVO_BINARY_DIR "/bin/pack9";
         for (const char *old : {"OLD.DBF", "otra.Dbf", "VENTAS.DBF", "nota.txt", ".oculto",
                                 ".VENTAS.dbf.kivoa1B2c3", ".OTRA.dbf.a1B2c3", "datoprov.dbf.tmp"})
-            write(fx.medium.filePath(old), "viejo");
+            writeBytes(fx.medium.filePath(old), "viejo");
         TestHost host(fx.data.path());
         host.proveedor.moveNext();
         host.proveedor.deleteCurrent();
@@ -112,7 +112,7 @@ private Q_SLOTS:
                  (QStringList{".oculto", "PROVMERC.dbf", "VENTAS.dbf", "activida.dbf", "datoprov.dbf",
                               "nota.txt", "provprod.dbf"}));
         for (const char *name : {"PROVMERC.dbf", "VENTAS.dbf", "activida.dbf", "datoprov.dbf", "provprod.dbf"})
-            QCOMPARE(bytes(fx.medium.filePath(name)), bytes(fx.path(name)));
+            QCOMPARE(readBytes(fx.medium.filePath(name)), readBytes(fx.path(name)));
         const DbfTable suppliers = DbfTable::load(fx.medium.filePath("provprod.dbf"));
         QCOMPARE(suppliers.recordCount(), 2);
         QCOMPARE(suppliers.text(1, 0), "PROVEEDOR 2");
@@ -132,21 +132,21 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("kept");
         QTest::addColumn<QStringList>("why"); // %2 stands for the medium
         const QStringList four = {"PROVMERC.dbf", "activida.dbf", "datoprov.dbf", "provprod.dbf"};
-        const QString ventas = "VENTAS.dbf: No se pudo guardar la tabla VENTAS en el archivo %2/VENTAS.dbf: ";
-        const auto one = [&](const char *reason) { return QStringList{ventas + reason}; };
+        const auto one = [&](const char *reason) {
+            return QStringList{"VENTAS.dbf: " + textos::kNoGuarda.arg("VENTAS", "%2/VENTAS.dbf", reason)};
+        };
         QTest::newRow("no medium") << -1 << 0 << QStringList()
                                    << QStringList{"datoprov.dbf: la unidad A: no tiene disco.",
                                                   "PROVMERC.dbf: la unidad A: no tiene disco.",
                                                   "provprod.dbf: la unidad A: no tiene disco.",
                                                   "VENTAS.dbf: la unidad A: no tiene disco.",
                                                   "activida.dbf: la unidad A: no tiene disco."};
-        QTest::newRow("medium full") << int(Create) << ENOSPC << four << one("el disco está lleno.");
-        QTest::newRow("rename refused") << int(Rename) << EROFS << four << one("el medio es de solo lectura.");
+        QTest::newRow("medium full") << int(Create) << ENOSPC << four << one("el disco está lleno");
         QTest::newRow("copies that lie")
             << -1 << 0 << QStringList{"PROVMERC.dbf", "datoprov.dbf", "provprod.dbf"}
             << QStringList{"VENTAS.dbf: la copia en el disco no es igual a la tabla de la solicitud.",
                            "activida.dbf: la copia en el disco no es igual a la tabla de la solicitud."};
-        QTest::newRow("a folder in place of a copy") << -1 << 0 << four << one("no es un archivo común.");
+        QTest::newRow("a folder in place of a copy") << -1 << 0 << four << one("no es un archivo común");
     }
     void reportsAnIncompleteDisk()
     {

@@ -2,6 +2,7 @@
 
 #include "store/backups.h"
 #include "store/dbftable.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,21 +10,10 @@
 
 namespace kivo::test {
 
-inline QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(falta)");
-}
-
 // A copy of the delivered data folder.
 struct Data
 {
-    Data()
-    {
-        const QDir delivered(QStringLiteral(KIVO_BUILD_DATA_DIR));
-        for (const QString &f : delivered.entryList(QDir::Files))
-            QFile::copy(delivered.filePath(f), dir.filePath(f));
-    }
+    Data() { copyDeliveredTables(dir.path()); }
     QString path() const { return dir.path(); }
     QString table(const QString &name) const { return dir.filePath(name); }
     QString backup(const QString &name, const QString &table = {}) const
@@ -35,7 +25,7 @@ struct Data
     {
         QList<QByteArray> out;
         for (const QString &t : backups::tableNames())
-            out.append(bytesOf(QDir(folder).filePath(t)));
+            out.append(readBytes(QDir(folder).filePath(t)));
         return out;
     }
     static QStringList backupsIn(const QString &dataFolder)

@@ -8,6 +8,7 @@
 #include "support/fixedclock.h"
 #include "support/recordingprinting.h"
 #include "support/scriptedmessages.h"
+#include "support/testfiles.h"
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -30,12 +31,7 @@ struct Form1Fixture
                             .packer = {}};
     std::unique_ptr<kivo::Database> db;
     std::unique_ptr<kivo::Form1> form;
-    Form1Fixture()
-    {
-        const QDir delivered(QStringLiteral(KIVO_BUILD_DATA_DIR));
-        for (const QString &f : delivered.entryList(QDir::Files))
-            QFile::copy(delivered.filePath(f), dir.filePath(f));
-    }
+    Form1Fixture() { kivo::test::copyDeliveredTables(dir.path()); }
     bool start()
     {
         form.reset();

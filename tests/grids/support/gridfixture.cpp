@@ -8,12 +8,8 @@ namespace kivo::test {
 
 GridFixture::GridFixture()
 {
-    const QDir delivered(QStringLiteral(KIVO_BUILD_DATA_DIR));
-    const QStringList tables = delivered.entryList({QStringLiteral("*.dbf")}, QDir::Files);
-    if (!dir.isValid() || tables.isEmpty())
+    if (!dir.isValid() || !copyDeliveredTables(dir.path()))
         return;
-    for (const QString &t : tables)
-        QFile::copy(delivered.filePath(t), dir.filePath(t));
     services.messages = &messages;
     services.dataFolder = dir.path();
     database = std::make_unique<Database>(dir.path());

@@ -6,6 +6,7 @@
 #include "store/datasource.h"
 #include "store/dbftable.h"
 #include "support/scriptedmessages.h"
+#include "support/testfiles.h"
 
 #include <QAbstractItemView>
 #include <QTemporaryDir>

@@ -2,19 +2,14 @@
 
 #include "store/datasource.h"
 #include "store/dbftable.h"
-#include <QFile>
+#include "support/testfiles.h"
+
 #include <QStringList>
 
 namespace kivo::test {
 
 // Fields are "NAME TYPE LEN DEC"; row values are separated by "|".
 DbfTable writeTable(const QString &path, const QStringList &fields, const QStringList &rows = {});
-
-inline QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 template <typename Call>
 QString errorOf(Call &&call)

@@ -4,25 +4,10 @@
 
 namespace kivo::test {
 
-QByteArray bytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("unreadable");
-}
-
-void write(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-}
-
 // An application, suppliers, two products, amounts in every sales row, one more of another `tipo`.
 Fixture::Fixture()
 {
-    const QDir delivered(QStringLiteral(KIVO_BUILD_DATA_DIR));
-    for (const QString &name : delivered.entryList(QDir::Files))
-        QFile::copy(delivered.filePath(name), data.filePath(name));
+    copyDeliveredTables(data.path());
     DbfTable app = DbfTable::load(path("datoprov.dbf")), prov = DbfTable::load(path("provprod.dbf"));
     DbfTable merc = DbfTable::load(path("PROVMERC.dbf")), ventas = DbfTable::load(path("VENTAS.dbf"));
     app.setValue(app.appendRecord(), app.fieldIndex("RFC"), QStringLiteral("AAA010101AA1"));
@@ -46,7 +31,7 @@ QMap<QString, QByteArray> Fixture::dataFiles() const
 {
     QMap<QString, QByteArray> out;
     for (const QString &name : QDir(data.path()).entryList(QDir::Files))
-        out.insert(name, bytes(data.filePath(name)));
+        out.insert(name, readBytes(data.filePath(name)));
     return out;
 }
 

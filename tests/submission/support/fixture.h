@@ -4,6 +4,7 @@
 #include "platform/services.h"
 #include "store/database.h"
 #include "support/scriptedmessages.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,9 +12,6 @@
 #include <QTemporaryDir>
 
 namespace kivo::test {
-
-QByteArray bytes(const QString &path);
-void write(const QString &path, const QByteArray &bytes);
 
 // A copy of the delivered data folder, seeded, and an empty folder standing for the medium.
 struct Fixture
