@@ -3,6 +3,7 @@
 #include "capture/textos.h"
 
 #include <QKeyEvent>
+#include <QApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -77,6 +78,13 @@ PendingWindow::PendingWindow(Source source, QWidget *parent)
     if (const QScreen *s = screen())
         want = want.boundedTo(s->availableGeometry().size() * 9 / 10);
     resize(want);
+}
+
+PendingWindow::~PendingWindow()
+{
+    // Closing a window moves the focus, and QWidget's destructor closes it after this part of
+    // the object is gone: the focus signal must not reach it then.
+    disconnect(qApp, nullptr, this, nullptr);
 }
 
 void PendingWindow::scheduleRefresh()

@@ -23,6 +23,7 @@ public:
     using Source = std::function<QList<Line>()>;
 
     PendingWindow(Source source, QWidget *parent = nullptr);
+    ~PendingWindow() override;
 
     // Asks for the list again once the current burst of changes is over.
     void scheduleRefresh();
