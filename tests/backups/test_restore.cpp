@@ -58,6 +58,18 @@ struct History : Data
     QString first, second;
 };
 
+// What the restore window needs: messages, a clock and the data folder.
+Services windowServices(const History &h, ScriptedMessages &messages, FixedClock &clock)
+{
+    return {.messages = &messages,
+            .clock = &clock,
+            .files = nullptr,
+            .printing = nullptr,
+            .dataFolder = h.path(),
+            .driveA = {},
+            .packer = {}};
+}
+
 } // namespace
 
 class TestRestore : public QObject
@@ -196,14 +208,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(h.backup("20261208-000000")));
         ScriptedMessages messages;
         FixedClock clock(kMorning.addDays(3));
-        const Services services{.messages = &messages,
-                                .clock = &clock,
-                                .files = nullptr,
-                                .printing = nullptr,
-                                .dataFolder = h.path(),
-                                .driveA = {},
-                                .packer = {}};
-        RestoreWindow window(services);
+        RestoreWindow window(windowServices(h, messages, clock));
         auto *list = window.findChild<QTreeWidget *>("lstRespaldos");
         QCOMPARE(list->topLevelItemCount(), 3);
         QCOMPARE(list->currentItem(), list->topLevelItem(1)); // the newest that can be restored
@@ -222,14 +227,7 @@ private Q_SLOTS:
         History h;
         ScriptedMessages messages;
         FixedClock clock(kMorning.addDays(3));
-        const Services services{.messages = &messages,
-                                .clock = &clock,
-                                .files = nullptr,
-                                .printing = nullptr,
-                                .dataFolder = h.path(),
-                                .driveA = {},
-                                .packer = {}};
-        RestoreWindow window(services);
+        RestoreWindow window(windowServices(h, messages, clock));
         auto *list = window.findChild<QTreeWidget *>("lstRespaldos");
         auto *startFrom = window.findChild<QPushButton *>("cmdPartirDe");
         QCOMPARE(list->topLevelItem(0)->text(4), "Sí, se guarda siempre");
