@@ -28,6 +28,9 @@ private Q_SLOTS:
         QTest::newRow("newest of last month kept, the rest of it goes")
             << daily.mid(1) + QStringList{"20261130-235959", "20261130-090000", "20261101-090000"}
             << QStringList{"20261130-090000", "20261101-090000"};
+        QTest::newRow("monthly ones kept for eleven months back")
+            << daily.mid(1) + QStringList{"20260115-090000", "20251215-090000"}
+            << QStringList{"20251215-090000"};
         QTest::newRow("same second: the suffix is the newer") << daily.mid(2)
                 + QStringList{"20261201-090000-2", "20261201-090000", "20261101-090000-2",
                               "20261101-090000"} << QStringList{"20261201-090000", "20261101-090000"};
@@ -44,40 +47,6 @@ private Q_SLOTS:
         got.sort();
         removed.sort();
         QCOMPARE(got, removed);
-    }
-
-    void thinningOverTwoYearsOfDailySaves_data()
-    {
-        QTest::addColumn<QDate>("last");
-        QTest::addColumn<int>("kept");
-        QTest::addColumn<QString>("oldest");
-        QTest::addColumn<QString>("oldestOfThirty");
-        QTest::newRow("end of a year") << QDate(2026, 12, 31) << 41 << "20260131"
-                                       << "20261202";
-        QTest::newRow("mid-March") << QDate(2026, 3, 15) << 40 << "20250430"
-                                   << "20260214";
-    }
-
-    // A save every day from 2025 on, thinned after each backup as the program does.
-    void thinningOverTwoYearsOfDailySaves()
-    {
-        QFETCH(QDate, last);
-        QFETCH(int, kept);
-        QFETCH(QString, oldest);
-        QFETCH(QString, oldestOfThirty);
-        QStringList names;
-        for (QDate day(2025, 1, 1); day <= last; day = day.addDays(1)) {
-            names.append(backups::nameFor(QDateTime(day, QTime(17, 30))));
-            for (const QString &gone : backups::thinned(names, day))
-                names.removeOne(gone);
-        }
-        QCOMPARE(names.size(), kept);
-        QCOMPARE(names.first().left(8), oldest);
-        QCOMPARE(names.at(names.size() - 30).left(8), oldestOfThirty);
-        QStringList months;
-        for (const QString &n : names.first(names.size() - 30))
-            months.append(n.left(6));
-        QCOMPARE(months.removeDuplicates(), 0); // one a month beyond the thirty
     }
 
     // The seven tables as they were, nothing else; the same second takes the next name.

@@ -12,7 +12,7 @@ namespace kivo::test {
 class FailingFileIo : public FileIo
 {
 public:
-    enum class Step { Create, Write, Flush, Close, Rename, FlushFolder };
+    enum class Step { Create, Write, Flush, Rename, FlushFolder };
 
     FailingFileIo(Step step, int nth, int error = EIO)
         : m_step(step),
@@ -38,16 +38,6 @@ public:
         return fails(Step::Write) ? -1 : FileIo::write(fd, data, size < 512 ? size : 512);
     }
     int flush(int fd) override { return fails(Step::Flush) ? -1 : FileIo::flush(fd); }
-    int close(int fd) override
-    {
-        // A failed close still releases the descriptor, as the system's does.
-        if (fails(Step::Close)) {
-            FileIo::close(fd);
-            errno = m_error;
-            return -1;
-        }
-        return FileIo::close(fd);
-    }
     int rename(const char *from, const char *to) override
     {
         return fails(Step::Rename) ? -1 : FileIo::rename(from, to);

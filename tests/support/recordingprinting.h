@@ -8,10 +8,9 @@ namespace kivo {
 class RecordingPrinting : public Printing
 {
 public:
-    bool choosePrinter(bool selection) override
+    bool choosePrinter(bool) override
     {
         ++dialogs;
-        lastSelection = selection;
         return accept;
     }
     bool print(const PrintDocument &document) override
@@ -22,7 +21,6 @@ public:
 
     bool accept = true;
     int dialogs = 0;
-    bool lastSelection = false;
     QList<PrintDocument> documents;
 };
 

@@ -21,7 +21,7 @@ struct Data
         return QDir(backups::location(dir.path())).filePath(table.isEmpty() ? name : name + u'/' + table);
     }
     // Every table's bytes, in the order of the seven.
-    static QList<QByteArray> tablesIn(const QString &folder)
+    static QList<QByteArray> tables(const QString &folder)
     {
         QList<QByteArray> out;
         for (const QString &t : backups::tableNames())
@@ -32,7 +32,6 @@ struct Data
     {
         return QDir(backups::location(dataFolder)).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     }
-    QList<QByteArray> tables(const QString &folder) const { return tablesIn(folder); }
     QStringList backupNames() const { return backupsIn(dir.path()); }
     // An application with a supplier and a product, written straight into the tables.
     void fill(const QString &rfc, const QString &company) const
