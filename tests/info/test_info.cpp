@@ -30,13 +30,8 @@ private Q_SLOTS:
         QFETCH(int, messages);
         QTemporaryDir folder;
         ScriptedMessages said;
-        const Services services{.messages = &said,
-                                .clock = nullptr,
-                                .files = nullptr,
-                                .printing = nullptr,
-                                .dataFolder = folder.path(),
-                                .driveA = {},
-                                .packer = {}};
+        Services services;
+        services.messages = &said, services.dataFolder = folder.path();
         if (present) {
             QFile file(folder.filePath(QStringLiteral("considera.txt")));
             QVERIFY(file.open(QIODevice::WriteOnly));

@@ -20,30 +20,22 @@ class TestFrmDocument : public QObject
 
     Services services(Printing *printing)
     {
-        return {.messages = &m_messages,
-                .clock = nullptr,
-                .files = nullptr,
-                .printing = printing,
-                .dataFolder = m_folder->path(),
-                .driveA = {},
-                .packer = {}};
+        Services s;
+        s.messages = &m_messages, s.printing = printing, s.dataFolder = m_folder->path();
+        return s;
     }
     static void print(QWidget *w)
     {
         QTest::mouseClick(w->findChild<QPushButton *>("Command1"), Qt::LeftButton);
     }
 
-    void writeConsidera(const QString &name)
-    {
-        QFile f(m_folder->filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        QVERIFY(f.write(m_considera.toUtf8()) > 0);
-    }
-
 private Q_SLOTS:
     void init()
     {
         m_folder.emplace();
+        QFile considera(m_folder->filePath(QStringLiteral("considera.txt")));
+        QVERIFY(considera.open(QIODevice::WriteOnly));
+        QVERIFY(considera.write(m_considera.toUtf8()) > 0);
         m_printing = RecordingPrinting();
         m_messages.clear();
         m_datos = CuestionarioDatos();
@@ -52,7 +44,8 @@ private Q_SLOTS:
 
     void printComposesAfreshThenConsiderations()
     {
-        writeConsidera(QStringLiteral("CONSIDERA.TXT")); // any letter case will do
+        // Any letter case will do.
+        QVERIFY(QFile::rename(m_folder->filePath("considera.txt"), m_folder->filePath("CONSIDERA.TXT")));
         FrmDocument w([this] { return m_datos; }, services(&m_printing));
         const QString shown = w.shownText();
         QCOMPARE(shown, armaCuestionario(m_datos).texto);
@@ -70,7 +63,6 @@ private Q_SLOTS:
     // Neither opening nor a cancelled dialog prints.
     void cancelledDialogPrintsNothing()
     {
-        writeConsidera(QStringLiteral("considera.txt"));
         FrmDocument w([this] { return m_datos; }, services(&m_printing));
         m_printing.accept = false;
         print(&w);
@@ -107,7 +99,6 @@ private Q_SLOTS:
     // A printer that fails is not passed over in silence, and nothing more is sent.
     void printerFailureIsReported()
     {
-        writeConsidera(QStringLiteral("considera.txt"));
         struct : RecordingPrinting
         {
             bool print(const PrintDocument &d) override
