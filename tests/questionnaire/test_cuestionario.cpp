@@ -108,8 +108,7 @@ private Q_SLOTS:
     {
         QFETCH(QVariant, value);
         QFETCH(QLocale, locale);
-        QFETCH(QString, column);
-        QCOMPARE(kivo::columnText(value, locale), column);
+        QTEST(kivo::columnText(value, locale), "column");
     }
 };
 

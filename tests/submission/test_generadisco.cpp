@@ -64,7 +64,6 @@ private Q_SLOTS:
     {
         QFETCH(QString, rfc);
         QFETCH(bool, faltanDatos);
-        QFETCH(QStringList, texts);
         Fixture fx;
         writeBytes(fx.medium.filePath("OLD.DBF"), "viejo");
         TestHost host(fx.data.path());
@@ -73,7 +72,7 @@ private Q_SLOTS:
         fx.messages.answer(Answer::Cancel);
         generaDisco(host, fx.services);
         QCOMPARE(fx.mediumFiles(), QStringList{"OLD.DBF"});
-        QCOMPARE(fx.messages.texts(), texts);
+        QTEST(fx.messages.texts(), "texts");
     }
 
     // Drive A: that reaches the data folder, or a backup in it, would have the clearing delete them.
