@@ -1,6 +1,7 @@
 #include "info/frmabout.h"
 #include "info/frmayuda.h"
 #include "support/scriptedmessages.h"
+#include "support/testfiles.h"
 
 #include <QLabel>
 #include <QtTest>
@@ -31,11 +32,8 @@ private Q_SLOTS:
         ScriptedMessages said;
         Services services;
         services.messages = &said, services.dataFolder = folder.path();
-        if (present) {
-            QFile file(folder.filePath(QStringLiteral("considera.txt")));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            QVERIFY(file.write(shown.toUtf8()) > 0);
-        }
+        if (present)
+            test::writeBytes(folder.filePath(QStringLiteral("considera.txt")), shown.toUtf8());
         FrmAyuda w(services);
         QCOMPARE(w.shownText(), shown);
         QTEST(int(said.shown.size()), "messages");

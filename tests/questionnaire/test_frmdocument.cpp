@@ -2,6 +2,7 @@
 #include "store/dbferror.h"
 #include "support/recordingprinting.h"
 #include "support/scriptedmessages.h"
+#include "support/testfiles.h"
 
 #include <QPushButton>
 #include <QtTest>
@@ -33,9 +34,7 @@ private Q_SLOTS:
     void init()
     {
         m_folder.emplace();
-        QFile considera(m_folder->filePath(QStringLiteral("considera.txt")));
-        QVERIFY(considera.open(QIODevice::WriteOnly));
-        QVERIFY(considera.write(m_considera.toUtf8()) > 0);
+        test::writeBytes(m_folder->filePath(QStringLiteral("considera.txt")), m_considera.toUtf8());
         m_printing = RecordingPrinting();
         m_messages.clear();
         m_datos = CuestionarioDatos();
