@@ -59,12 +59,8 @@ struct Fixture
     ScriptedMessages messages;
     SystemClock clock;
     RealFiles files;
-    Services services{.messages = &messages,
-                      .clock = &clock,
-                      .files = &files,
-                      .dataFolder = data.path(),
-                      .driveA = [this] { return medium.path(); },
-                      .packer = {}};
+    // Messages, clock, files, no printing, the data folder, drive A: and no packer.
+    Services services{&messages, &clock, &files, nullptr, data.path(), [this] { return medium.path(); }, {}};
 };
 
 } // namespace kivo::test
