@@ -1,6 +1,7 @@
 #include "info/frmabout.h"
 #include "info/frmayuda.h"
 #include "support/scriptedmessages.h"
+#include "support/testfiles.h"
 
 #include <QLabel>
 #include <QtTest>
@@ -27,24 +28,15 @@ private Q_SLOTS:
     {
         QFETCH(bool, present);
         QFETCH(QString, shown);
-        QFETCH(int, messages);
         QTemporaryDir folder;
         ScriptedMessages said;
-        const Services services{.messages = &said,
-                                .clock = nullptr,
-                                .files = nullptr,
-                                .printing = nullptr,
-                                .dataFolder = folder.path(),
-                                .driveA = {},
-                                .packer = {}};
-        if (present) {
-            QFile file(folder.filePath(QStringLiteral("considera.txt")));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            QVERIFY(file.write(shown.toUtf8()) > 0);
-        }
+        Services services;
+        services.messages = &said, services.dataFolder = folder.path();
+        if (present)
+            test::writeBytes(folder.filePath(QStringLiteral("considera.txt")), shown.toUtf8());
         FrmAyuda w(services);
         QCOMPARE(w.shownText(), shown);
-        QCOMPARE(said.shown.size(), messages);
+        QTEST(int(said.shown.size()), "messages");
     }
 
     // The contact reaches no one: no person's name, no digit but zeros, a made-up domain.

@@ -2,6 +2,7 @@
 #include "store/dbferror.h"
 #include "support/recordingprinting.h"
 #include "support/scriptedmessages.h"
+#include "support/testfiles.h"
 
 #include <QPushButton>
 #include <QtTest>
@@ -20,30 +21,20 @@ class TestFrmDocument : public QObject
 
     Services services(Printing *printing)
     {
-        return {.messages = &m_messages,
-                .clock = nullptr,
-                .files = nullptr,
-                .printing = printing,
-                .dataFolder = m_folder->path(),
-                .driveA = {},
-                .packer = {}};
+        Services s;
+        s.messages = &m_messages, s.printing = printing, s.dataFolder = m_folder->path();
+        return s;
     }
     static void print(QWidget *w)
     {
         QTest::mouseClick(w->findChild<QPushButton *>("Command1"), Qt::LeftButton);
     }
 
-    void writeConsidera(const QString &name)
-    {
-        QFile f(m_folder->filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        QVERIFY(f.write(m_considera.toUtf8()) > 0);
-    }
-
 private Q_SLOTS:
     void init()
     {
         m_folder.emplace();
+        test::writeBytes(m_folder->filePath(QStringLiteral("considera.txt")), m_considera.toUtf8());
         m_printing = RecordingPrinting();
         m_messages.clear();
         m_datos = CuestionarioDatos();
@@ -52,7 +43,8 @@ private Q_SLOTS:
 
     void printComposesAfreshThenConsiderations()
     {
-        writeConsidera(QStringLiteral("CONSIDERA.TXT")); // any letter case will do
+        // Any letter case will do.
+        QVERIFY(QFile::rename(m_folder->filePath("considera.txt"), m_folder->filePath("CONSIDERA.TXT")));
         FrmDocument w([this] { return m_datos; }, services(&m_printing));
         const QString shown = w.shownText();
         QCOMPARE(shown, armaCuestionario(m_datos).texto);
@@ -70,7 +62,6 @@ private Q_SLOTS:
     // Neither opening nor a cancelled dialog prints.
     void cancelledDialogPrintsNothing()
     {
-        writeConsidera(QStringLiteral("considera.txt"));
         FrmDocument w([this] { return m_datos; }, services(&m_printing));
         m_printing.accept = false;
         print(&w);
@@ -80,19 +71,16 @@ private Q_SLOTS:
     void compositionFailureIsReported_data()
     {
         QTest::addColumn<bool>("fromTables");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("the tables' own words")
-            << true << QStringLiteral("El archivo PROVMERC.dbf está dañado.");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("the tables' own words") << true << QStringList{"El archivo PROVMERC.dbf está dañado."};
         QTest::newRow("anything else, in Spanish")
             << false
-            << QStringLiteral(
-                   "No se pudo preparar la solicitud para imprimir por un error interno del programa.");
+            << QStringList{"No se pudo preparar la solicitud para imprimir por un error interno del programa."};
     }
 
     void compositionFailureIsReported()
     {
         QFETCH(bool, fromTables);
-        QFETCH(QString, message);
         FrmDocument w(
             [fromTables]() -> CuestionarioDatos {
                 if (fromTables)
@@ -100,14 +88,13 @@ private Q_SLOTS:
                 throw std::bad_alloc();
             },
             services(&m_printing));
-        QCOMPARE(m_messages.texts(), QStringList{message});
+        QTEST(m_messages.texts(), "messages");
         QCOMPARE(w.shownText(), QString());
     }
 
     // A printer that fails is not passed over in silence, and nothing more is sent.
     void printerFailureIsReported()
     {
-        writeConsidera(QStringLiteral("considera.txt"));
         struct : RecordingPrinting
         {
             bool print(const PrintDocument &d) override

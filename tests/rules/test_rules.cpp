@@ -20,25 +20,10 @@ const QString kMes = "El valor del mes del RFC es incorrecto";
 const QString kDia = "El valor del dia del RFC es incorrecto";
 const QString kUltimo = "El ultimo digito del RFC debe ser A ó del 0 al 9";
 
-const QStringList kRequeridos = {"Razon Social",
-                                 "Domicilio Banco",
-                                 "Localidad",
-                                 "Número de cuenta",
-                                 "Sucursal",
-                                 "No. Administrativos",
-                                 "No. Obreros",
-                                 "Nombre Rep.  Legal",
-                                 "Teléfono",
-                                 "Cargo o Puesto",
-                                 "Delegación o Municipio",
-                                 "Estado",
-                                 "Codigo Postal",
-                                 "Colonia",
-                                 "Ventas Pais",
-                                 "Ventas Exterior",
-                                 "RFC"};
+// Tool tips in window order; the box names a control by its tool tip.
+const QStringList kRequeridos = {"Razon Social", "No. Obreros", "Codigo Postal", "Colonia", "RFC"};
 
-// Every required control (its tool tip, in window order) filled with "X" unless `texts` says otherwise.
+// Every required control filled with "X" unless `texts` says otherwise.
 RequiredInput requeridos(const Texts &texts, TipoRegistro tipo, int suppliers)
 {
     RequiredInput in;
@@ -69,16 +54,13 @@ private Q_SLOTS:
         QTest::addColumn<bool>("types");
         QTest::newRow("AltGr character") << "€" << Qt::KeyboardModifiers(Qt::GroupSwitchModifier) << true;
         QTest::newRow("Alt letter") << "a" << Qt::KeyboardModifiers(Qt::AltModifier) << false;
-        QTest::newRow("Ctrl letter") << "v" << Qt::KeyboardModifiers(Qt::ControlModifier) << false;
-        QTest::newRow("Enter") << "\r" << Qt::KeyboardModifiers() << false;
         QTest::newRow("C1 control") << QString(QChar(0x85)) << Qt::KeyboardModifiers() << false;
     }
     void typesText()
     {
         QFETCH(QString, text);
         QFETCH(Qt::KeyboardModifiers, modifiers);
-        QFETCH(bool, types);
-        QCOMPARE(kivo::rules::typesText(text, modifiers), types);
+        QTEST(kivo::rules::typesText(text, modifiers), "types");
     }
 
     void numericValueReadsTheLeadingNumber()
@@ -98,8 +80,7 @@ private Q_SLOTS:
     void generalNumberForm()
     {
         QFETCH(double, value);
-        QFETCH(QString, text);
-        QCOMPARE(generalNumber(value), text);
+        QTEST(generalNumber(value), "text");
     }
 
     void generalNumberUsesTheGivenDecimalPoint() { QCOMPARE(generalNumber(9.5, ','), "9,5"); }
@@ -162,9 +143,7 @@ private Q_SLOTS:
         QFETCH(Texts, texts);
         QFETCH(TipoRegistro, tipo);
         QFETCH(int, suppliers);
-        QFETCH(QString, missing);
-        const RequiredResult r = verificaRequeridos(requeridos(texts, tipo, suppliers));
-        QCOMPARE(r.missingList, missing);
+        QTEST(verificaRequeridos(requeridos(texts, tipo, suppliers)).missingList, "missing");
     }
 
     void everythingMissingInOrder()
@@ -201,16 +180,14 @@ private Q_SLOTS:
         QFETCH(QString, rfc);
         QFETCH(bool, office);
         QFETCH(QStringList, supplierRfcs);
-        QFETCH(QString, text);
-        QFETCH(int, row);
         RequiredInput in = requeridos({}, TipoRegistro::Promotora, 3);
         in.rfc = rfc;
         in.admLocalSelected = office;
         in.supplierRfcs = supplierRfcs;
         const QList<Pendiente> items = pendientes(in);
         QCOMPARE(items.size(), 1);
-        QCOMPARE(items.first().texto, text);
-        QCOMPARE(items.first().renglon, row);
+        QTEST(items.first().texto, "text");
+        QTEST(items.first().renglon, "row");
         QCOMPARE(verificaRequeridos(in).faltanDatos, false);
     }
 
@@ -230,55 +207,27 @@ private Q_SLOTS:
     void eligibilityNotes()
     {
         QFETCH(TipoRegistro, tipo);
-        QFETCH(QString, exportadores);
-        QFETCH(QString, compromisos);
-        QCOMPARE(notasElegibilidad(tipo).exportadores, exportadores);
-        QCOMPARE(notasElegibilidad(tipo).compromisos, compromisos);
+        QTEST(notasElegibilidad(tipo).exportadores, "exportadores");
+        QTEST(notasElegibilidad(tipo).compromisos, "compromisos");
     }
 
-    void onlyTheFirstSalesRowTakesAnExchangeRate()
-    {
-        QCOMPARE(tipoCambioEditable(0), true);
-        QCOMPARE(tipoCambioEditable(1), false);
-    }
-
+    // The regional form, a rate below the first row and the balance of typed amounts are checked
+    // where the sales grid shows them.
     void exchangeRateHasTwoDecimals_data()
     {
         QTest::addColumn<QVariant>("value");
-        QTest::addColumn<QLocale>("locale");
         QTest::addColumn<QString>("text");
-        const QLocale c = QLocale::c(), de(QLocale::German, QLocale::Germany);
-        QTest::newRow("rounded") << QVariant("1.005001") << c << "1.01";
-        QTest::newRow("regional form") << QVariant("1234.5") << de << "1.234,50";
-        QTest::newRow("empty stays empty") << QVariant("") << c << "";
-        QTest::newRow("not a number is 0") << QVariant("abc") << c << "0.00";
+        QTest::newRow("rounded") << QVariant("1.005001") << "1.01";
+        QTest::newRow("empty stays empty") << QVariant("") << "";
+        QTest::newRow("not a number is 0") << QVariant("abc") << "0.00";
     }
     void exchangeRateHasTwoDecimals()
     {
         QFETCH(QVariant, value);
-        QFETCH(QLocale, locale);
-        QFETCH(QString, text);
-        QLocale::setDefault(locale); // the grids read what they wrote in the regional form
-        QCOMPARE(tipoCambioTexto(value, locale), text);
-        QLocale::setDefault(QLocale::c());
+        QTEST(tipoCambioTexto(value, QLocale::c()), "text");
     }
 
-    void tradeBalanceIsExportsLessImports_data()
-    {
-        QTest::addColumn<QVariant>("exporta");
-        QTest::addColumn<QVariant>("importa");
-        QTest::addColumn<double>("saldo");
-        QTest::newRow("numbers") << QVariant(150.0) << QVariant(40.0) << 110.0;
-        QTest::newRow("empty imports") << QVariant(100.0) << QVariant("") << 100.0;
-        QTest::newRow("not numbers") << QVariant("abc") << QVariant("x") << 0.0;
-    }
-    void tradeBalanceIsExportsLessImports()
-    {
-        QFETCH(QVariant, exporta);
-        QFETCH(QVariant, importa);
-        QFETCH(double, saldo);
-        QCOMPARE(saldoBalanza(exporta, importa), saldo);
-    }
+    void tradeBalanceOfWhatIsNoNumberIsZero() { QCOMPARE(saldoBalanza(QVariant("abc"), QVariant("x")), 0.0); }
 };
 
 QTEST_APPLESS_MAIN(TestRules)

@@ -3,6 +3,7 @@
 #include "platform/files.h"
 #include "platform/services.h"
 #include "store/database.h"
+#include "store/dbftable.h"
 #include "support/scriptedmessages.h"
 #include "support/testfiles.h"
 
@@ -14,9 +15,31 @@
 namespace kivo::test {
 
 // A copy of the delivered data folder, seeded, and an empty folder standing for the medium.
+// The application, suppliers, two products, amounts in every sales row, one more of another `tipo`.
 struct Fixture
 {
-    Fixture();
+    Fixture()
+    {
+        copyDeliveredTables(data.path());
+        DbfTable app = DbfTable::load(path("datoprov.dbf")), prov = DbfTable::load(path("provprod.dbf"));
+        DbfTable merc = DbfTable::load(path("PROVMERC.dbf")), ventas = DbfTable::load(path("VENTAS.dbf"));
+        app.setValue(app.appendRecord(), app.fieldIndex("RFC"), QStringLiteral("AAA010101AA1"));
+        for (int i = 0; i < 3; ++i) {
+            const int r = prov.appendRecord();
+            prov.setValue(r, 0, QStringLiteral("PROVEEDOR %1").arg(i));
+            prov.setValue(r, 1, QStringLiteral("BBB01010%1BB1").arg(i));
+            prov.setValue(r, 2, QStringLiteral("PIEZAS"));
+        }
+        for (int i = 0; i < 2; ++i)
+            merc.setValue(merc.appendRecord(), merc.fieldIndex("DESCRIPCIO"),
+                          QStringLiteral("PRODUCTO %1").arg(i));
+        ventas.setValue(ventas.appendRecord(), ventas.fieldIndex("tipo"), 2);
+        for (int r = 0; r < ventas.recordCount(); ++r)
+            for (int p = 1; p <= 5; ++p)
+                ventas.setValue(r, p, 100 + r * 10 + p);
+        for (DbfTable *t : {&app, &prov, &merc, &ventas})
+            t->save();
+    }
     QString path(const QString &table) const { return Database(data.path()).resolve(table); }
     // Hidden ones too: a scratch or lock file left on the medium is a fault.
     QStringList mediumFiles() const
@@ -24,18 +47,20 @@ struct Fixture
         return QDir(medium.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
     }
     // Every file of the data folder, by name, as bytes.
-    QMap<QString, QByteArray> dataFiles() const;
+    QMap<QString, QByteArray> dataFiles() const
+    {
+        QMap<QString, QByteArray> out;
+        for (const QString &name : QDir(data.path()).entryList(QDir::Files))
+            out.insert(name, readBytes(data.filePath(name)));
+        return out;
+    }
 
     QTemporaryDir data, medium;
     ScriptedMessages messages;
     SystemClock clock;
     RealFiles files;
-    Services services{.messages = &messages,
-                      .clock = &clock,
-                      .files = &files,
-                      .dataFolder = data.path(),
-                      .driveA = [this] { return medium.path(); },
-                      .packer = {}};
+    // Messages, clock, files, no printing, the data folder, drive A: and no packer.
+    Services services{&messages, &clock, &files, nullptr, data.path(), [this] { return medium.path(); }, {}};
 };
 
 } // namespace kivo::test

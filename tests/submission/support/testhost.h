@@ -2,6 +2,7 @@
 
 #include "store/database.h"
 #include "store/datasource.h"
+#include "store/dbferror.h"
 #include "submission/submissionhost.h"
 
 namespace kivo::test {
@@ -10,7 +11,21 @@ namespace kivo::test {
 class TestHost : public SubmissionHost
 {
 public:
-    explicit TestHost(const QString &dataFolder);
+    explicit TestHost(const QString &dataFolder)
+        : db(dataFolder)
+    {
+        const QStringList sources = {"datoprov", "select * from ventas where tipo = 1 ", "PROVMERC",
+                                     "provprod"};
+        for (int i = 0; i < all.size(); ++i)
+            all[i]->setRecordSource(sources[i]);
+        reloadAfterFailure();
+        // The window's validate handler: a move of the application record runs the cancel command.
+        QObject::connect(&datoProv, &DataSource::validate, [this](int action, bool *) {
+            if (action >= action::MoveFirst && action <= action::MoveLast)
+                log << "cancel";
+        });
+        log.clear();
+    }
     DataSource *applicationRecord() override { return &datoProv; }
     DataSource *salesRows() override { return &vTotales; }
     DataSource *products() override { return &productos; }
@@ -41,7 +56,16 @@ public:
     void enableEditButton() override { log << "enableEditButton"; }
     void showFirstPage() override { log << "showFirstPage"; }
     int selectedCode(CodeList l) const override { return l == CodeList::AdmLocal ? 7 : 3; }
-    void reloadAfterFailure() override;
+    void reloadAfterFailure() override
+    {
+        log << "reloadAfterFailure";
+        try {
+            for (DataSource *ds : all)
+                ds->refresh();
+            nuevo();
+        } catch (const DbfError &) { // a table left unreadable: the window shows what it can
+        }
+    }
     Database db;
     DataSource datoProv{"dtsDatoProv", &db}, vTotales{"dtsVTotales", &db}, productos{"dtsProductos", &db},
         proveedor{"dtsProveedor", &db};
