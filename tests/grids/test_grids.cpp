@@ -105,20 +105,6 @@ private Q_SLOTS:
                 QCOMPARE(liveRows(v)[r], liveRows(before)[r]);
     }
 
-    void emptiedAmountCountsAsZero()
-    {
-        Sales fx;
-        goTo(fx.t, 1, 4);
-        type(fx.t, "100\t40\t");
-        goTo(fx.t, 1, 5);
-        press(fx.t, Qt::Key_F2);
-        press(fx.t, Qt::Key_A, Qt::ControlModifier);
-        type(fx.t, "\b\t");
-        press(fx.t, Qt::Key_Up);
-        QCOMPARE(fx.sales(1, "SALDO").toDouble(), 100.0);
-        QVERIFY(fx.sales(1, "IMPORTA").isNull());
-    }
-
     // The regional number form is shown, and the table still gets the number.
     void rateShowsTheRegionalNumberForm()
     {
@@ -130,17 +116,6 @@ private Q_SLOTS:
         QCOMPARE(cell(fx.t, 0, 7), QStringLiteral("1.234,50"));
         press(fx.t, Qt::Key_Down);
         QCOMPARE(fx.sales(0, "TC").toDouble(), 1234.5);
-    }
-
-    // A shortcut types nothing in a cell.
-    void ctrlLetterTypesNothingInACell()
-    {
-        Suppliers fx;
-        goTo(&fx.grid, 1, 0);
-        type(&fx.grid, "x"); // opens the cell's editor
-        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_A, "a", Qt::ControlModifier);
-        type(&fx.grid, "\r");
-        QCOMPARE(cell(&fx.grid, 1, 0), "X");
     }
 
     // A wrong RFC keeps the user in the row, even against a click elsewhere; Escape drops it.
