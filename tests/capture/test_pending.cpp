@@ -58,11 +58,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("key");
         QTest::addColumn<bool>("ctrl");
-        QTest::addColumn<QString>("opens"); // a window, or the first message
+        QTest::addColumn<QString>("opens"); // a window, or the first message (F8: openPending)
         QTest::newRow("Ctrl+S graba") << int(Qt::Key_S) << true << "El RFC no puede ser menor de 13";
         QTest::newRow("Ctrl+P imprime") << int(Qt::Key_P) << true << "frmDocument";
         QTest::newRow("F1 consideraciones") << int(Qt::Key_F1) << false << "frmayuda";
-        QTest::newRow("F8 pendientes") << int(Qt::Key_F8) << false << "frmPendientes";
     }
     void keysRunTheirCommands()
     {

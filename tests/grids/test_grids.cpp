@@ -61,24 +61,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("field");
         QTest::addColumn<double>("stored");
-        QTest::newRow("typed amount") << 0 << 2 << ""
-                                      << "aZ-ñ x1.5q\r"
-                                      << "VTOT" << 1.5;
-        QTest::newRow("pasted amount") << 0 << 2 << "abc2.25x"
-                                       << ""
-                                       << "VTOT" << 2.25;
-        QTest::newRow("balance") << 1 << 4 << ""
-                                 << "100\t40\t"
-                                 << "SALDO" << 60.0;
-        QTest::newRow("Escape drops the row") << 2 << 3 << ""
-                                              << "999\t\x1b"
-                                              << "VMERCNAC" << 0.0;
-        QTest::newRow("rate") << 0 << 7 << ""
-                              << "12.5\t"
-                              << "TC" << 12.5;
-        QTest::newRow("rate below row 1") << 1 << 7 << ""
-                                          << "5\t"
-                                          << "TC" << 0.0;
+        const struct
+        {
+            const char *tag;
+            int row, column;
+            const char *pasted, *keys, *field;
+            double stored;
+        } rows[] = {
+            {"typed amount", 0, 2, "", "aZ-ñ x1.5q\r", "VTOT", 1.5},
+            {"pasted amount", 0, 2, "abc2.25x", "", "VTOT", 2.25},
+            {"balance", 1, 4, "", "100\t40\t", "SALDO", 60.0},
+            {"Escape drops the row", 2, 3, "", "999\t\x1b", "VMERCNAC", 0.0},
+            {"rate", 0, 7, "", "12.5\t", "TC", 12.5},
+            {"rate below row 1", 1, 7, "", "5\t", "TC", 0.0},
+        };
+        for (const auto &r : rows)
+            QTest::newRow(r.tag) << r.row << r.column << r.pasted << r.keys << r.field << r.stored;
     }
     void salesKeysAreStoredOnLeavingTheRow()
     {
@@ -103,6 +101,20 @@ private Q_SLOTS:
         for (int r = 0; r < before.recordCount(); ++r) // the rows of other tipos are left alone
             if (v.value(r, v.fieldIndex("TIPO")).toInt() != 1)
                 QCOMPARE(liveRows(v)[r], liveRows(before)[r]);
+    }
+
+    void emptiedAmountCountsAsZero()
+    {
+        Sales fx;
+        goTo(fx.t, 1, 4);
+        type(fx.t, "100\t40\t");
+        goTo(fx.t, 1, 5);
+        press(fx.t, Qt::Key_F2);
+        press(fx.t, Qt::Key_A, Qt::ControlModifier);
+        type(fx.t, "\b\t");
+        press(fx.t, Qt::Key_Up);
+        QCOMPARE(fx.sales(1, "SALDO").toDouble(), 100.0);
+        QVERIFY(fx.sales(1, "IMPORTA").isNull());
     }
 
     // The regional number form is shown, and the table still gets the number.
