@@ -1,14 +1,59 @@
-"""A private X server and what a person does at a screen, everything time-limited."""
+"""A private X server and what a person does at a screen, everything time-limited; the installed program to run."""
 
+import argparse
 import ctypes
 import ctypes.util
+import importlib.util
 import os
+import shutil
 import signal
 import subprocess
+import tempfile
 import time
+from pathlib import Path
 
 class ScenarioError(Exception):
     pass
+
+def stop(proc):
+    if proc and proc.poll() is None:
+        os.killpg(proc.pid, signal.SIGKILL)
+        proc.wait(10)
+
+def launch(command, env, out=subprocess.DEVNULL):  # in its own group, so stop() takes its children too
+    return subprocess.Popen(command, cwd=env["HOME"], env=env, stdout=out, stderr=subprocess.STDOUT,
+                            start_new_session=True)
+
+def run_installed(scenario, options=(), tools=(), modules=(), minutes=5):
+    """Installs the build under a scratch prefix and runs scenario(args, kivo, work) there; 77: something missing."""
+    parser = argparse.ArgumentParser()
+    for name in ("--install-from", *options):
+        parser.add_argument(name, required=True)
+    args = parser.parse_args()
+    missing = [n for n in ("Xvfb", "xdotool", "xprop", *tools) if shutil.which(n) is None]
+    missing += [package for module, package in modules if importlib.util.find_spec(module) is None]
+    if missing:
+        print("SKIP: faltan " + ", ".join(missing))
+        return 77
+
+    def give_up(signum, _):
+        raise ScenarioError(f"pasaron {minutes} minutos" if signum == signal.SIGALRM else "detenido desde fuera")
+    for sig in (signal.SIGALRM, signal.SIGTERM):  # stopped from outside, X and the program still go
+        signal.signal(sig, give_up)
+    signal.alarm(minutes * 60)
+    with tempfile.TemporaryDirectory(prefix="kivo-e2e-", ignore_cleanup_errors=True) as work:
+        try:
+            prefix = Path(work) / "root/usr"
+            done = subprocess.run(["cmake", "--install", args.install_from, "--prefix", str(prefix)],
+                                  capture_output=True, text=True, timeout=300)
+            if done.returncode:
+                raise ScenarioError("cmake --install:\n" + done.stdout + done.stderr)
+            return scenario(args, prefix / "bin/kivo", Path(work))
+        except (ScenarioError, OSError, subprocess.SubprocessError, StopIteration, KeyError) as e:  # a table missing too
+            print("FALLA:", repr(e), flush=True)
+            return 1
+        finally:
+            signal.alarm(0)
 
 def wait_for(predicate, timeout, what, interval=0.1):
     deadline = time.monotonic() + timeout
@@ -61,9 +106,7 @@ class XServer:
         self.xlib.XSync(self.dpy, 0)
 
     def stop(self):
-        if self.proc.poll() is None:
-            os.killpg(self.proc.pid, signal.SIGKILL)
-            self.proc.wait(5)
+        stop(self.proc)
 
     def run(self, *args, timeout=20, check=True):
         done = subprocess.run(list(args), env=self.env, capture_output=True, text=True, timeout=timeout)
@@ -82,6 +125,16 @@ class XServer:
             if "_NET_WM_WINDOW_TYPE_NORMAL" in props or "_NET_WM_WINDOW_TYPE_DIALOG" in props:
                 found[int(wid)] = self.xdotool("getwindowname", wid, check=False).rstrip("\n")
         return found
+
+    def find(self, title):
+        return next((wid for wid, name in self.windows().items() if name == title), None)
+
+    def kivo_env(self, work, **more):  # the program on this server, its data under work
+        env = dict(self.env, HOME=str(work / "home"), KIVO_DATA_DIR=str(work / "KIVO"), QT_QPA_PLATFORM="xcb",
+                   LC_ALL="C.UTF-8", LANG="C.UTF-8", **more)
+        env.pop("QT_SCALE_FACTOR", None)
+        (work / "home").mkdir()
+        return env
 
     def geometry(self, wid):
         values = dict(line.split("=", 1) for line in self.xdotool("getwindowgeometry", "--shell", wid).split())

@@ -18,13 +18,12 @@ class TestWindows : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // A table held without sharing is aTableHeldByAnotherProgramIsNotReplaced's.
     void windowsErrorsAreNamedInSpanish_data()
     {
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("words");
         QTest::newRow("access denied") << int(ERROR_ACCESS_DENIED) << "permiso denegado";
-        QTest::newRow("sharing violation")
-            << int(ERROR_SHARING_VIOLATION) << "el archivo está en uso por otro programa";
         QTest::newRow("disk full") << int(ERROR_DISK_FULL) << "el disco está lleno";
         QTest::newRow("path not found") << int(ERROR_PATH_NOT_FOUND) << "no existe";
         QTest::newRow("not ready") << int(ERROR_NOT_READY)
