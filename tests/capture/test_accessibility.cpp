@@ -1,8 +1,7 @@
 #include "support/form1fixture.h"
 #include <QAbstractItemView>
 #include <QAccessible>
-#include <QComboBox>
-#include <QRadioButton>
+#include <QListWidget>
 #include <QTabWidget>
 
 using namespace kivo;
@@ -97,52 +96,55 @@ private Q_SLOTS:
         QCOMPARE(accessible(tag, QAccessible::Text(kind)), text);
     }
 
+    // From the print's or the save's check, or by Enter on the pending list, the caret goes to
+    // what is missing.
     void focusGoesToWhatIsMissing_data()
     {
         QTest::addColumn<QString>("missing");
+        QTest::addColumn<bool>("fromList");
         QTest::addColumn<int>("page");
-        QTest::addColumn<QString>("focus"); // "grid:row" for a grid
-        QTest::newRow("código postal") << "txtCP" << 0 << "txtCP";
-        QTest::newRow("nombre del representante") << "txtNombreR2" << 1 << "txtNombreR2";
-        QTest::newRow("ventas en el país") << "VentasPais" << 2 << "VentasPais";
+        QTest::addColumn<QString>("focus"); // "grid:row:column" for a grid
+        QTest::newRow("código postal") << "txtCP" << false << 0 << "txtCP";
         QTest::newRow("domicilio del banco antes que el resto")
-            << "txtDomSucursal+txtCP" << 6 << "txtDomSucursal";
-        QTest::newRow("RFC vacío, fuera de las páginas") << "MaskEdBox1" << 4 << "MaskEdBox1";
-        QTest::newRow("RFC vacío antes que el código postal") << "MaskEdBox1+txtCP" << 4 << "MaskEdBox1";
-        QTest::newRow("actividad") << "actividad" << 4 << "cmbActividad";
-        QTest::newRow("tipo de registro") << "tipo" << 3 << "optPromotora";
-        QTest::newRow("productos") << "productos" << 3 << "dbProductos:0";
-        QTest::newRow("tres proveedores") << "proveedores" << 5 << "dbProveedor:2";
-        QTest::newRow("un proveedor en blanco") << "proveedor en blanco" << 5 << "dbProveedor:1";
-        QTest::newRow("administración local al grabar") << "Combo5" << 0 << "Combo5";
+            << "txtDomSucursal+txtCP" << false << 6 << "txtDomSucursal";
+        QTest::newRow("RFC vacío antes que el código postal")
+            << "MaskEdBox1+txtCP" << false << 4 << "MaskEdBox1";
+        QTest::newRow("actividad") << "actividad" << false << 4 << "cmbActividad";
+        QTest::newRow("tipo de registro") << "tipo" << false << 3 << "optPromotora";
+        QTest::newRow("productos") << "productos" << false << 3 << "dbProductos:0:0";
+        QTest::newRow("tres proveedores") << "proveedores" << false << 5 << "dbProveedor:2:0";
+        QTest::newRow("un proveedor en blanco") << "proveedor en blanco" << false << 5 << "dbProveedor:1:0";
+        QTest::newRow("administración local al grabar") << "Combo5" << false << 0 << "Combo5";
+        QTest::newRow("lista: código postal") << "txtCP" << true << 0 << "txtCP";
+        QTest::newRow("lista: administración local") << "Combo5" << true << 0 << "Combo5";
+        QTest::newRow("lista: RFC de un proveedor") << "rfc" << true << 5 << "dbProveedor:1:1";
     }
     void focusGoesToWhatIsMissing()
     {
         QFETCH(QString, missing);
+        QFETCH(bool, fromList);
         QFETCH(int, page);
-        QFETCH(QString, focus);
-        Form1Fixture f;
-        QVERIFY(f.start());
-        f.show();
-        f.fillRequired(missing.split('+'));
-        f.w<QComboBox>("cmbActividad")->setCurrentIndex(missing == "actividad" ? -1 : 1);
-        if (missing != "tipo")
-            f.w<QRadioButton>(missing == "proveedor en blanco" ? "optConsolidadora" : "optPromotora")->click();
-        if (missing != "productos")
-            addRows(f.form->products(), "DESCRIPCIO", {"TELAS"});
-        addRows(f.form->suppliers(), "PROVEEDOR",
-                missing == "proveedores"               ? QStringList{"A", "B"}
-                    : missing == "proveedor en blanco" ? QStringList{"A", "", "C", "D"}
-                                                       : QStringList{"A", "B", "C"});
-        f.w<QTabWidget>("SSTab1")->setCurrentIndex(4);
-        f.form->command1Click(missing == "Combo5" ? command1::Grabar
-                                                  : command1::Imprimir); // the office is left empty
+        Started f(true);
+        f.fillAll(missing.split('+'));
+        if (fromList) {
+            f.form->validaRfc();
+            f.w<QTabWidget>("SSTab1")->setCurrentIndex(3);
+            auto *list = f.openPending()->findChild<QListWidget *>("lstPendientes");
+            QCOMPARE(list->count(), 1);
+            QTest::keyClick(list, Qt::Key_Return);
+        } else {
+            f.w<QTabWidget>("SSTab1")->setCurrentIndex(4);
+            f.form->command1Click(missing == "Combo5" ? command1::Grabar
+                                                      : command1::Imprimir); // no office to print
+        }
         QCOMPARE(f.w<QTabWidget>("SSTab1")->currentIndex(), page);
-        QWidget *focused = QApplication::focusWidget();
+        QWidget *focused = fromList ? f.form->focusWidget()
+                                    : QApplication::focusWidget(); // the list's window is active
         QString where = focused ? focused->objectName() : QString();
         if (auto *grid = qobject_cast<QAbstractItemView *>(focused))
-            where += ':' + QString::number(grid->currentIndex().row());
-        QCOMPARE(where, focus);
+            where +=
+                QStringLiteral(":%1:%2").arg(grid->currentIndex().row()).arg(grid->currentIndex().column());
+        QTEST(where, "focus");
     }
 
     // A supplier row written with its name or product missing: after the message the cursor
@@ -161,20 +163,11 @@ private Q_SLOTS:
         QFETCH(QStringList, cells);
         QFETCH(bool, byTab);
         QFETCH(int, column);
-        Form1Fixture f;
-        QVERIFY(f.start());
-        f.show();
+        Started f(true);
         f.fillRequired();
         auto *grid = f.w<QAbstractItemView>("dbProveedor");
-        f.w<QTabWidget>("SSTab1")->setCurrentIndex(5);
         const int row = grid->model()->rowCount() - 1;
-        for (int c = 0; c < cells.size(); ++c) {
-            grid->setFocus();
-            grid->setCurrentIndex(grid->model()->index(row, c));
-            for (int k = 0; k < cells[c].size(); ++k)
-                QTest::sendKeyEvent(QTest::Click, k ? QApplication::focusWidget() : grid, Qt::Key_unknown,
-                                    QString(cells[c][k]), Qt::NoModifier);
-        }
+        f.typeRow("dbProveedor", cells);
         if (byTab)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         else
@@ -183,7 +176,6 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), grid);
         QCOMPARE(grid->currentIndex().row(), row);
         QCOMPARE(grid->currentIndex().column(), column);
-        f.stop();
     }
 };
 

