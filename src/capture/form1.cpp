@@ -249,6 +249,7 @@ void Form1::closeEvent(QCloseEvent *event)
         }
         if (a == Answer::Yes) {
             try {
+                storeListChoices();
                 dp->update();
             } catch (const DbfError &e) {
                 m_services.messages->show(kProgramTitle, textos::grabacionFallida(e.message()), Buttons::Ok,

@@ -176,6 +176,7 @@ private:
     void nameFieldRule();
     void prog2FocusLost();
     void actividadFocusLost();
+    void storeListChoices();
     bool typedIntoNewRecord() const;
 
     Database &m_db;

@@ -132,6 +132,18 @@ void Form1::nuevo()
     }
 }
 
+// The lists are not bound to the record: what they show is written here, by the save command
+// and by "Sí" at closing alike.
+void Form1::storeListChoices()
+{
+    DataSource *dp = m_datoProv;
+    dp->setField(datoprov::TipoTram, rules::wholeNumber(m_combo1->currentData()));
+    if (m_combo5->currentIndex() >= 0)
+        dp->setField(datoprov::AdmLocal, rules::wholeNumber(m_combo5->currentData()));
+    if (m_cmbActividad->currentIndex() >= 0)
+        dp->setField(datoprov::Actividad, rules::wholeNumber(m_cmbActividad->currentData()));
+}
+
 void Form1::grabar()
 {
     validaRfc();
@@ -145,10 +157,8 @@ void Form1::grabar()
     }
     DataSource *dp = m_datoProv;
     try {
-        dp->setField(datoprov::TipoTram, rules::wholeNumber(m_combo1->currentData()));
-        dp->setField(datoprov::AdmLocal, rules::wholeNumber(m_combo5->currentData()));
+        storeListChoices();
         dp->setField(datoprov::TipoProg, rules::numericValue(m_tipoProg->text()));
-        dp->setField(datoprov::Actividad, rules::wholeNumber(m_cmbActividad->currentData()));
         dp->update();
         dp->setBookmark(dp->lastModified());
         if (dp->editMode() == EditMode::None)

@@ -121,18 +121,31 @@ private Q_SLOTS:
         QCOMPARE(f.storedRows("datoprov"), 0);
     }
 
+    void saveWritesTheRecordARestartShows_data()
+    {
+        QTest::addColumn<bool>("byClosing");
+        QTest::newRow("Grabar datos, twice") << false;
+        QTest::newRow("Sí at closing") << true;
+    }
     void saveWritesTheRecordARestartShows()
     {
+        QFETCH(bool, byClosing);
         Started f;
         fillMinimum(f);
         QTest::keyClicks(f.w("txtApePat1"), "acme");
         f.w<QRadioButton>("optConsolidadora")->click();
         f.w<QComboBox>("cmbActividad")->setCurrentIndex(2);
-        f.form->command1Click(command1::Grabar);
-        f.form->command1Click(command1::Grabar); // twice: still one record
+        if (byClosing) {
+            f.messages.answer(Answer::Yes);
+            QVERIFY(f.form->close());
+        } else {
+            f.form->command1Click(command1::Grabar);
+            f.form->command1Click(command1::Grabar); // still one record
+        }
         QCOMPARE(f.storedRows("datoprov"), 1);
         QCOMPARE(f.stored("datoprov", 0, "APEPATRAZ").toString(), QStringLiteral("ACME"));
         QCOMPARE(f.stored("datoprov", 0, "ADMLOCAL").toInt(), f.stored("admlocal", 3, "CLAVE").toInt());
+        QCOMPARE(f.stored("datoprov", 0, "TIPOTRAM").toInt(), 1);
         QCOMPARE(f.stored("datoprov", 0, "TIPOPROG").toString(), QStringLiteral("2"));
         QCOMPARE(f.stored("datoprov", 0, "CVEFORMA").toString(), QStringLiteral("14"));
         f.stop();
