@@ -93,20 +93,32 @@ private Q_SLOTS:
     }
 
     // A printer that fails is not passed over in silence, and nothing more is sent.
+    void printerFailureIsReported_data()
+    {
+        QTest::addColumn<int>("failing");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("the questionnaire") << 1 << "No se pudo imprimir la solicitud.";
+        QTest::newRow("the considerations")
+            << 2 << "No se pudieron imprimir las consideraciones para el llenado de la solicitud.";
+    }
     void printerFailureIsReported()
     {
+        QFETCH(int, failing);
+        QFETCH(QString, message);
         struct : RecordingPrinting
         {
             bool print(const PrintDocument &d) override
             {
                 documents.append(d);
-                return false;
+                return documents.size() < failAt;
             }
-        } failing;
-        FrmDocument w([this] { return m_datos; }, services(&failing));
+            qsizetype failAt = 0;
+        } printer;
+        printer.failAt = failing;
+        FrmDocument w([this] { return m_datos; }, services(&printer));
         print(&w);
-        QCOMPARE(failing.documents.size(), 1);
-        QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("No se pudo imprimir la solicitud.")});
+        QCOMPARE(printer.documents.size(), failing);
+        QCOMPARE(m_messages.texts(), QStringList{message});
     }
 };
 
