@@ -228,9 +228,13 @@ private Q_SLOTS:
         f.fillAll();
         addRows(f.form->products(), "DESCRIPCIO", {"R1"});
         f.form->products()->moveNext();
+        f.show();
         f.form->command1Click(command1::Imprimir);
-        f.form->command1Click(command1::Imprimir);
+        f.form->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), f.form.get());
+        f.form->command1Click(command1::Imprimir); // the one open comes to the front
         QCOMPARE(f.form->findChildren<FrmDocument *>().size(), 1);
+        QTRY_COMPARE(QApplication::activeWindow(), f.form->documentWindow());
         QCOMPARE(f.form->products()->position(), 1); // the lists were read where they stood
     }
 
