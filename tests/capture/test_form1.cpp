@@ -93,6 +93,30 @@ private Q_SLOTS:
         QCOMPARE(f.w<TextEntry>("txtnombre1")->text(), QString());
     }
 
+    // "Editar Datos" opens a saved application; the cancel command, run after the disk, closes it again.
+    void editAndCancelSwitchTheFields_data()
+    {
+        QTest::addColumn<QList<int>>("commands");
+        QTest::addColumn<bool>("open");
+        QTest::newRow("edit") << QList<int>{command1::Editar} << true;
+        QTest::newRow("edit, then cancel") << QList<int>{command1::Editar, command1::Cancelar} << false;
+    }
+    void editAndCancelSwitchTheFields()
+    {
+        QFETCH(QList<int>, commands);
+        QFETCH(bool, open);
+        Started f;
+        fillMinimum(f);
+        save(f, "ACME");
+        for (int c : commands)
+            f.form->command1Click(c);
+        QPushButton *editar = nullptr;
+        for (QPushButton *b : f.form->findChildren<QPushButton *>(QStringLiteral("Command1")))
+            editar = b->property("index").toInt() == command1::Editar ? b : editar;
+        QCOMPARE(editar->isEnabled(), !open);
+        QCOMPARE(f.w("txtCalle")->isEnabled(), open);
+    }
+
     void saveRefusedKeepsTheTyping_data()
     {
         QTest::addColumn<QString>("rfc");
