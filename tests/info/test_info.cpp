@@ -4,6 +4,7 @@
 #include "support/testfiles.h"
 
 #include <QLabel>
+#include <QTextEdit>
 #include <QtTest>
 
 using namespace kivo;
@@ -37,6 +38,17 @@ private Q_SLOTS:
         FrmAyuda w(services);
         QCOMPARE(w.shownText(), shown);
         QTEST(int(said.shown.size()), "messages");
+    }
+
+    // The text box keeps its margin on the right as on the left.
+    void textBoxSitsInsideTheWindow()
+    {
+        Services services;
+        FrmAyuda w(services);
+        w.resize(500, 400);
+        w.show();
+        const QRect text = w.findChild<QTextEdit *>()->geometry();
+        QCOMPARE_GE(w.width() - 1 - text.right(), text.left() - 1); // a pixel of rounding
     }
 
     // The contact reaches no one: no person's name, no digit but zeros, a made-up domain.
