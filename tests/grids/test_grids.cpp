@@ -206,6 +206,15 @@ private Q_SLOTS:
         QTEST(fx.written(), "written");
     }
 
+    // Down from a new row takes what is still in its cell.
+    void downWritesTheNewProductRow()
+    {
+        Products fx;
+        type(&fx.grid, "tres");
+        press(&fx.grid, Qt::Key_Down);
+        QCOMPARE(fx.written(), (QStringList{"UNO", "DOS", "TRES"}));
+    }
+
     void productsShowTheDataSourceAfterItsRefresh()
     {
         Products fx;

@@ -137,6 +137,7 @@ private Q_SLOTS:
             << Texts{{"Colonia", "  "}, {"Codigo Postal", "\t"}, {"No. Obreros", "0"}, {"RFC", "ABC"}} << P << 3
             << "Codigo Postal,\rColonia";
         QTest::newRow("promotora needs three") << Texts() << P << 2 << "Capture al menos tres proveedores";
+        QTest::newRow("consolidadora: five will do") << Texts() << TipoRegistro::Consolidadora << 5 << "";
     }
     void requiredDataList()
     {
