@@ -1,8 +1,6 @@
 #include "support/form1fixture.h"
-#include <QAbstractItemView>
 #include <QAccessible>
 #include <QListWidget>
-#include <QTabWidget>
 
 using namespace kivo;
 namespace {

@@ -1,11 +1,7 @@
 #include "support/form1fixture.h"
 #include "questionnaire/frmdocument.h"
 #include "store/recordfields.h"
-#include <QComboBox>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
-#include <QTableView>
 
 using namespace kivo;
 Q_DECLARE_METATYPE(kivo::Answer)
@@ -20,13 +16,6 @@ void save(Form1Fixture &f, const QString &name)
 {
     f.w<TextEntry>("txtApePat1")->setText(name);
     f.form->command1Click(command1::Grabar);
-}
-
-void overwrite(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QVERIFY(file.write(bytes) > 0);
 }
 
 } // namespace
@@ -280,7 +269,7 @@ private Q_SLOTS:
         if (rowsLeft == -1) {
             QVERIFY(QFile::remove(path));
         } else if (rowsLeft == -2) {
-            overwrite(path, "no es una tabla");
+            test::writeBytes(path, "no es una tabla");
         } else {
             DbfTable t = DbfTable::load(path);
             for (int r = rowsLeft; r < t.recordCount(); ++r)
@@ -330,14 +319,17 @@ private Q_SLOTS:
         QCOMPARE(g.storedRows("PROVMERC"), 0);
     }
 
+    // The grid shows what the list holds after the deletion.
     void deleteButtonTakesTheRowTheListStandsOn()
     {
         Started f;
-        addRows(f.form->products(), "DESCRIPCIO", {"R0", "R1"});
+        addRows(f.form->products(), "DESCRIPCIO", {"R0", "R1", "R2"});
         f.form->products()->moveNext();
         f.w<QPushButton>("Command2")->click();
-        QCOMPARE(f.storedRows("PROVMERC"), 1);
-        QCOMPARE(f.stored("PROVMERC", 0, "DESCRIPCIO").toString(), QStringLiteral("R0"));
+        QCOMPARE(f.storedRows("PROVMERC"), 2);
+        const QAbstractItemModel *grid = f.w<QTableView>("dbProductos")->model();
+        QCOMPARE(grid->index(0, 0).data().toString(), QStringLiteral("R0"));
+        QCOMPARE(grid->index(1, 0).data().toString(), QStringLiteral("R2"));
     }
 
     void tableSpoiltBehindTheWindowIsWrittenAgain()
@@ -345,7 +337,7 @@ private Q_SLOTS:
         Started f;
         fillMinimum(f);
         save(f, "PRIMERA");
-        overwrite(f.dir.filePath("datoprov.dbf"), QByteArray(700, '\x5a'));
+        test::writeBytes(f.dir.filePath("datoprov.dbf"), QByteArray(700, '\x5a'));
         save(f, "SEGUNDA");
         QCOMPARE(f.messages.shown.size(), 1);
         QVERIFY2(f.messages.shown[0].text.contains(f.dir.filePath("datoprov.dbf")),

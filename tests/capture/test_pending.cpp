@@ -1,20 +1,8 @@
 #include "support/form1fixture.h"
-#include "capture/grids/suppliergrid.h"
-#include "capture/pendingwindow.h"
-#include "info/frmayuda.h"
-#include "questionnaire/frmdocument.h"
-#include <QAbstractItemView>
-#include <QComboBox>
-#include <QListWidget>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
 #include <QToolTip>
 
 using namespace kivo;
-namespace {
-
-} // namespace
 
 class TestPending : public QObject
 {

@@ -161,37 +161,6 @@ private Q_SLOTS:
                      .join(",\r"));
     }
 
-    // The pending list holds the checks the "Dato requerido" box leaves to other messages.
-    void pendingListAddsWhatTheBoxLeavesOut_data()
-    {
-        QTest::addColumn<QString>("rfc");
-        QTest::addColumn<bool>("office");
-        QTest::addColumn<QStringList>("supplierRfcs");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("row");
-        const QString ok = "ABC991231XY1";
-        const QStringList good = {"AVA980512K21"};
-        QTest::newRow("RFC corto") << "ABC" << true << good << kCorto << -1;
-        QTest::newRow("sin oficina") << ok << false << good << "Capture la admon. local del proveedor" << -1;
-        QTest::newRow("RFC de proveedor") << ok << true << (good + QStringList{"EVN01A3227A3"})
-                                          << "RFC Incorrecto, error en la posición 6" << 1;
-    }
-    void pendingListAddsWhatTheBoxLeavesOut()
-    {
-        QFETCH(QString, rfc);
-        QFETCH(bool, office);
-        QFETCH(QStringList, supplierRfcs);
-        RequiredInput in = requeridos({}, TipoRegistro::Promotora, 3);
-        in.rfc = rfc;
-        in.admLocalSelected = office;
-        in.supplierRfcs = supplierRfcs;
-        const QList<Pendiente> items = pendientes(in);
-        QCOMPARE(items.size(), 1);
-        QTEST(items.first().texto, "text");
-        QTEST(items.first().renglon, "row");
-        QCOMPARE(verificaRequeridos(in).faltanDatos, false);
-    }
-
     void eligibilityNotes_data()
     {
         QTest::addColumn<TipoRegistro>("tipo");

@@ -39,7 +39,6 @@ struct Form1Fixture
     kivo::RecordingPrinting printing;
     kivo::Services services{.messages = &messages,
                             .clock = &clock,
-                            .files = nullptr,
                             .printing = &printing,
                             .dataFolder = dir.path(),
                             .driveA = {},
