@@ -1,3 +1,4 @@
+#include "capture/missingfocus.h"
 #include "support/form1fixture.h"
 #include <QClipboard>
 #include <QMenu>
@@ -101,15 +102,10 @@ private Q_SLOTS:
         QWidget *target = f.w(control);
         if (control != u"MaskEdBox1") // the other controls open with a valid RFC
             f.w<RfcEntry>("MaskEdBox1")->setRfcText("ABC991231XY1");
-        auto *pages = f.w<QTabWidget>("SSTab1");
-        for (QWidget *w = target; w; w = w->parentWidget())
-            if (pages->indexOf(w) >= 0)
-                pages->setCurrentWidget(w);
-        target->setFocus();
+        leadTo(target); // its page shown, the focus in it
         auto *combo = qobject_cast<QComboBox *>(target);
         if (combo)
             combo->setEditText({});
-        QVERIFY(target->isAncestorOf(QApplication::focusWidget()) || target == QApplication::focusWidget());
         QGuiApplication::clipboard()->setText(given);
         if (pasted)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);

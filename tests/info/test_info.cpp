@@ -18,23 +18,18 @@ private Q_SLOTS:
         QTest::addColumn<bool>("present");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<int>("messages");
-        QTest::newRow("file present") << true
-                                      << QStringLiteral(
-                                             "CONSIDERACIONES\n\n1. Anote la razón social sin abreviaturas.\n")
-                                      << 0;
-        QTest::newRow("file missing") << false << QString() << 1;
+        QTest::newRow("file present") << true << "CONSIDERACIONES\n\n1. Anote la razón social.\n" << 0;
+        QTest::newRow("file missing") << false << "" << 1;
     }
-
     void considerations()
     {
         QFETCH(bool, present);
         QFETCH(QString, shown);
         QTemporaryDir folder;
         ScriptedMessages said;
-        Services services;
-        services.messages = &said, services.dataFolder = folder.path();
+        Services services{.messages = &said, .dataFolder = folder.path(), .driveA = {}, .packer = {}};
         if (present)
-            test::writeBytes(folder.filePath(QStringLiteral("considera.txt")), shown.toUtf8());
+            test::writeBytes(folder.filePath("considera.txt"), shown.toUtf8());
         FrmAyuda w(services);
         QCOMPARE(w.shownText(), shown);
         QTEST(int(said.shown.size()), "messages");
@@ -56,12 +51,9 @@ private Q_SLOTS:
     {
         FrmAbout about;
         const QString contact = about.findChild<QLabel *>(QStringLiteral("lblDisclaimer"))->text();
-        QCOMPARE(contact.count(QRegularExpression(QStringLiteral("[1-9]"))), 0);
-        QCOMPARE(contact.count(QRegularExpression(QStringLiteral("\\b(Lic|Ing|Dr|Dra|Sr|Sra|Mtro|Mtra)\\."))),
-                 0);
-        const QRegularExpressionMatch mail = QRegularExpression(QStringLiteral("\\S+@(\\S+)")).match(contact);
-        QVERIFY2(mail.hasMatch(), qPrintable(contact));
-        QVERIFY2(mail.captured(1).endsWith(QStringLiteral(".tolvania.gob")), qPrintable(mail.captured(1)));
+        QCOMPARE(contact.count(QRegularExpression("[1-9]")), 0);
+        QCOMPARE(contact.count(QRegularExpression("\\b(Lic|Ing|Dr|Dra|Sr|Sra|Mtro|Mtra)\\.")), 0);
+        QVERIFY2(contact.contains(QRegularExpression("@\\S+\\.tolvania\\.gob(\\s|$)")), qPrintable(contact));
     }
 };
 

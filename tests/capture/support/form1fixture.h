@@ -12,7 +12,6 @@
 #include "support/testfiles.h"
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -20,11 +19,13 @@
 #include <QTest>
 #include <memory>
 
-inline void addRows(kivo::DataSource *ds, const QString &field, const QStringList &values)
+// Appends a record for each row, its '|'-separated values into the '|'-separated fields.
+inline void addRows(kivo::DataSource *ds, const QString &fields, const QStringList &rows)
 {
-    for (const QString &v : values) {
+    for (const QString &row : rows) {
         ds->addNew();
-        ds->setField(field, v);
+        for (int i = 0; i <= int(fields.count(u'|')); ++i)
+            ds->setField(fields.section(u'|', i, i), row.section(u'|', i, i));
         ds->update();
     }
     ds->refresh();
@@ -88,19 +89,12 @@ struct Form1Fixture
             w<QRadioButton>(blank ? "optConsolidadora" : "optPromotora")->click();
         if (!missing.contains("productos"))
             addRows(form->products(), "DESCRIPCIO", {"TELAS"});
-        QStringList names{"A", blank ? "" : "B", "C", "D"};
-        names = names.mid(0, blank ? 4 : missing.contains("proveedores") ? 2 : 3);
-        const char *rfcs[] = {"AVA980512K21", "EVN0103227A3", "ECA950830JJ9", "ABC991231XY1"};
-        for (int i = 0; i < names.size(); ++i) {
-            form->suppliers()->addNew();
-            form->suppliers()->setField("PROVEEDOR", names[i]);
-            if (!names[i].isEmpty()) { // the blank one is a wholly empty row
-                form->suppliers()->setField("RFC", i == 1 && missing.contains("rfc") ? "EV1" : rfcs[i]);
-                form->suppliers()->setField("DESCRIPCIO", "B");
-            }
-            form->suppliers()->update();
-        }
-        form->suppliers()->refresh();
+        QStringList rows{"A|AVA980512K21|B", missing.contains("rfc") ? "B|EV1|B" : "B|EVN0103227A3|B",
+                         "C|ECA950830JJ9|B"};
+        if (blank) // a wholly empty row among four
+            rows = QStringList{"A|AVA980512K21|B", "||", "C|ECA950830JJ9|B", "D|ABC991231XY1|B"};
+        addRows(form->suppliers(), "PROVEEDOR|RFC|DESCRIPCIO",
+                rows.mid(0, missing.contains("proveedores") ? 2 : 4));
     }
     // Types into a grid's new-row line and stays there, as a clerk who goes straight to the toolbar.
     void typeRow(const char *grid, const QStringList &cells)
@@ -130,14 +124,12 @@ struct Form1Fixture
     }
     QVariant stored(const QString &table, int record, const QString &field) const
     {
-        kivo::Database fresh(dir.path());
-        kivo::DbfTable &t = fresh.table(table);
+        const kivo::DbfTable t = kivo::DbfTable::load(dir.filePath(table + ".dbf"));
         return record < t.recordCount() ? t.value(record, t.fieldIndex(field)) : QVariant();
     }
     int storedRows(const QString &table) const
     {
-        kivo::Database fresh(dir.path());
-        kivo::DbfTable &t = fresh.table(table);
+        const kivo::DbfTable t = kivo::DbfTable::load(dir.filePath(table + ".dbf"));
         int n = 0;
         for (int r = 0; r < t.recordCount(); ++r)
             n += t.isDeleted(r) ? 0 : 1;
