@@ -82,7 +82,6 @@ private Q_SLOTS:
                                << "VENTAS TOTALES E INTERCAMBIO COMERCIAL CON EL EXTERIOR";
         QTest::newRow("columna") << "dbgVTotalesTabla#4" << name
                                  << "Exportación directa e indirecta (miles de dolares)";
-        QTest::newRow("lista, su valor") << "Combo1" << int(QAccessible::Value) << "Programa nuevo";
         QTest::newRow("descripción") << "Command1(2)" << int(QAccessible::Description)
                                      << "Generar disco  para Tolvania";
     }
@@ -90,8 +89,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, tag);
         QFETCH(int, kind);
-        QFETCH(QString, text);
-        QCOMPARE(accessible(tag, QAccessible::Text(kind)), text);
+        QTEST(accessible(tag, QAccessible::Text(kind)), "text");
     }
 
     // From the print's or the save's check, or by Enter on the pending list, the caret goes to
@@ -102,18 +100,14 @@ private Q_SLOTS:
         QTest::addColumn<bool>("fromList");
         QTest::addColumn<int>("page");
         QTest::addColumn<QString>("focus"); // "grid:row:column" for a grid
-        QTest::newRow("código postal") << "txtCP" << false << 0 << "txtCP";
         QTest::newRow("domicilio del banco antes que el resto")
             << "txtDomSucursal+txtCP" << false << 6 << "txtDomSucursal";
-        QTest::newRow("RFC vacío antes que el código postal")
-            << "MaskEdBox1+txtCP" << false << 4 << "MaskEdBox1";
         QTest::newRow("actividad") << "actividad" << false << 4 << "cmbActividad";
         QTest::newRow("tipo de registro") << "tipo" << false << 3 << "optPromotora";
         QTest::newRow("productos") << "productos" << false << 3 << "dbProductos:0:0";
         QTest::newRow("tres proveedores") << "proveedores" << false << 5 << "dbProveedor:2:0";
         QTest::newRow("un proveedor en blanco") << "proveedor en blanco" << false << 5 << "dbProveedor:1:0";
         QTest::newRow("administración local al grabar") << "Combo5" << false << 0 << "Combo5";
-        QTest::newRow("lista: código postal") << "txtCP" << true << 0 << "txtCP";
         QTest::newRow("lista: administración local") << "Combo5" << true << 0 << "Combo5";
         QTest::newRow("lista: RFC de un proveedor") << "rfc" << true << 5 << "dbProveedor:1:1";
     }
@@ -121,7 +115,6 @@ private Q_SLOTS:
     {
         QFETCH(QString, missing);
         QFETCH(bool, fromList);
-        QFETCH(int, page);
         Started f(true);
         f.fillAll(missing.split('+'));
         if (fromList) {
@@ -135,7 +128,7 @@ private Q_SLOTS:
             f.form->command1Click(missing == "Combo5" ? command1::Grabar
                                                       : command1::Imprimir); // no office to print
         }
-        QCOMPARE(f.w<QTabWidget>("SSTab1")->currentIndex(), page);
+        QTEST(f.w<QTabWidget>("SSTab1")->currentIndex(), "page");
         QWidget *focused = fromList ? f.form->focusWidget()
                                     : QApplication::focusWidget(); // the list's window is active
         QString where = focused ? focused->objectName() : QString();
