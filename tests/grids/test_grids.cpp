@@ -62,21 +62,21 @@ template <typename Grid>
 struct Shown
 {
     QTemporaryDir dir;
+    bool copied = test::copyDeliveredTables(dir.path());
     ScriptedMessages messages;
     Services services{.messages = &messages, .dataFolder = dir.path(), .driveA = {}, .packer = {}};
-    std::unique_ptr<Database> database;
-    std::unique_ptr<DataSource> source;
+    Database database{dir.path()};
+    DataSource source;
     QWidget window;
     Grid *grid = nullptr;
 
     Shown(const char *name, const char *recordSource)
+        : source(QString::fromLatin1(name), &database)
     {
-        QVERIFY(test::copyDeliveredTables(dir.path()));
-        database = std::make_unique<Database>(dir.path());
-        source = std::make_unique<DataSource>(QString::fromLatin1(name), database.get());
-        source->setRecordSource(QString::fromLatin1(recordSource));
-        source->refresh();
-        grid = new Grid(source.get(), services, &window);
+        QVERIFY(copied);
+        source.setRecordSource(QString::fromLatin1(recordSource));
+        source.refresh();
+        grid = new Grid(&source, services, &window);
         grid->setGeometry(0, 0, 860, 200);
         (new QLineEdit(&window))->setObjectName(QStringLiteral("siguiente"));
         window.resize(900, 300);
@@ -295,7 +295,7 @@ private Q_SLOTS:
         QFETCH(QString, keys);
         QFETCH(int, key);
         Products fx;
-        QVERIFY(fx.source->isEof()); // the data source follows, for the window's delete button
+        QVERIFY(fx.source.isEof()); // the data source follows, for the window's delete button
         goTo(fx.grid, row, 0);
         type(fx.grid, keys);
         press(fx.grid, Qt::Key(key));
