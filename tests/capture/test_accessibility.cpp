@@ -100,8 +100,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("fromList");
         QTest::addColumn<int>("page");
         QTest::addColumn<QString>("focus"); // "grid:row:column" for a grid
-        QTest::newRow("domicilio del banco antes que el resto")
-            << "txtDomSucursal+txtCP" << false << 6 << "txtDomSucursal";
+        QTest::newRow("banco primero") << "txtDomSucursal+txtCP" << false << 6 << "txtDomSucursal";
         QTest::newRow("actividad") << "actividad" << false << 4 << "cmbActividad";
         QTest::newRow("tipo de registro") << "tipo" << false << 3 << "optPromotora";
         QTest::newRow("productos") << "productos" << false << 3 << "dbProductos:0:0";

@@ -46,15 +46,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("text");
-        QTest::newRow("menu") << "Pegar"
-                              << "7x8"
-                              << "78";
-        QTest::newRow("dropped") << "copy"
-                                 << "12ab.3"
-                                 << "12.3";
-        QTest::newRow("moved") << "move"
-                               << "12ab.3"
-                               << "";
+        QTest::newRow("menu") << "Pegar" << QStringLiteral("7x8") << "78";
+        QTest::newRow("dropped") << "copy" << QStringLiteral("12ab.3") << "12.3";
+        QTest::newRow("moved") << "move" << QStringLiteral("12ab.3") << "";
     }
     void entryTakesWhatItsRuleAllows()
     {
@@ -87,8 +81,7 @@ private Q_SLOTS:
         const QString mixed = QStringLiteral("añΩ€\x7f\x01\t1");
         QTest::newRow("upper typed") << "txtsucursal" << false << mixed << "AÑ€1";
         QTest::newRow("upper pasted") << "txtsucursal" << true << mixed << "AÑ€1";
-        QTest::newRow("lower typed") << "txtEmail1" << false << "AñΩ@\x7f\x01"
-                                     << "añ@";
+        QTest::newRow("lower typed") << "txtEmail1" << false << QStringLiteral("AñΩ@\x7f\x01") << "añ@";
         QTest::newRow("bank typed") << "cmbBanco" << false << mixed << "AÑ€1";
     }
     void everyControlTakesTextThroughOneRule()

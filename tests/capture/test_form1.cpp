@@ -189,8 +189,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("closes");
         QTest::addColumn<QString>("stored");
         QTest::newRow("untouched: no question, no write") << "" << Answer::Yes << true << "";
-        QTest::newRow("a product row being typed is written all the same")
-            << "grid" << Answer::No << true << "";
+        QTest::newRow("a product row being typed is written") << "grid" << Answer::No << true << "";
         QTest::newRow("a registry type alone counts as typing") << "registry" << Answer::No << true << "";
         QTest::newRow("saved, Cancel keeps the window") << "saved" << Answer::Cancel << false << "ACME";
         QTest::newRow("saved, No drops the change") << "saved" << Answer::No << true << "ACME";

@@ -110,8 +110,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("rfc");
         QTest::addColumn<QString>("message"); // empty: accepted
         const QString at = "RFC Incorrecto, error en la posición ";
-        QTest::newRow("company") << "ABC991231XY1"
-                                 << "";
+        QTest::newRow("company") << "ABC991231XY1" << QString();
         QTest::newRow("too short") << "ABC99123XY1" << at + "0";
         QTest::newRow("person, last") << "ABCD991231XYZ" << at + "13";
         QTest::newRow("Arabic digit") << QString("ABC99123") + QChar(0x0661) + "XY1" << at + "9";
@@ -171,8 +170,7 @@ private Q_SLOTS:
                                    << minimo.arg("promotora ", "250 mil dls");
         QTest::newRow("consolidadora") << TipoRegistro::Consolidadora << "Debe registrar al menos 5 proveedores"
                                        << minimo.arg("consolidadora ", "3 millones de dls");
-        QTest::newRow("none") << TipoRegistro::Ninguno << ""
-                              << "No ha seleccionado Tipo de registro";
+        QTest::newRow("none") << TipoRegistro::Ninguno << QString() << "No ha seleccionado Tipo de registro";
     }
     void eligibilityNotes()
     {

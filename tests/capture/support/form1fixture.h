@@ -113,9 +113,8 @@ struct Form1Fixture
     kivo::PendingWindow *openPending()
     {
         QTest::keyClick(form.get(), Qt::Key_F8);
-        kivo::PendingWindow *p = nullptr;
-        [&] { QTRY_VERIFY((p = form->pendingWindow()) != nullptr); }();
-        return p;
+        return QTest::qWaitFor([this] { return form->pendingWindow() != nullptr; }) ? form->pendingWindow()
+                                                                                    : nullptr;
     }
     template <typename T = QWidget>
     T *w(const QString &name) const
