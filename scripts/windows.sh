@@ -174,7 +174,7 @@ test_kivo() {
 # The same input through the Linux build: the tables travel between machines on the disk.
 linux_build() {
   cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build build --parallel "$jobs" --target kivo_data test_pdf >/dev/null
+  cmake --build build --parallel "$jobs" --target kivo kivo_data test_pdf >/dev/null
 }
 
 compare_with_linux() {
@@ -231,9 +231,21 @@ try_installer() {
     cmp "$f" "$drive_c/KIVO/$(basename "$f")"
   done
   echo "  el instalador dejó en c:\\KIVO las tablas entregadas"
-  # The program itself fills an empty c:\KIVO on its first start: the tables it writes there
-  # must be the Linux build's byte for byte.
+  # The program itself fills an empty c:\KIVO on its first start and stamps the sales years:
+  # the Linux build, started on an empty folder the same day, must write the same bytes.
   rm -f "$drive_c"/KIVO/*
+  linux_build
+  local linux_data
+  linux_data=$(mktemp -d)
+  (unset KIVO_DRIVE_A; KIVO_DATA_DIR=$linux_data build/bin/kivo --pendientes >/dev/null 2>&1) || true
+  (unset KIVO_DATA_DIR KIVO_DRIVE_A; "$wine" 'C:\Program Files\KIVO\bin\kivo.exe' --pendientes >/dev/null 2>&1) || true
+  local n=0
+  for f in "$linux_data"/*.dbf; do
+    cmp "$f" "$drive_c/KIVO/$(basename "$f")"
+    n=$((n + 1))
+  done
+  rm -rf "$linux_data"
+  echo "  kivo.exe y kivo de Linux, al empezar en una carpeta vacía, escribieron $n tablas idénticas byte a byte"
   mkdir -p "$(dirname "$shot")"
   Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   local xvfb=$!
@@ -248,10 +260,6 @@ try_installer() {
   kill "$xvfb" 2>/dev/null || true
   wait 2>/dev/null || true
   echo "  captura de la ventana: $shot"
-  for f in build/share/kivo/data/*.dbf; do
-    cmp "$f" "$drive_c/KIVO/$(basename "$f")"
-  done
-  echo "  kivo.exe llenó c:\\KIVO con tablas idénticas byte a byte a las de Linux"
 }
 
 timed() {
