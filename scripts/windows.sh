@@ -4,6 +4,7 @@
 #   bash scripts/windows.sh            everything: Qt (once), KIVO, the tests under Wine, the installer
 #   bash scripts/windows.sh qt         only the cross-built Qt, kept in $KIVO_WIN_CACHE for the next runs
 #   bash scripts/windows.sh build|test|compare|installer   one step (the ones before it must have run)
+#   bash scripts/windows.sh available   whether this machine can (says why not, exit status 1)
 #
 # Run as root on a fresh machine it installs what it needs from Debian. Qt for Windows is built once
 # from Debian's own source package (the version of the Linux build) into $KIVO_WIN_CACHE
@@ -268,7 +269,27 @@ timed() {
   log "$1: $((SECONDS - start)) s"
 }
 
+# Whether this machine can build for Windows: the cross compiler, Wine and NSIS, installed or
+# installable from Debian (as root), and the architecture Debian's Wine runs on.
+available() {
+  [ "$(dpkg --print-architecture)" = amd64 ] || { echo "Sin compilación para Windows: la máquina no es amd64"; return 1; }
+  local p missing=()
+  for p in g++-mingw-w64-x86-64-posix wine64 nsis; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  [ "$(id -u)" -eq 0 ] || { echo "Sin compilación para Windows: faltan ${missing[*]} y no se es root"; return 1; }
+  apt-get update -qq >/dev/null 2>&1 || true
+  for p in "${missing[@]}"; do
+    if ! apt-cache policy "$p" 2>/dev/null | grep -q 'Candidate: [0-9]'; then
+      echo "Sin compilación para Windows: Debian no ofrece $p en esta máquina"
+      return 1
+    fi
+  done
+}
+
 case "$step" in
+  available) available ;;
   qt)
     packages
     timed build_qt
@@ -291,7 +312,7 @@ case "$step" in
     stop_wine
     ;;
   *)
-    echo "uso: bash scripts/windows.sh [all|qt|build|test|compare|installer]" >&2
+    echo "uso: bash scripts/windows.sh [all|qt|build|test|compare|installer|available]" >&2
     exit 2
     ;;
 esac
