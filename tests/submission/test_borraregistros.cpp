@@ -1,4 +1,5 @@
 #include "store/dbftable.h"
+#include "store/textos.h"
 #include "submission/borraregistros.h"
 #include "submission/interrupted.h"
 #include "support/fixture.h"
@@ -95,9 +96,12 @@ private Q_SLOTS:
         fx.messages.answer(Answer::Yes);
         borraRegistros(host, fx.services);
         QCOMPARE(fx.messages.shown[1].icon, Icon::Critical);
-        QCOMPARE(fx.messages.shown[1].text.section('\r', 0, 1),
-                 "No se pudo terminar de borrar la solicitud: falló la tabla PROVMERC.\rLo borrado hasta ese "
-                 "momento queda borrado; la ventana muestra lo que contienen las tablas.");
+        // A table the user made read-only stays as it is, and says so.
+        QCOMPARE(
+            fx.messages.shown[1].text,
+            "No se pudo terminar de borrar la solicitud: falló la tabla PROVMERC.\rLo borrado hasta ese "
+            "momento queda borrado; la ventana muestra lo que contienen las tablas.\r"
+                + textos::kNoGuarda.arg("PROVMERC", fx.path("PROVMERC.dbf"), "el archivo es de solo lectura"));
         QCOMPARE(host.log.contains("reloadAfterFailure"), true);
         QCOMPARE(host.log.contains("clearRfc"), false);
         QCOMPARE(withRows(fx, {"datoprov", "PROVMERC", "provprod"}), (QStringList{"PROVMERC", "provprod"}));
