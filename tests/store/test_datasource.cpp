@@ -156,7 +156,6 @@ private Q_SLOTS:
     {
         FakeEntry description("DESCRIPCIO");
         DataSource &ds = open("PROVMERC", {&description});
-        const QByteArray before = readBytes(file("PROVMERC.dbf"));
         ds.edit();
         ds.setField(0, 7);
         description.text = QString(31, u'x');
@@ -164,7 +163,6 @@ private Q_SLOTS:
         QCOMPARE(ds.editMode(), EditMode::Edit);
         QCOMPARE(description.text, QString(31, u'x'));
         QCOMPARE(ds.field(0).toInt(), 7);
-        QCOMPARE(readBytes(file("PROVMERC.dbf")), before);
     }
 
     // The other source was on "Siguiente".
