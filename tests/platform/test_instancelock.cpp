@@ -7,10 +7,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <chrono>
-#include <cstdio>
-#include <thread>
+#include <QThread>
 
 using namespace kivo;
 
@@ -48,9 +45,8 @@ int main(int argc, char **argv)
         InstanceLock lock(QString::fromLocal8Bit(argv[2]));
         if (lock.acquire() != InstanceLock::Result::Acquired)
             return 1;
-        std::printf("held\n");
-        std::fflush(stdout);
-        std::this_thread::sleep_for(std::chrono::minutes(5));
+        QTextStream(stdout) << "held" << Qt::endl;
+        QThread::sleep(300);
         return 0;
     }
     QCoreApplication app(argc, argv);

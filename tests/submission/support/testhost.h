@@ -19,11 +19,6 @@ public:
         for (int i = 0; i < all.size(); ++i)
             all[i]->setRecordSource(sources[i]);
         reloadAfterFailure();
-        // The window's validate handler: a move of the application record runs the cancel command.
-        QObject::connect(&datoProv, &DataSource::validate, [this](int action, bool *) {
-            if (action >= action::MoveFirst && action <= action::MoveLast)
-                log << "cancel";
-        });
         log.clear();
     }
     DataSource *applicationRecord() override { return &datoProv; }
