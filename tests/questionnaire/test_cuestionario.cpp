@@ -1,6 +1,6 @@
 #include "questionnaire/cuestionario.h"
+#include "support/testfiles.h"
 
-#include <QFile>
 #include <QtTest>
 
 using kivo::CuestionarioDatos;
@@ -56,9 +56,8 @@ private Q_SLOTS:
     {
         QFETCH(CuestionarioDatos, datos);
         QFETCH(QString, archivo);
-        QFile file(QStringLiteral(KIVO_SOURCE_DIR "/tests/questionnaire/golden/") + archivo);
-        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
-        QCOMPARE(kivo::armaCuestionario(datos).texto, QString::fromUtf8(file.readAll()));
+        const QString golden = QStringLiteral(KIVO_SOURCE_DIR "/tests/questionnaire/golden/") + archivo;
+        QCOMPARE(kivo::armaCuestionario(datos).texto, QString::fromUtf8(kivo::test::readBytes(golden)));
     }
 
     void headingAndTotals()
