@@ -4,6 +4,7 @@
 #   bash scripts/windows.sh            everything: Qt (once), KIVO, the tests under Wine, the installer
 #   bash scripts/windows.sh qt         only the cross-built Qt, kept in $KIVO_WIN_CACHE for the next runs
 #   bash scripts/windows.sh build|test|compare|installer   one step (the ones before it must have run)
+#   bash scripts/windows.sh available   whether this machine can (says why not, exit status 1)
 #
 # Run as root on a fresh machine it installs what it needs from Debian. Qt for Windows is built once
 # from Debian's own source package (the version of the Linux build) into $KIVO_WIN_CACHE
@@ -140,7 +141,7 @@ start_wine() {
     log "Preparando Wine en $WINEPREFIX"
     "$wine" wineboot --init >/dev/null 2>&1
   fi
-  "$wineserver" -p
+  "$wineserver" -p 2>/dev/null || true # already running: kept
   "$wine" cmd /c exit >/dev/null 2>&1
 }
 stop_wine() { "$wineserver" -k 2>/dev/null || true; }
@@ -174,7 +175,7 @@ test_kivo() {
 # The same input through the Linux build: the tables travel between machines on the disk.
 linux_build() {
   cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build build --parallel "$jobs" --target kivo_data test_pdf >/dev/null
+  cmake --build build --parallel "$jobs" --target kivo kivo_data test_pdf >/dev/null
 }
 
 compare_with_linux() {
@@ -231,9 +232,21 @@ try_installer() {
     cmp "$f" "$drive_c/KIVO/$(basename "$f")"
   done
   echo "  el instalador dejó en c:\\KIVO las tablas entregadas"
-  # The program itself fills an empty c:\KIVO on its first start: the tables it writes there
-  # must be the Linux build's byte for byte.
+  # The program itself fills an empty c:\KIVO on its first start and stamps the sales years:
+  # the Linux build, started on an empty folder the same day, must write the same bytes.
   rm -f "$drive_c"/KIVO/*
+  linux_build
+  local linux_data
+  linux_data=$(mktemp -d)
+  (unset KIVO_DRIVE_A; KIVO_DATA_DIR=$linux_data build/bin/kivo --pendientes >/dev/null 2>&1) || true
+  (unset KIVO_DATA_DIR KIVO_DRIVE_A; "$wine" 'C:\Program Files\KIVO\bin\kivo.exe' --pendientes >/dev/null 2>&1) || true
+  local n=0
+  for f in "$linux_data"/*.dbf; do
+    cmp "$f" "$drive_c/KIVO/$(basename "$f")"
+    n=$((n + 1))
+  done
+  rm -rf "$linux_data"
+  echo "  kivo.exe y kivo de Linux, al empezar en una carpeta vacía, escribieron $n tablas idénticas byte a byte"
   mkdir -p "$(dirname "$shot")"
   Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   local xvfb=$!
@@ -248,10 +261,6 @@ try_installer() {
   kill "$xvfb" 2>/dev/null || true
   wait 2>/dev/null || true
   echo "  captura de la ventana: $shot"
-  for f in build/share/kivo/data/*.dbf; do
-    cmp "$f" "$drive_c/KIVO/$(basename "$f")"
-  done
-  echo "  kivo.exe llenó c:\\KIVO con tablas idénticas byte a byte a las de Linux"
 }
 
 timed() {
@@ -260,7 +269,27 @@ timed() {
   log "$1: $((SECONDS - start)) s"
 }
 
+# Whether this machine can build for Windows: the cross compiler, Wine and NSIS, installed or
+# installable from Debian (as root), and the architecture Debian's Wine runs on.
+available() {
+  [ "$(dpkg --print-architecture)" = amd64 ] || { echo "Sin compilación para Windows: la máquina no es amd64"; return 1; }
+  local p missing=()
+  for p in g++-mingw-w64-x86-64-posix wine64 nsis; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  [ "$(id -u)" -eq 0 ] || { echo "Sin compilación para Windows: faltan ${missing[*]} y no se es root"; return 1; }
+  apt-get update -qq >/dev/null 2>&1 || true
+  for p in "${missing[@]}"; do
+    if ! apt-cache policy "$p" 2>/dev/null | grep -q 'Candidate: [0-9]'; then
+      echo "Sin compilación para Windows: Debian no ofrece $p en esta máquina"
+      return 1
+    fi
+  done
+}
+
 case "$step" in
+  available) available ;;
   qt)
     packages
     timed build_qt
@@ -283,7 +312,7 @@ case "$step" in
     stop_wine
     ;;
   *)
-    echo "uso: bash scripts/windows.sh [all|qt|build|test|compare|installer]" >&2
+    echo "uso: bash scripts/windows.sh [all|qt|build|test|compare|installer|available]" >&2
     exit 2
     ;;
 esac
