@@ -79,11 +79,11 @@ private Q_SLOTS:
         borraRegistros(host, fx.services);
         QCOMPARE(fx.messages.shown[1].icon, Icon::Critical);
         // A table the user made read-only stays as it is, and says so.
-        QCOMPARE(
-            fx.messages.shown[1].text,
-            "No se pudo terminar de borrar la solicitud: falló la tabla PROVMERC.\rLo borrado hasta ese "
-            "momento queda borrado; la ventana muestra lo que contienen las tablas.\r"
-                + textos::kNoGuarda.arg("PROVMERC", fx.path("PROVMERC.dbf"), "el archivo es de solo lectura"));
+        QCOMPARE(fx.messages.shown[1].text,
+                 "No se pudo terminar de borrar la solicitud: falló la tabla PROVMERC.\rLo borrado hasta ese "
+                 "momento queda borrado; la ventana muestra lo que contienen las tablas.\r"
+                     + textos::kNoGuarda.arg("PROVMERC", QDir::toNativeSeparators(fx.path("PROVMERC.dbf")),
+                                             "el archivo es de solo lectura"));
         QCOMPARE(host.log.contains("reloadAfterFailure"), true);
         QCOMPARE(host.log.contains("clearRfc"), false);
         QCOMPARE(host.datoProv.rowCount(), 0);
