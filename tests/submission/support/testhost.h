@@ -34,11 +34,7 @@ public:
         datoProv.setBookmark(datoProv.lastModified());
         datoProv.edit();
     }
-    bool verificaRequeridos() override
-    {
-        log << "verificaRequeridos";
-        return faltanDatos;
-    }
+    bool verificaRequeridos() override { return faltanDatos; }
     void nuevo() override
     {
         log << "nuevo";
