@@ -19,10 +19,10 @@ class TestFrmDocument : public QObject
     CuestionarioDatos m_datos;
     const QString m_considera = QStringLiteral("CONSIDERACIONES GENERALES\nLlene la solicitud a máquina.\n");
 
-    Services services(Printing *printing)
+    Services services()
     {
         Services s;
-        s.messages = &m_messages, s.printing = printing, s.dataFolder = m_folder->path();
+        s.messages = &m_messages, s.printing = &m_printing, s.dataFolder = m_folder->path();
         return s;
     }
     static void print(QWidget *w)
@@ -34,7 +34,8 @@ private Q_SLOTS:
     void init()
     {
         m_folder.emplace();
-        test::writeBytes(m_folder->filePath(QStringLiteral("considera.txt")), m_considera.toUtf8());
+        // Any letter case will do.
+        test::writeBytes(m_folder->filePath(QStringLiteral("CONSIDERA.TXT")), m_considera.toUtf8());
         m_printing = RecordingPrinting();
         m_messages.clear();
         m_datos = CuestionarioDatos();
@@ -43,12 +44,14 @@ private Q_SLOTS:
 
     void printComposesAfreshThenConsiderations()
     {
-        // Any letter case will do.
-        QVERIFY(QFile::rename(m_folder->filePath("considera.txt"), m_folder->filePath("CONSIDERA.TXT")));
-        FrmDocument w([this] { return m_datos; }, services(&m_printing));
+        FrmDocument w([this] { return m_datos; }, services());
         const QString shown = w.shownText();
         QCOMPARE(shown, armaCuestionario(m_datos).texto);
         m_datos.razonSocial = QStringLiteral("NOMBRE CAMBIADO SA");
+        m_printing.accept = false; // neither opening nor a cancelled dialog prints
+        print(&w);
+        QCOMPARE(m_printing.documents.size(), 0);
+        m_printing.accept = true;
         print(&w);
         QCOMPARE(m_printing.documents.size(), 2);
         const Cuestionario nuevo = armaCuestionario(m_datos);
@@ -57,15 +60,6 @@ private Q_SLOTS:
         QCOMPARE(m_printing.documents[1].text, m_considera);
         QCOMPARE(w.shownText(), shown); // the display keeps what was composed at opening
         QCOMPARE(m_messages.texts(), QStringList());
-    }
-
-    // Neither opening nor a cancelled dialog prints.
-    void cancelledDialogPrintsNothing()
-    {
-        FrmDocument w([this] { return m_datos; }, services(&m_printing));
-        m_printing.accept = false;
-        print(&w);
-        QCOMPARE(m_printing.documents.size(), 0);
     }
 
     void compositionFailureIsReported_data()
@@ -87,7 +81,7 @@ private Q_SLOTS:
                     throw DbfError(QStringLiteral("El archivo PROVMERC.dbf está dañado."));
                 throw std::bad_alloc();
             },
-            services(&m_printing));
+            services());
         QTEST(m_messages.texts(), "messages");
         QCOMPARE(w.shownText(), QString());
     }
@@ -105,19 +99,10 @@ private Q_SLOTS:
     {
         QFETCH(int, failing);
         QFETCH(QString, message);
-        struct : RecordingPrinting
-        {
-            bool print(const PrintDocument &d) override
-            {
-                documents.append(d);
-                return documents.size() < failAt;
-            }
-            qsizetype failAt = 0;
-        } printer;
-        printer.failAt = failing;
-        FrmDocument w([this] { return m_datos; }, services(&printer));
+        m_printing.failAt = failing;
+        FrmDocument w([this] { return m_datos; }, services());
         print(&w);
-        QCOMPARE(printer.documents.size(), failing);
+        QCOMPARE(m_printing.documents.size(), failing);
         QCOMPARE(m_messages.texts(), QStringList{message});
     }
 };

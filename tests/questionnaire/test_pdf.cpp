@@ -1,6 +1,7 @@
 #include "platform/printing.h"
 #include "questionnaire/frmdocument.h"
 #include "support/scriptedmessages.h"
+#include "support/testfiles.h"
 
 #include <QPrinter>
 #include <QPushButton>
@@ -55,10 +56,8 @@ private Q_SLOTS:
         if (!reader && keep.isEmpty())
             QSKIP("pdftotext (poppler-utils) is not installed");
         QTemporaryDir dir;
-        QFile considera(dir.filePath(QStringLiteral("considera.txt")));
-        QVERIFY(considera.open(QIODevice::WriteOnly));
-        QVERIFY(considera.write("CONSIDERACIONES GENERALES\r\nUse\tletra de molde.\r\n") > 0);
-        QVERIFY(considera.flush());
+        test::writeBytes(dir.filePath("considera.txt"),
+                         "CONSIDERACIONES GENERALES\r\nUse\tletra de molde.\r\n");
         CuestionarioDatos datos;
         datos.razonSocial = QStringLiteral("Exportación Añil SA ") + QString(300, QLatin1Char('X')) + "FIN";
         datos.calle = "AV. REFORMA 1520 INT. 4", datos.colonia = "PEÑÓN DE LOS BAÑOS",
@@ -67,9 +66,7 @@ private Q_SLOTS:
         PdfPrinting printing(file);
         ScriptedMessages messages;
         Services services;
-        services.messages = &messages;
-        services.printing = &printing;
-        services.dataFolder = dir.path();
+        services.messages = &messages, services.printing = &printing, services.dataFolder = dir.path();
         FrmDocument w([&] { return datos; }, services);
         QTest::mouseClick(w.findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
         QCOMPARE(messages.texts(), QStringList());

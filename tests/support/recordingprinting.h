@@ -4,7 +4,8 @@
 
 namespace kivo {
 
-// Answers the printer dialog with `accept` and keeps every document handed over.
+// Answers the printer dialog with `accept` and keeps every document handed over; the
+// `failAt`-th, counted from 1, fails to print.
 class RecordingPrinting : public Printing
 {
 public:
@@ -16,11 +17,12 @@ public:
     bool print(const PrintDocument &document) override
     {
         documents.append(document);
-        return true;
+        return documents.size() != failAt;
     }
 
     bool accept = true;
     int dialogs = 0;
+    qsizetype failAt = 0;
     QList<PrintDocument> documents;
 };
 

@@ -19,11 +19,6 @@ public:
         for (int i = 0; i < all.size(); ++i)
             all[i]->setRecordSource(sources[i]);
         reloadAfterFailure();
-        // The window's validate handler: a move of the application record runs the cancel command.
-        QObject::connect(&datoProv, &DataSource::validate, [this](int action, bool *) {
-            if (action >= action::MoveFirst && action <= action::MoveLast)
-                log << "cancel";
-        });
         log.clear();
     }
     DataSource *applicationRecord() override { return &datoProv; }
@@ -39,11 +34,7 @@ public:
         datoProv.setBookmark(datoProv.lastModified());
         datoProv.edit();
     }
-    bool verificaRequeridos() override
-    {
-        log << "verificaRequeridos";
-        return faltanDatos;
-    }
+    bool verificaRequeridos() override { return faltanDatos; }
     void nuevo() override
     {
         log << "nuevo";
