@@ -82,8 +82,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("trouble");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>(
-            "start"); // of the output or, failing, the errors; %1 data folder, %2 a backup
+        // The start of the output or, failing, of the errors; %1 the data folder, %2 the backup.
+        QTest::addColumn<QString>("start");
+        const QStringList restore{"--restaurar", "20261206-091530"};
         QTest::newRow("help") << "" << QStringList{"--help"} << 0 << "Uso: kivo [opción]\n";
         QTest::newRow("version") << "" << QStringList{"--version"} << 0 << "KIVO 1.0.0\n";
         QTest::newRow("unknown option")
@@ -99,28 +100,26 @@ private Q_SLOTS:
         QTest::newRow("nothing to list")
             << "none" << QStringList{"--respaldos"} << 0 << "No hay respaldos en %1/respaldos.\n";
         QTest::newRow("a window holds the folder")
-            << "held" << QStringList{"--restaurar", "20261206-091530"} << 1
+            << "held" << restore << 1
             << "No se restauró nada: KIVO está abierto con la carpeta de datos %1.\nCiérrelo y vuelva a intentarlo.\n";
         QTest::newRow("no such backup") << "" << QStringList{"--restaurar", "20261206-091531"} << 1
                                         << "No hay ningún respaldo llamado «20261206-091531» en %1/respaldos.\n"
                                            "Use «kivo --respaldos» para ver los nombres de los respaldos.\n";
         const QString danado = "El respaldo 20261206-091530 no se puede restaurar: ";
         QTest::newRow("a FIFO in a table's place in the backup")
-            << "fifo" << QStringList{"--restaurar", "20261206-091530"} << 1
+            << "fifo" << restore << 1
             << danado + "No se pudo abrir el archivo %2/VENTAS.dbf: no es un archivo común.\n";
         QTest::newRow("a FIFO in a table's place in the data folder")
-            << "fifo in data" << QStringList{"--restaurar", "20261206-091530"} << 1
+            << "fifo in data" << restore << 1
             << "No se restauró nada: antes de restaurar se respaldan las tablas actuales, y no se pudo. No se "
                "pudo hacer el respaldo de la solicitud en %1/respaldos: No se pudo abrir el archivo "
                "%1/VENTAS.dbf: no es un archivo común.\n";
-        QTest::newRow("sound tables of another shape")
-            << "activida as VENTAS" << QStringList{"--restaurar", "20261206-091530"} << 1
-            << danado
+        QTest::newRow("sound tables of another shape") << "activida as VENTAS" << restore << 1
+                                                       << danado
                 + "El archivo %2/VENTAS.dbf no tiene la estructura de la tabla VENTAS: tiene 3 campos y "
                   "la tabla lleva 9.\n";
-        QTest::newRow("another catalogue")
-            << "catbanco as admlocal" << QStringList{"--restaurar", "20261206-091530"} << 1
-            << danado
+        QTest::newRow("another catalogue") << "catbanco as admlocal" << restore << 1
+                                           << danado
                 + "El archivo %2/admlocal.dbf no tiene la estructura de la tabla admlocal: el campo número "
                   "1 es CLAVE N(3,0) y debe ser CLAVE N(4,0).\n";
         QTest::newRow("backups folder a link loop")
@@ -128,7 +127,7 @@ private Q_SLOTS:
             << "No se pudo leer la carpeta %1/respaldos: la ruta pasa por demasiados enlaces simbólicos "
                "(quizá un enlace que apunta a sí mismo).\n";
         QTest::newRow("restored by name")
-            << "" << QStringList{"--restaurar", "20261206-091530"} << 0
+            << "" << restore << 0
             << "Se restauró el respaldo 20261206-091530 en la carpeta de datos %1.\nLas tablas que había quedaron "
                "en el respaldo ";
         QTest::newRow("a path, not a name")
