@@ -140,7 +140,7 @@ start_wine() {
     log "Preparando Wine en $WINEPREFIX"
     "$wine" wineboot --init >/dev/null 2>&1
   fi
-  "$wineserver" -p
+  "$wineserver" -p 2>/dev/null || true # already running: kept
   "$wine" cmd /c exit >/dev/null 2>&1
 }
 stop_wine() { "$wineserver" -k 2>/dev/null || true; }

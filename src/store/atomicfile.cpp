@@ -41,7 +41,8 @@ QByteArray readWholeFile(const QString &path)
     qint64 size = 0;
     if (const int error = osfile::openForReading(path, &opened, &size))
         throw DbfError(
-            textos::kNoAbre.arg(path, error == osfile::kNotAFile ? textos::kNoEsArchivo : systemReason(error)));
+            textos::kNoAbre.arg(QDir::toNativeSeparators(path),
+                                error == osfile::kNotAFile ? textos::kNoEsArchivo : systemReason(error)));
     const Fd fd(opened);
     // Straight into a buffer of the file's size; a file that grows meanwhile is read on.
     const bool sized = size > 0 && size < (qint64(1) << 31);
@@ -55,7 +56,7 @@ QByteArray readWholeFile(const QString &path)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            throw DbfError(textos::kNoAbre.arg(path, systemReason(errno)));
+            throw DbfError(textos::kNoAbre.arg(QDir::toNativeSeparators(path), systemReason(errno)));
         }
         if (n == 0)
             break;
@@ -90,7 +91,9 @@ QStringList scratchFiles(const QDir &dir, const QString &fileName)
 void replaceFile(const QString &path, std::initializer_list<QByteArrayView> parts, const QString &label,
                  bool verify)
 {
-    auto fail = [&](const QString &reason) { return DbfError(textos::kNoGuarda.arg(label, path, reason)); };
+    auto fail = [&](const QString &reason) {
+        return DbfError(textos::kNoGuarda.arg(label, QDir::toNativeSeparators(path), reason));
+    };
     const QByteArray target = osfile::systemName(path);
     mode_t mode = 0644;
     if (const osfile::Status st = osfile::status(path); st.error == 0) {

@@ -3,6 +3,8 @@
 #include "store/atomicfile.h"
 #include "store/textos.h"
 
+#include <QDir>
+
 namespace kivo {
 
 namespace {
@@ -42,7 +44,7 @@ DbfTable &Database::reload(const QString &name)
 {
     const QString path = resolve(withExtension(name.trimmed()));
     if (path.isEmpty())
-        throw DbfError(textos::kSinTabla.arg(name.trimmed(), m_folder));
+        throw DbfError(textos::kSinTabla.arg(name.trimmed(), QDir::toNativeSeparators(m_folder)));
     DbfTable loaded = DbfTable::load(path);
     loaded.setClock(m_clock);
     auto &slot = m_tables[key(name)];

@@ -3,6 +3,7 @@
 #include "store/atomicfile.h"
 #include "store/textos.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QScopedValueRollback>
 
@@ -159,8 +160,8 @@ static void select(const ParsedSource &query, const DbfTable &t, const QString &
                    QList<int> *columns, QList<int> *rows)
 {
     auto unknown = [&](const QString &column) {
-        return DbfError(
-            textos::kColumnaDesconocida.arg(column, recordSource.trimmed(), t.tableName(), t.path()));
+        return DbfError(textos::kColumnaDesconocida.arg(column, recordSource.trimmed(), t.tableName(),
+                                                        QDir::toNativeSeparators(t.path())));
     };
     columns->clear();
     rows->clear();

@@ -6,6 +6,7 @@
 #include "store/win1252.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -214,7 +215,9 @@ bool DbfTable::changedOnDisk() const
 
 DbfTable DbfTable::fromBytes(const QByteArray &bytes, const QString &path)
 {
-    auto bad = [&](const QString &reason) { return DbfError(textos::kTablaDanada.arg(path, reason)); };
+    auto bad = [&](const QString &reason) {
+        return DbfError(textos::kTablaDanada.arg(QDir::toNativeSeparators(path), reason));
+    };
     const qint64 size = bytes.size();
     if (size < kHeaderSize)
         throw bad(textos::kDemasiadoCorto.arg(size));
@@ -294,7 +297,9 @@ DbfTable DbfTable::create(const QString &path, const QList<FieldDef> &fields)
 {
     DbfTable t;
     t.m_path = path;
-    auto bad = [&](const QString &reason) { return DbfError(textos::kTablaDanada.arg(path, reason)); };
+    auto bad = [&](const QString &reason) {
+        return DbfError(textos::kTablaDanada.arg(QDir::toNativeSeparators(path), reason));
+    };
     if (fields.isEmpty())
         throw bad(textos::kSinCampos);
     if (fields.size() > kMaxFields)

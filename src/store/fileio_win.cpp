@@ -107,10 +107,22 @@ int FileIo::close(int fd)
 
 int FileIo::rename(const char *from, const char *to)
 {
-    return ::MoveFileExW(wide(from).c_str(), wide(to).c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-        ? 0
-        : failed();
+    const std::wstring target = wide(to);
+    if (::MoveFileExW(wide(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return 0;
+    const int error = failed();
+    // Windows refuses to replace a file another program holds open as "access denied"; the clerk
+    // must hear that the table is in use, so ask the file itself which of the two it is.
+    if (errno == EACCES) {
+        const HANDLE h = ::CreateFileW(target.c_str(), DELETE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                       OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (h != INVALID_HANDLE_VALUE)
+            ::CloseHandle(h);
+        else if (::GetLastError() == ERROR_SHARING_VIOLATION)
+            errno = EBUSY;
+    }
+    return error;
 }
 
 int FileIo::flushFolder(const char *)

@@ -93,9 +93,15 @@ inline const QString kSinCarpetaPersonal = QStringLiteral(
 inline const QString kCarpetaPersonalVacia = QStringLiteral(
     "No se sabe dónde guardar los datos de KIVO: la variable HOME está vacía y la variable "
     "KIVO_DATA_DIR no está definida.");
+#ifdef Q_OS_WIN
+inline const QString kRutaRelativa = QStringLiteral(
+    "No se sabe dónde guardar los datos de KIVO: la variable %1 dice «%2», que no es una ruta "
+    "completa (debe empezar con la letra de una unidad, como C:\\).");
+#else
 inline const QString kRutaRelativa = QStringLiteral(
     "No se sabe dónde guardar los datos de KIVO: la variable %1 dice «%2», que no es una ruta "
     "completa (debe empezar con /).");
+#endif
 inline const QString kNoCopia = QStringLiteral("No se pudo copiar el archivo %1 a la carpeta de datos %2: %3.");
 inline const QString kSinEntregados = QStringLiteral(
     "No se encuentran los datos de instalación en la carpeta %1.");

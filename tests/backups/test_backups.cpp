@@ -85,7 +85,7 @@ private Q_SLOTS:
         }
         const QString root = backups::location(data.path());
         const QString failed = textos::kNoGuarda.section("%1", 0, 0) + "admlocal.dbf ";
-        const QString start = textos::kRespaldoFallido.arg(root, failed);
+        const QString start = textos::kRespaldoFallido.arg(QDir::toNativeSeparators(root), failed);
         QCOMPARE(got.left(start.size()), start);
         QCOMPARE(QDir(root).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"20261205-120005"});
