@@ -46,21 +46,15 @@ struct Moment : Form1Fixture
     }
 };
 
-enum class Step { SaveLater, SaveNextDay, ClearNo, ClearYes, DiskCancel, DiskOk };
-
-void perform(Moment &m, Step step)
+// The clock moved to `at`, then a command of the bar answered with `answer`.
+void perform(Moment &m, const QDateTime &at, int command, Answer answer)
 {
-    if (step == Step::SaveLater)
-        m.clock.set(QDateTime(QDate(2005, 6, 15), QTime(23, 59, 59)));
-    if (step == Step::SaveNextDay)
-        m.clock.set(QDateTime(QDate(2005, 6, 16), QTime(0, 0, 1)));
-    const Answer answers[] = {Answer::No, Answer::Yes, Answer::Cancel, Answer::Ok};
-    if (step >= Step::ClearNo)
-        m.messages.answer(answers[int(step) - int(Step::ClearNo)]);
-    m.form->command1Click(step < Step::ClearNo          ? command1::Grabar
-                              : step < Step::DiskCancel ? command1::Borrar
-                                                        : command1::Disco);
+    m.clock.set(at);
+    m.messages.answer(answer);
+    m.form->command1Click(command);
 }
+
+const QDateTime kLater(QDate(2005, 6, 15), QTime(23, 59, 59)), kNextDay(QDate(2005, 6, 16), QTime(0, 0, 1));
 
 } // namespace
 
@@ -71,48 +65,53 @@ class TestBackupMoments : public QObject
 private Q_SLOTS:
     void backupsAtTheThreeMomentsOnly_data()
     {
-        QTest::addColumn<Step>("step");
+        QTest::addColumn<QDateTime>("at");
+        QTest::addColumn<int>("command");
+        QTest::addColumn<Answer>("answer");
         QTest::addColumn<int>("backups");
-        QTest::newRow("second save the same day") << Step::SaveLater << 1;
-        QTest::newRow("first save of the next day") << Step::SaveNextDay << 2;
-        QTest::newRow("clearing answered No") << Step::ClearNo << 1;
-        QTest::newRow("clearing answered Sí") << Step::ClearYes << 2;
-        QTest::newRow("disk cancelled") << Step::DiskCancel << 1;
-        QTest::newRow("disk accepted") << Step::DiskOk << 2;
+        QTest::newRow("second save the same day") << kLater << int(command1::Grabar) << Answer::Ok << 1;
+        QTest::newRow("first save of the next day") << kNextDay << int(command1::Grabar) << Answer::Ok << 2;
+        QTest::newRow("clearing answered No") << kLater << int(command1::Borrar) << Answer::No << 1;
+        QTest::newRow("clearing answered Sí") << kLater << int(command1::Borrar) << Answer::Yes << 2;
+        QTest::newRow("disk cancelled") << kLater << int(command1::Disco) << Answer::Cancel << 1;
+        QTest::newRow("disk accepted") << kLater << int(command1::Disco) << Answer::Ok << 2;
     }
 
     void backupsAtTheThreeMomentsOnly()
     {
-        QFETCH(Step, step);
+        QFETCH(QDateTime, at);
+        QFETCH(int, command);
+        QFETCH(Answer, answer);
         QFETCH(int, backups);
         Moment m;
         QVERIFY(m.open());
         QCOMPARE(m.made(), QStringList{"20050615-090000"});
         const QList<QByteArray> before = Data::tables(m.dir.path());
-        perform(m, step);
+        perform(m, at, command, answer);
         QCOMPARE(m.made().size(), backups);
         // Made before anything was deleted or packed: the application as it stood.
-        if (step == Step::ClearYes || step == Step::DiskOk)
+        if (command != command1::Grabar && backups == 2)
             QCOMPARE(m.newest(), before);
     }
 
     void aFailingBackupStopsTheClearingAndTheDisk_data()
     {
-        QTest::addColumn<Step>("step");
+        QTest::addColumn<QDateTime>("at");
+        QTest::addColumn<int>("command");
         QTest::addColumn<int>("failingFile"); // the safe write that fails, counted from the command
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("shown");
         QTest::newRow("clearing")
-            << Step::ClearYes << 1
+            << kLater << int(command1::Borrar) << 1
             << "No se borró nada: antes de borrar la solicitud se hace un respaldo, y no se pudo hacer." << 2;
         // The disk saves the application first.
         QTest::newRow("disk")
-            << Step::DiskOk << 2
+            << kLater << int(command1::Disco) << 2
             << "No se grabó el disco: antes de grabarlo se hace un respaldo de la solicitud, y no se pudo hacer."
             << 2;
         // The save, then the day's mark, then the backup.
         QTest::newRow("first save of a day")
-            << Step::SaveNextDay << 3
+            << kNextDay << int(command1::Grabar) << 3
             << "Los datos se grabaron, pero no se pudo hacer el respaldo del día:" << 1;
     }
 
@@ -120,7 +119,8 @@ private Q_SLOTS:
     // the day's save stands with one warning.
     void aFailingBackupStopsTheClearingAndTheDisk()
     {
-        QFETCH(Step, step);
+        QFETCH(QDateTime, at);
+        QFETCH(int, command);
         QFETCH(int, failingFile);
         QFETCH(QString, message);
         QFETCH(int, shown);
@@ -129,14 +129,15 @@ private Q_SLOTS:
         m.w<TextEntry>("txtApePat1")->setText("CAMBIADA"); // written by the save of the disk and the day
         {
             FailingFileIo failing(FailingFileIo::Step::Create, failingFile, ENOSPC);
-            perform(m, step);
+            perform(m, at, command, command == command1::Borrar ? Answer::Yes : Answer::Ok);
         }
         QCOMPARE(m.messages.shown.size(), shown);
         const QStringList lines = m.messages.shown.last().text.split(QChar(13));
         QCOMPARE(lines.value(0), message);
         QCOMPARE(lines.value(1).right(20), "el disco está lleno.");
         QCOMPARE(m.storedRows("provprod"), 3);
-        QCOMPARE(m.stored("datoprov", 0, "APEPATRAZ").toString(), step == Step::ClearYes ? "1" : "CAMBIADA");
+        QCOMPARE(m.stored("datoprov", 0, "APEPATRAZ").toString(),
+                 command == command1::Borrar ? "1" : "CAMBIADA");
         QCOMPARE(QDir(m.medium.path()).entryList(QDir::Files), QStringList());
         QCOMPARE(m.made().size(), 1);
     }

@@ -44,7 +44,7 @@ Run command(const QString &folder, const QStringList &arguments)
 }
 
 // Two applications backed up on two days, the second as sent on a disk, and a third one in
-// the tables now.
+// the tables now; a damaged backup newer than both (an empty folder) and a folder of the user's.
 struct History : Data
 {
     History()
@@ -54,14 +54,15 @@ struct History : Data
         fill("ABC991231XY1", "ACME");
         second = backups::make(path(), kMorning.addDays(1), backups::Kind::Sent);
         fill("XYZ010101AB1", "TERCERA");
+        QDir().mkpath(backup("20261208-000000"));
+        QDir().mkpath(backup("fotos"));
     }
     QString first, second;
 };
 
-// The restore window three days on, over a History and a damaged backup newer than both.
+// The restore window three days on, over a History.
 struct Window : History
 {
-    bool damaged = QDir().mkpath(backup("20261208-000000")); // an empty folder
     ScriptedMessages messages;
     FixedClock clock{kMorning.addDays(3)};
     RestoreWindow window{
@@ -81,8 +82,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("trouble");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>(
-            "start"); // of the output or, failing, the errors; %1 data folder, %2 a backup
+        // The start of the output or, failing, of the errors; %1 the data folder, %2 the backup.
+        QTest::addColumn<QString>("start");
+        const QStringList restore{"--restaurar", "20261206-091530"};
         QTest::newRow("help") << "" << QStringList{"--help"} << 0 << "Uso: kivo [opción]\n";
         QTest::newRow("version") << "" << QStringList{"--version"} << 0 << "KIVO 1.0.0\n";
         QTest::newRow("unknown option")
@@ -98,40 +100,42 @@ private Q_SLOTS:
         QTest::newRow("nothing to list")
             << "none" << QStringList{"--respaldos"} << 0 << "No hay respaldos en %1/respaldos.\n";
         QTest::newRow("a window holds the folder")
-            << "held" << QStringList{"--restaurar", "20261206-091530"} << 1
+            << "held" << restore << 1
             << "No se restauró nada: KIVO está abierto con la carpeta de datos %1.\nCiérrelo y vuelva a intentarlo.\n";
         QTest::newRow("no such backup") << "" << QStringList{"--restaurar", "20261206-091531"} << 1
                                         << "No hay ningún respaldo llamado «20261206-091531» en %1/respaldos.\n"
                                            "Use «kivo --respaldos» para ver los nombres de los respaldos.\n";
         const QString danado = "El respaldo 20261206-091530 no se puede restaurar: ";
         QTest::newRow("a FIFO in a table's place in the backup")
-            << "fifo" << QStringList{"--restaurar", "20261206-091530"} << 1
+            << "fifo" << restore << 1
             << danado + "No se pudo abrir el archivo %2/VENTAS.dbf: no es un archivo común.\n";
         QTest::newRow("a FIFO in a table's place in the data folder")
-            << "fifo in data" << QStringList{"--restaurar", "20261206-091530"} << 1
+            << "fifo in data" << restore << 1
             << "No se restauró nada: antes de restaurar se respaldan las tablas actuales, y no se pudo. No se "
                "pudo hacer el respaldo de la solicitud en %1/respaldos: No se pudo abrir el archivo "
                "%1/VENTAS.dbf: no es un archivo común.\n";
-        QTest::newRow("sound tables of another shape")
-            << "activida as VENTAS" << QStringList{"--restaurar", "20261206-091530"} << 1
-            << danado
+        QTest::newRow("sound tables of another shape") << "activida as VENTAS" << restore << 1
+                                                       << danado
                 + "El archivo %2/VENTAS.dbf no tiene la estructura de la tabla VENTAS: tiene 3 campos y "
                   "la tabla lleva 9.\n";
-        QTest::newRow("another catalogue")
-            << "catbanco as admlocal" << QStringList{"--restaurar", "20261206-091530"} << 1
-            << danado
+        QTest::newRow("another catalogue") << "catbanco as admlocal" << restore << 1
+                                           << danado
                 + "El archivo %2/admlocal.dbf no tiene la estructura de la tabla admlocal: el campo número "
                   "1 es CLAVE N(3,0) y debe ser CLAVE N(4,0).\n";
         QTest::newRow("backups folder a link loop")
             << "loop" << QStringList{"--respaldos"} << 1
             << "No se pudo leer la carpeta %1/respaldos: la ruta pasa por demasiados enlaces simbólicos "
                "(quizá un enlace que apunta a sí mismo).\n";
+        QTest::newRow("restored by name")
+            << "" << restore << 0
+            << "Se restauró el respaldo 20261206-091530 en la carpeta de datos %1.\nLas tablas que había quedaron "
+               "en el respaldo ";
         QTest::newRow("a path, not a name")
             << "" << QStringList{"--restaurar", "../respaldos/20261206-091530"} << 1
             << "No hay ningún respaldo llamado «../respaldos/20261206-091530» en %1/respaldos.\n";
     }
 
-    // Whatever it says, the tables stay as they are.
+    // Whatever else it says, the tables stay as they are.
     void commandLine()
     {
         QFETCH(QString, trouble);
@@ -139,8 +143,6 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QString, start);
         History h;
-        QVERIFY(QDir().mkpath(h.backup("20261208-000000"))); // an empty folder: a damaged backup
-        QVERIFY(QDir().mkpath(h.backup("fotos")));
         InstanceLock window(h.path());
         if (trouble == "held")
             QCOMPARE(window.acquire(), InstanceLock::Result::Acquired);
@@ -167,60 +169,42 @@ private Q_SLOTS:
         QCOMPARE(run.status, status);
         start.replace("%1", h.path()).replace("%2", h.backup(h.first));
         QCOMPARE((status == 0 ? run.out : run.err).left(start.size()), start);
-        QCOMPARE(h.tables(h.path()), current);
+        const bool restored = status == 0 && arguments[0] == "--restaurar";
+        QCOMPARE(h.tables(h.path()), restored ? h.tables(h.backup(h.first)) : current);
     }
 
-    // The tables come back byte for byte; the ones replaced go into a new backup first.
-    void restoreByName()
+    void windowActsOnTheChosenBackup_data()
     {
-        History h;
-        const QList<QByteArray> replaced = h.tables(h.path());
-        const Run run = command(h.path(), {"--restaurar", h.first});
-        QCOMPARE(run.status, 0);
-        QStringList made = h.backupNames();
-        made.removeAll(h.first);
-        made.removeAll(h.second);
-        QCOMPARE(run.out,
-                 QStringLiteral("Se restauró el respaldo %1 en la carpeta de datos %2.\n"
-                                "Las tablas que había quedaron en el respaldo %3.\n")
-                     .arg(h.first, h.path(), made.value(0)));
-        QCOMPARE(h.tables(h.path()), h.tables(h.backup(h.first)));
-        QCOMPARE(h.tables(h.backup(made.value(0))), replaced);
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("item"); // 1: the sent application, 2: the oldest
+        QTest::addColumn<QString>("said");
+        QTest::newRow("restore")
+            << "cmdRestaurar" << 2
+            << "Se restauró la solicitud respaldada el 06/12/2026 09:15:30.\rLo que contenía "
+               "antes quedó en el respaldo 20261209-091530.";
+        QTest::newRow("a new application from the sent one")
+            << "cmdPartirDe" << 1
+            << "La solicitud nueva parte de la enviada el 07/12/2026 09:15:30; la enviada sigue guardada sin "
+               "cambios.\rLo que contenía antes la solicitud quedó en el respaldo 20261209-091530.";
     }
 
-    // The window lists what --respaldos lists; a damaged backup shows but is not offered.
-    void restoreWindow()
+    // The window lists what --respaldos lists; a damaged backup shows but is not offered; only the
+    // sent application, marked, starts a new one.
+    void windowActsOnTheChosenBackup()
     {
+        QFETCH(QString, button);
+        QFETCH(int, item);
+        QFETCH(QString, said);
         Window h;
-        auto *list = h.list;
-        QCOMPARE(list->topLevelItemCount(), 3);
-        QCOMPARE(list->currentItem(), list->topLevelItem(1)); // the newest that can be restored
-        list->setCurrentItem(list->topLevelItem(2));
-        h.window.findChild<QPushButton *>("cmdRestaurar")->click();
-        QCOMPARE(h.tables(h.path()), h.tables(h.backup(h.first)));
-        QCOMPARE(h.messages.texts(),
-                 QStringList{"Se restauró la solicitud respaldada el 06/12/2026 09:15:30." + QString(QChar(13))
-                             + "Lo que contenía antes quedó en el respaldo "
-                               "20261209-091530."});
-    }
-
-    // The sent application is marked, and a new application starts from it without a command.
-    void newApplicationFromTheSentOne()
-    {
-        Window h;
-        auto *startFrom = h.window.findChild<QPushButton *>("cmdPartirDe");
+        QCOMPARE(h.list->topLevelItemCount(), 3);
+        QCOMPARE(h.list->currentItem(), h.list->topLevelItem(1)); // the newest that can be restored
         QCOMPARE(h.list->topLevelItem(1)->text(4), "Sí, se guarda siempre");
         QCOMPARE(h.list->topLevelItem(2)->text(4), "");
-        h.list->setCurrentItem(h.list->topLevelItem(2));
-        QCOMPARE(startFrom->isEnabled(), false);
-        h.list->setCurrentItem(h.list->topLevelItem(1));
-        startFrom->click();
-        QCOMPARE(h.tables(h.path()), h.tables(h.backup(h.second)));
-        QCOMPARE(h.messages.texts(),
-                 QStringList{"La solicitud nueva parte de la enviada el 07/12/2026 09:15:30; la enviada sigue "
-                             "guardada sin cambios."
-                             + QString(QChar(13))
-                             + "Lo que contenía antes la solicitud quedó en el respaldo 20261209-091530."});
+        h.list->setCurrentItem(h.list->topLevelItem(item));
+        QCOMPARE(h.window.findChild<QPushButton *>("cmdPartirDe")->isEnabled(), item == 1);
+        h.window.findChild<QPushButton *>(button)->click();
+        QCOMPARE(h.tables(h.path()), h.tables(h.backup(item == 1 ? h.second : h.first)));
+        QCOMPARE(h.messages.texts(), QStringList{said});
     }
 
     void restoreCutShortIsFinishedAtTheNextStart_data()

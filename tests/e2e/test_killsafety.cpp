@@ -1,7 +1,5 @@
-// SIGKILL at random moments of clearing (its saves and row writes included), restores and disk
-// generation: every table, in the folder and on the medium, still opens whole; the next disk
-// succeeds; the next start finishes a clearing or restore cut short. A single table's save is
-// test_durability's, failed at each of its steps.
+// SIGKILL at random moments of clearing, restores and disk generation: every table, in the folder
+// and on the medium, still opens whole; the next disk succeeds; the next start finishes what was cut short.
 
 #include "capture/form1.h"
 #include "capture/rfcentry.h"
@@ -13,19 +11,17 @@
 #include "submission/borraregistros.h"
 #include "submission/generadisco.h"
 #include "submission/interrupted.h"
+#include "backups/support/backupdata.h"
 #include "support/fixedclock.h"
 #include "support/killprocess.h"
 #include "support/recordingprinting.h"
 #include "support/scriptedmessages.h"
-#include "support/testfiles.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QProcess>
 #include <QRadioButton>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTest>
 
@@ -54,10 +50,9 @@ void fillApplication(Form1 &form, int n)
 // Three suppliers, then a product, all named n.
 void addRows(Form1 &form, int n)
 {
-    for (int i = 0; i < 4; ++i) {
-        DataSource *ds = i < 3 ? form.suppliers() : form.products();
+    for (DataSource *ds : {form.suppliers(), form.suppliers(), form.suppliers(), form.products()}) {
         ds->addNew();
-        if (i < 3)
+        if (ds != form.products())
             ds->setField("PROVEEDOR", QString::number(n));
         ds->setField("DESCRIPCIO", QString::number(n));
         ds->update();
@@ -158,14 +153,6 @@ int liveRows(const QString &folder, const QString &table)
     return n;
 }
 
-QList<QByteArray> tablesOf(const QString &folder)
-{
-    QList<QByteArray> out;
-    for (const QString &name : backups::tableNames())
-        out.append(test::readBytes(QDir(folder).filePath(name)));
-    return out;
-}
-
 } // namespace
 
 class TestKillSafety : public QObject
@@ -182,34 +169,24 @@ private Q_SLOTS:
     void killedAtRandomLeavesEveryTableWhole()
     {
         QFETCH(QString, activity);
-        QTemporaryDir dir;
-        const QString folder = dir.filePath("KIVO"), medium = dir.filePath("medio");
-        QVERIFY(QDir().mkpath(folder));
-        QVERIFY(test::copyDeliveredTables(folder));
-        QVERIFY(QDir().mkpath(medium));
-        QList<QList<QByteArray>> restorable;
-        if (activity == "restore") {
-            // Two applications to restore in turn, kept out of thinning however many backups follow.
-            for (int n = 1; n <= 2; ++n) {
-                World world(folder, medium);
-                world.form.load();
-                fillApplication(world.form, n);
-                world.form.command1Click(command1::Grabar);
-                // The first table restored and the last differ, so any mix of the two shows.
-                DbfTable offices = DbfTable::load(QDir(folder).filePath("admlocal.dbf"));
-                offices.setValue(0, 1, QString::number(n));
-                offices.save();
-                const QString name = backups::make(
-                    folder, QDateTime(QDate(2026, 12, 1 + restorable.size()), QTime(9, 0)),
-                    backups::Kind::Sent);
-                restorable.append(tablesOf(QDir(backups::location(folder)).filePath(name)));
+        test::Data data;
+        QTemporaryDir medium;
+        const QString folder = data.path();
+        QList<QList<QByteArray>> restorable; // two sent applications to restore in turn
+        for (int n = 1; activity == "restore" && n <= 2; ++n) {
+            for (const char *name : {"datoprov.dbf", "admlocal.dbf"}) { // the first restored and the last
+                DbfTable t = DbfTable::load(data.table(name));
+                t.setValue(t.recordCount() ? 0 : t.appendRecord(), 0, QString::number(n));
+                t.save();
             }
+            const QDateTime at(QDate(2026, 12, n), QTime(9, 0));
+            restorable.append(test::Data::tables(data.backup(backups::make(folder, at, backups::Kind::Sent))));
         }
         QRandomGenerator rng(20261206);
         for (int i = 0; i < kKills; ++i) {
             QProcess child;
             const QString task = activity == "copy" ? activity + QString::number(i % 5) : activity;
-            child.start(QCoreApplication::applicationFilePath(), {"--child", task, folder, medium});
+            child.start(QCoreApplication::applicationFilePath(), {"--child", task, folder, medium.path()});
             // The kill lands inside the work, however slow the machine is to start the worker.
             QVERIFY2(child.waitForReadyRead(30000), "the worker never began");
             QTest::qWait(int(rng.bounded(400)));
@@ -217,19 +194,20 @@ private Q_SLOTS:
             test::killHard(child);
             child.waitForFinished();
             QCOMPARE(torn(folder), QString());
-            QCOMPARE(torn(medium), QString());
+            QCOMPARE(torn(medium.path()), QString());
             finishInterrupted(folder); // what the next start does first; what it says is test_restore's
             if (activity == "clear" && liveRows(folder, "datoprov.dbf") == 0)
                 QCOMPARE(liveRows(folder, "provprod.dbf") + liveRows(folder, "PROVMERC.dbf"), 0);
             if (activity == "restore")
-                QVERIFY2(restorable.contains(tablesOf(folder)), "the tables are a mix of two backups");
+                QVERIFY2(restorable.contains(test::Data::tables(folder)),
+                         "the tables are a mix of two backups");
             if (activity != "disk" && activity != "copy")
                 continue;
-            World world(folder, medium);
+            World world(folder, medium.path());
             world.form.load();
             QCOMPARE(work(world, "disk", 0).join(" | "),
                      "Asegúrese de que el disco esté en la unidad A: | Puede retirar el disco de la unidad A:");
-            QCOMPARE(QDir(medium).entryList(QDir::Files | QDir::Hidden, QDir::Name), kTables);
+            QCOMPARE(QDir(medium.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), kTables);
         }
     }
 };
