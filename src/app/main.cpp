@@ -1,4 +1,5 @@
 #include "app/commandline.h"
+#include "app/console.h"
 #include "app/textos.h"
 #include "capture/form1.h"
 #include "capture/textos.h"
@@ -37,7 +38,7 @@ public:
     {
         if (m_echo) {
             const QString text = QString(box.text).replace(QChar(13), QChar(10));
-            std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+            std::fprintf(stderr, "%s\n", text.toUtf8().constData());
             std::fflush(stderr);
         }
         return m_shown.ask(box);
@@ -57,7 +58,7 @@ public:
     Answer ask(const MessageBox &box) override
     {
         const QString text = QString(box.text).replace(QChar(13), QChar(10));
-        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+        std::fprintf(stderr, "%s\n", text.toUtf8().constData());
         switch (box.buttons) {
         case Buttons::Ok:
             return Answer::Ok;
@@ -107,6 +108,7 @@ QString prepareDataFolder(Messages &messages)
 
 int main(int argc, char **argv)
 {
+    console::attach();
     if (const std::optional<int> status = commandline::run(argc, argv))
         return *status;
     QStringList arguments;
@@ -169,7 +171,7 @@ int main(int argc, char **argv)
     Form1 window(db, services);
     if (!window.load()) {
         if (pendingOnly)
-            std::fprintf(stderr, "%s", textos::kPendientesSinRevisar.toLocal8Bit().constData());
+            std::fprintf(stderr, "%s", textos::kPendientesSinRevisar.toUtf8().constData());
         return failed;
     }
     if (pendingOnly)

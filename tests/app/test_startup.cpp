@@ -35,7 +35,7 @@ class TestStartup : public QObject
         err += kivo.readAllStandardError();
         kivo.kill();
         kivo.waitForFinished(30000);
-        return QString::fromLocal8Bit(err.left(err.indexOf('\n'))).remove(QLatin1Char('\r'));
+        return QString::fromUtf8(err.left(err.indexOf('\n'))).remove(QLatin1Char('\r'));
     }
 
 private Q_SLOTS:

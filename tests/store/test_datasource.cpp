@@ -8,9 +8,11 @@
 
 #include <thread>
 
+#ifndef Q_OS_WIN
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+#endif
 
 using namespace kivo;
 using namespace kivo::test;
@@ -99,7 +101,8 @@ private Q_SLOTS:
         DataSource &ds = open("PROVMERC");
         ds.moveNext();
         ds.setRecordSource(source);
-        QCOMPARE(errorOf([&] { ds.refresh(); }), message.replace(QStringLiteral("%1"), m_folder));
+        QCOMPARE(errorOf([&] { ds.refresh(); }),
+                 QDir::toNativeSeparators(message.replace(QStringLiteral("%1"), m_folder)));
         QCOMPARE(ds.field("DESCRIPCIO").toString(), QStringLiteral("Aguacate Hass"));
     }
 
@@ -196,6 +199,7 @@ private Q_SLOTS:
         QCOMPARE(DbfTable::load(file("VENTAS.dbf")).text(0, 2), QStringLiteral("Escrito a mano"));
     }
 
+#ifndef Q_OS_WIN // holds the folder from outside with flock and watches /proc/locks
     void theChangeCheckAndTheWriteAreOneStep()
     {
         DataSource &ds = open("PROVMERC");
@@ -218,6 +222,7 @@ private Q_SLOTS:
         QCOMPARE(error, QStringLiteral("no error"));
         QCOMPARE(outside.count(), 1);
     }
+#endif
 
     void theDataFolderIsCreatedAndFilledButNeverOverwritten()
     {

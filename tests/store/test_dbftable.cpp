@@ -110,7 +110,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, reason);
         QCOMPARE(errorOf([&] { DbfTable::fromBytes(bytes, path("mala.dbf")); }),
-                 "El archivo " + QDir::toNativeSeparators(path("mala.dbf")) + " no es una tabla FoxPro válida: " + reason + ".");
+                 "El archivo " + QDir::toNativeSeparators(path("mala.dbf"))
+                     + " no es una tabla FoxPro válida: " + reason + ".");
     }
 
     void aRecordOfAnotherLengthIsRefused_data()

@@ -46,6 +46,7 @@ private Q_SLOTS:
                                                 + QString::fromLatin1(QTest::currentDataTag())));
     }
 
+#ifndef Q_OS_WIN // permission bits, and a folder flush Windows does not have
     void savingKeepsThePermissionsAndFlushesTheFolder()
     {
         DbfTable table = writeTable(file(QStringLiteral("VENTAS.dbf")), {"N N 3 0"}, {"1"});
@@ -57,6 +58,7 @@ private Q_SLOTS:
                  true); // neither 0600 nor the umask's
         QCOMPARE(counting.calls(), 1);
     }
+#endif
 
     // A copy takes the same steps (test_generadisco holds its message on a disk).
     void aFailedSaveLeavesTheTableAsItWas_data()
@@ -82,7 +84,8 @@ private Q_SLOTS:
         const QByteArray before = readBytes(path);
         const FailingFileIo failing(step, nth, error);
         QCOMPARE(errorOf([&] { bigger.save(); }),
-                 "No se pudo guardar la tabla VENTAS en el archivo " + path + ": " + reason + ".");
+                 "No se pudo guardar la tabla VENTAS en el archivo " + QDir::toNativeSeparators(path) + ": "
+                     + reason + ".");
         QCOMPARE(readBytes(path), before);
         QCOMPARE(entries(m_folder), QStringList{"VENTAS.dbf"});
     }
@@ -101,6 +104,7 @@ private Q_SLOTS:
         QCOMPARE(entries(m_folder), (QStringList{".datoprov.dbf.Ab12Cd", ".respaldo.backup", "VENTAS.dbf"}));
     }
 
+#ifndef Q_OS_WIN // the system's own error numbers; Windows' codes are test_windows_win's
     // No reason a clerk may meet falls back to a bare number; test_restore holds one word for word.
     void systemErrorsAreNamedInSpanish()
     {
@@ -110,6 +114,7 @@ private Q_SLOTS:
                             EEXIST,  ENOTEMPTY, EINVAL, EOPNOTSUPP, ESTALE,       ENOTCONN, ETIMEDOUT, EBADF})
             QVERIFY2(!systemReason(e).contains(QStringLiteral("número")), strerrorname_np(e));
     }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestDurability)

@@ -25,7 +25,7 @@ class TestPack9 : public QObject
         QProcess p;
         start(p, args);
         p.waitForFinished();
-        m_errors = QString::fromLocal8Bit(p.readAllStandardError()).remove(QLatin1Char('\r'));
+        m_errors = QString::fromUtf8(p.readAllStandardError()).remove(QLatin1Char('\r'));
         return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     }
 

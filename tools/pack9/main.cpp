@@ -17,7 +17,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const QStringList tables = app.arguments().mid(1);
     if (tables.isEmpty()) {
-        std::fprintf(stderr, "%s\n", kivo::textos::kUsoPack9.toLocal8Bit().constData());
+        std::fprintf(stderr, "%s\n", kivo::textos::kUsoPack9.toUtf8().constData());
         return 2;
     }
     kivo::Database database(QDir::currentPath());
@@ -34,7 +34,7 @@ int main(int argc, char **argv)
             if (table.recordCount() != before)
                 table.save();
         } catch (const kivo::DbfError &e) {
-            std::fprintf(stderr, "pack9: %s\n", e.message().toLocal8Bit().constData());
+            std::fprintf(stderr, "pack9: %s\n", e.message().toUtf8().constData());
             status = 1;
         }
     }

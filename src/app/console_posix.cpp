@@ -1,0 +1,9 @@
+#include "app/console.h"
+
+namespace kivo::console {
+
+void attach()
+{
+}
+
+} // namespace kivo::console
