@@ -174,7 +174,6 @@ void Form1::abrirDocumento()
     }
     m_frmDocument = new FrmDocument([this] { return snapshot(); }, m_services, this);
     m_frmDocument->setWindowFlag(Qt::Window);
-    m_frmDocument->setAttribute(Qt::WA_DeleteOnClose);
     m_frmDocument->show();
 }
 
