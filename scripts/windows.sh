@@ -219,7 +219,7 @@ make_installer() {
 
 # Installs silently under Wine and starts the installed program on c:\KIVO in an X server.
 try_installer() {
-  local version display=:77 shot=$build/artifacts/kivo-wine.png
+  local version display shot=$build/artifacts/kivo-wine.png
   version=$(sed -n 's/^project(kivo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
   start_wine
   local drive_c=$WINEPREFIX/drive_c
@@ -248,9 +248,15 @@ try_installer() {
   rm -rf "$linux_data"
   echo "  kivo.exe y kivo de Linux, al empezar en una carpeta vacía, escribieron $n tablas idénticas byte a byte"
   mkdir -p "$(dirname "$shot")"
-  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  # A free display, chosen by the X server itself: another test's may be running.
+  local fifo
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   local xvfb=$!
-  sleep 2
+  read -r display <"$fifo"
+  rm -f "$fifo"
+  display=:$display
   (unset KIVO_DATA_DIR KIVO_DRIVE_A; DISPLAY=$display "$wine" explorer /desktop=kivo,1280x1000 \
     'C:\Program Files\KIVO\bin\kivo.exe' >/dev/null 2>&1) &
   local kivo=$!
