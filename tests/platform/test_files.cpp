@@ -26,9 +26,6 @@ Qt::CursorShape pointer()
     return c ? c->shape() : Qt::ArrowCursor;
 }
 
-// The packer waits for whoever holds its folder: a program that ends when the test lets it.
-const QString kPack9 = QStringLiteral(KIVO_BINARY_DIR "/bin/pack9" KIVO_EXE_SUFFIX);
-
 } // namespace
 
 class TestFiles : public QObject
@@ -55,9 +52,9 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("limit");
         QTest::addColumn<int>("status");
-        QTest::newRow("failure") << kPack9 << QStringList() << 60000 << 2;
+        QTest::newRow("failure") << kPacker << QStringList() << 60000 << 2;
         QTest::newRow("no program") << "/no/such/pack9" << QStringList() << 60000 << -1;
-        QTest::newRow("overrun") << kPack9 << QStringList{"ventas"} << 200 << -1;
+        QTest::newRow("overrun") << kPacker << QStringList{"ventas"} << 200 << -1;
 #ifndef Q_OS_WIN
         QTest::newRow("crash") << "/bin/sh" << QStringList{"-c", "kill -9 $$"} << 60000 << -1;
 #endif
@@ -73,7 +70,7 @@ private Q_SLOTS:
         QCOMPARE(RealFiles().run(program, arguments, dir.path(), limit), status);
     }
 
-    // The program ends only if the event loop turns while it runs, but input waits till it ends.
+    // The program ends only if the event loop turns while it runs (the packer waits for the folder), but input waits till it ends.
     void runKeepsTheWindowAliveButDeaf()
     {
         QTemporaryDir dir;
@@ -89,7 +86,7 @@ private Q_SLOTS:
             QTest::keyClick(&button, Qt::Key_Space);
             held.reset();
         });
-        QCOMPARE(RealFiles().run(kPack9, {"ventas"}, dir.path(), 60000), 1);
+        QCOMPARE(RealFiles().run(kPacker, {"ventas"}, dir.path(), 60000), 1);
         QCOMPARE(during, Qt::WaitCursor);
         QCOMPARE(clicks.count(), 0);
         QTest::mouseClick(&button, Qt::LeftButton);

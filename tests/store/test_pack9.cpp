@@ -18,7 +18,7 @@ class TestPack9 : public QObject
     void start(QProcess &p, const QStringList &args)
     {
         p.setWorkingDirectory(m_dir.path());
-        p.start(QStringLiteral(KIVO_BINARY_DIR "/bin/pack9"), args);
+        p.start(kPacker, args);
     }
     int pack(const QStringList &args)
     {

@@ -101,7 +101,7 @@ private Q_SLOTS:
         TestHost host(fx.data.path());
         // A deleted supplier, so that the packer too would change a table were it run.
         host.proveedor.deleteCurrent();
-        fx.services.packer = KIVO_BINARY_DIR "/bin/pack9" KIVO_EXE_SUFFIX;
+        fx.services.packer = kPacker;
 #ifndef Q_OS_WIN
         QVERIFY(QFile::link(fx.data.path(), fx.medium.filePath("DATA")));
         QVERIFY(QFile::link(fx.medium.filePath("DATA"), fx.medium.filePath("link")));
@@ -125,7 +125,7 @@ private Q_SLOTS:
     void writesTheFiveTablesInPlaceOfOldOnes()
     {
         Fixture fx;
-        fx.services.packer = KIVO_BINARY_DIR "/bin/pack9" KIVO_EXE_SUFFIX;
+        fx.services.packer = kPacker;
         for (const char *old : {"OLD.DBF", "otra.Dbf", "VENTAS.DBF", "nota.txt", ".oculto",
                                 ".VENTAS.dbf.kivoa1B2c3", ".OTRA.dbf.a1B2c3", "datoprov.dbf.tmp"})
             writeBytes(fx.medium.filePath(old), "viejo");

@@ -6,6 +6,9 @@
 
 namespace kivo::test {
 
+// The packer as built beside the tests, with the system's program suffix.
+inline const QString kPacker = QStringLiteral(KIVO_BINARY_DIR "/bin/pack9" KIVO_EXE_SUFFIX);
+
 // A file's bytes; none when it cannot be read.
 inline QByteArray readBytes(const QString &path)
 {
