@@ -45,16 +45,6 @@ private Q_SLOTS:
         const QRect text = w.findChild<QTextEdit *>()->geometry();
         QCOMPARE_GE(w.width() - 1 - text.right(), text.left() - 1); // a pixel of rounding
     }
-
-    // The contact reaches no one: no person's name, no digit but zeros, a made-up domain.
-    void aboutContactIsFictional()
-    {
-        FrmAbout about;
-        const QString contact = about.findChild<QLabel *>(QStringLiteral("lblDisclaimer"))->text();
-        QCOMPARE(contact.count(QRegularExpression("[1-9]")), 0);
-        QCOMPARE(contact.count(QRegularExpression("\\b(Lic|Ing|Dr|Dra|Sr|Sra|Mtro|Mtra)\\.")), 0);
-        QVERIFY2(contact.contains(QRegularExpression("@\\S+\\.tolvania\\.gob(\\s|$)")), qPrintable(contact));
-    }
 };
 
 QTEST_MAIN(TestInfo)
