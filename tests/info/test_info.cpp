@@ -1,9 +1,7 @@
-#include "info/frmabout.h"
 #include "info/frmayuda.h"
 #include "support/scriptedmessages.h"
 #include "support/testfiles.h"
 
-#include <QLabel>
 #include <QTextEdit>
 #include <QtTest>
 
