@@ -3,7 +3,6 @@
 #include "submission/borraregistros.h"
 #include "submission/interrupted.h"
 #include "support/fixture.h"
-#include "support/testhost.h"
 
 #include <QtTest>
 

@@ -1,8 +1,6 @@
 #include "store/dbftable.h"
-#include "store/textos.h"
 #include "submission/generadisco.h"
 #include "support/fixture.h"
-#include "support/testhost.h"
 
 #include <QtTest>
 
@@ -166,17 +164,6 @@ private Q_SLOTS:
         const QString differs = ".dbf: la copia en el disco no es igual a la tabla de la solicitud.";
         checkIncompleteDisk(fx, {"VENTAS" + differs, "activida" + differs},
                             {"PROVMERC.dbf", "datoprov.dbf", "provprod.dbf"});
-    }
-
-    // Why a copy failed is the file layer's to say; here only that it reaches the user.
-    void aFailedCopyIsAnIncompleteDisk()
-    {
-        Fixture fx;
-        QVERIFY(QDir().mkpath(fx.medium.filePath("VENTAS.dbf/dentro")));
-        const QString reason = textos::kNoGuarda.arg(
-            "VENTAS", QDir::toNativeSeparators(fx.medium.filePath("VENTAS.dbf")), "no es un archivo común");
-        checkIncompleteDisk(fx, {"VENTAS.dbf: " + reason},
-                            {"PROVMERC.dbf", "activida.dbf", "datoprov.dbf", "provprod.dbf"});
     }
 };
 
