@@ -16,7 +16,6 @@ class TestFrmDocument : public QObject
     std::optional<QTemporaryDir> m_folder;
     ScriptedMessages m_messages;
     RecordingPrinting m_printing;
-    CuestionarioDatos m_datos;
     const QString m_considera = QStringLiteral("CONSIDERACIONES GENERALES\nLlene la solicitud a máquina.\n");
 
     Services services()
@@ -24,10 +23,6 @@ class TestFrmDocument : public QObject
         Services s;
         s.messages = &m_messages, s.printing = &m_printing, s.dataFolder = m_folder->path();
         return s;
-    }
-    static void print(QWidget *w)
-    {
-        QTest::mouseClick(w->findChild<QPushButton *>("Command1"), Qt::LeftButton);
     }
 
 private Q_SLOTS:
@@ -38,24 +33,6 @@ private Q_SLOTS:
         test::writeBytes(m_folder->filePath(QStringLiteral("CONSIDERA.TXT")), m_considera.toUtf8());
         m_printing = RecordingPrinting();
         m_messages.clear();
-        m_datos = CuestionarioDatos();
-        m_datos.hoy = QDate(2005, 3, 14);
-    }
-
-    void printComposesAfresh()
-    {
-        FrmDocument w([this] { return m_datos; }, services());
-        const QString shown = w.shownText();
-        QCOMPARE(shown, armaCuestionario(m_datos).texto);
-        m_datos.razonSocial = QStringLiteral("NOMBRE CAMBIADO SA");
-        m_printing.accept = false; // neither opening nor a cancelled dialog prints
-        print(&w);
-        QCOMPARE(m_printing.documents.size(), 0);
-        m_printing.accept = true;
-        print(&w);
-        QCOMPARE(m_printing.documents.size(), 2);
-        QCOMPARE(m_printing.documents[0].text, armaCuestionario(m_datos).texto);
-        QCOMPARE(w.shownText(), shown); // the display keeps what was composed at opening
     }
 
     void compositionFailureIsReported_data()
@@ -96,8 +73,8 @@ private Q_SLOTS:
         QFETCH(int, failing);
         QFETCH(QString, message);
         m_printing.failAt = failing;
-        FrmDocument w([this] { return m_datos; }, services());
-        print(&w);
+        FrmDocument w([] { return CuestionarioDatos(); }, services());
+        QTest::mouseClick(w.findChild<QPushButton *>("Command1"), Qt::LeftButton);
         QCOMPARE(m_printing.documents.size(), failing);
         QCOMPARE(m_messages.texts(), QStringList{message});
     }
