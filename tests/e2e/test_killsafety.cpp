@@ -7,14 +7,12 @@
 #include "store/backups.h"
 #include "store/database.h"
 #include "store/datasource.h"
-#include "store/fileio.h"
 #include "submission/borraregistros.h"
 #include "submission/generadisco.h"
 #include "submission/interrupted.h"
 #include "backups/support/backupdata.h"
 #include "support/fixedclock.h"
 #include "support/killprocess.h"
-#include "support/recordingprinting.h"
 #include "support/scriptedmessages.h"
 
 #include <QApplication>
@@ -24,8 +22,6 @@
 #include <QRandomGenerator>
 #include <QTextStream>
 #include <QTest>
-
-#include <unistd.h>
 
 using namespace kivo;
 
@@ -66,7 +62,6 @@ struct World
         : services{.messages = &messages,
                    .clock = &clock,
                    .files = &files,
-                   .printing = &printing,
                    .dataFolder = folder,
                    .driveA = [medium] { return medium; },
                    .packer = QCoreApplication::applicationDirPath() + "/pack9"},
@@ -76,38 +71,10 @@ struct World
     }
     ScriptedMessages messages;
     FixedClock clock{QDate(2026, 12, 6)};
-    RecordingPrinting printing;
     RealFiles files;
     Services services;
     Database db;
     Form1 form;
-};
-
-// Stops the worker for good halfway through its `skip`+1-th write of a file on the medium, after
-// telling the parent; with no `skip` it tells the parent at once.
-struct StopInCopy : FileIo
-{
-    StopInCopy(const QString &medium, int skip)
-        : medium(QFileInfo(medium).canonicalFilePath() + '/'),
-          skip(skip)
-    {
-        if (skip < 0)
-            QTextStream(stdout) << "started" << Qt::endl;
-        else
-            setFileIo(this);
-    }
-    ssize_t write(int fd, const char *data, size_t size) override
-    {
-        if (QFileInfo(QString("/proc/self/fd/%1").arg(fd)).symLinkTarget().startsWith(medium) && skip-- == 0) {
-            FileIo::write(fd, data, size / 2);
-            QTextStream(stdout) << "started" << Qt::endl;
-            for (;;)
-                ::pause();
-        }
-        return FileIo::write(fd, data, size);
-    }
-    QString medium;
-    int skip;
 };
 
 // One round of the activity in the window; what it told the user.
@@ -162,8 +129,8 @@ class TestKillSafety : public QObject
 private Q_SLOTS:
     void killedAtRandomLeavesEveryTableWhole_data()
     {
-        QTest::addColumn<QString>("activity"); // "copy": the disk stopped for certain inside a copy
-        for (const char *activity : {"clear", "disk", "copy", "restore"})
+        QTest::addColumn<QString>("activity");
+        for (const char *activity : {"clear", "disk", "restore"})
             QTest::newRow(activity) << QString(activity);
     }
     void killedAtRandomLeavesEveryTableWhole()
@@ -185,8 +152,7 @@ private Q_SLOTS:
         QRandomGenerator rng(20261206);
         for (int i = 0; i < kKills; ++i) {
             QProcess child;
-            const QString task = activity == "copy" ? activity + QString::number(i % 5) : activity;
-            child.start(QCoreApplication::applicationFilePath(), {"--child", task, folder, medium.path()});
+            child.start(QCoreApplication::applicationFilePath(), {"--child", activity, folder, medium.path()});
             // The kill lands inside the work, however slow the machine is to start the worker.
             QVERIFY2(child.waitForReadyRead(30000), "the worker never began");
             QTest::qWait(int(rng.bounded(400)));
@@ -201,7 +167,7 @@ private Q_SLOTS:
             if (activity == "restore")
                 QVERIFY2(restorable.contains(test::Data::tables(folder)),
                          "the tables are a mix of two backups");
-            if (activity != "disk" && activity != "copy")
+            if (activity != "disk")
                 continue;
             World world(folder, medium.path());
             world.form.load();
@@ -219,7 +185,7 @@ int main(int argc, char **argv)
         TestKillSafety test;
         return QTest::qExec(&test, argc, argv);
     }
-    // A worker, until it is killed; "copyN" stops in the copy of the N-th table.
+    // A worker, until it is killed.
     const QString activity = argv[2], medium = argv[4];
     if (activity == "restore") {
         QStringList names; // the two it alternates between
@@ -233,7 +199,7 @@ int main(int argc, char **argv)
     World world(argv[3], medium);
     if (!world.form.load())
         return 2;
-    StopInCopy stop(medium, activity.startsWith("copy") ? activity.mid(4).toInt() : -1);
+    QTextStream(stdout) << "started" << Qt::endl;
     for (int n = 0;; ++n)
         work(world, activity, n);
 }

@@ -1,8 +1,6 @@
 """A private X server and what a person does at a screen, everything time-limited; the installed program to run."""
 
 import argparse
-import ctypes
-import ctypes.util
 import importlib.util
 import os
 import shutil
@@ -14,6 +12,10 @@ from pathlib import Path
 
 class ScenarioError(Exception):
     pass
+
+def check(what, got, want):
+    if got != want:
+        raise ScenarioError(f"{what}: {got!r}, se esperaba {want!r}")
 
 def stop(proc):
     if proc and proc.poll() is None:
@@ -31,7 +33,7 @@ def run_installed(scenario, options=(), tools=(), modules=(), minutes=5):
         parser.add_argument(name, required=True)
     args = parser.parse_args()
     missing = [n for n in ("Xvfb", "xdotool", "xprop", *tools) if shutil.which(n) is None]
-    missing += [package for module, package in modules if importlib.util.find_spec(module) is None]
+    missing += [package for module, package in (("Xlib", "python3-xlib"), *modules) if importlib.util.find_spec(module) is None]
     if missing:
         print("SKIP: faltan " + ", ".join(missing))
         return 77
@@ -63,11 +65,6 @@ def wait_for(predicate, timeout, what, interval=0.1):
         time.sleep(interval)
     return value
 
-class _XEvent(ctypes.Structure):  # an XClientMessageEvent, padded to the size of an XEvent
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                ("format", ctypes.c_int), ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]
-
 class XServer:
     def __init__(self, width=1280, height=1024):
         read_end, write_end = os.pipe()
@@ -83,27 +80,15 @@ class XServer:
             self.stop()
             raise ScenarioError("Xvfb no arrancó")
         self.env = dict(os.environ, DISPLAY=":" + number)
-        self.xlib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-        self.xlib.XOpenDisplay.restype = ctypes.c_void_p
-        self.xlib.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
-        self.dpy = ctypes.c_void_p(self.xlib.XOpenDisplay(self.env["DISPLAY"].encode()))
-        if not self.dpy.value:
-            raise ScenarioError("no se pudo abrir el servidor X")
-        self._spanish_keys()
-
-    def _spanish_keys(self):
+        from Xlib import display
+        self.dpy = display.Display(self.env["DISPLAY"])
         # The Spanish letters on unused keys: xdotool otherwise borrows a key for each and gives it
         # back before a busy program has read it, and letters go missing.
-        low, high, per = ctypes.c_int(), ctypes.c_int(), ctypes.c_int()
-        self.xlib.XDisplayKeycodes(self.dpy, ctypes.byref(low), ctypes.byref(high))
-        count = high.value - low.value + 1
-        table = self.xlib.XGetKeyboardMapping(self.dpy, ctypes.c_ubyte(low.value), count, ctypes.byref(per))
-        free = [low.value + i for i in range(count) if not any(table[i * per.value + j] for j in range(per.value))]
-        self.xlib.XFree(table)
-        pairs = ["áÁ", "éÉ", "íÍ", "óÓ", "úÚ", "ñÑ", "üÜ"]  # Latin-1 letters are their own keysym
-        for keycode, (lower, upper) in zip(free[-len(pairs):], pairs):
-            self.xlib.XChangeKeyboardMapping(self.dpy, keycode, 2, (ctypes.c_ulong * 2)(ord(lower), ord(upper)), 1)
-        self.xlib.XSync(self.dpy, 0)
+        low, high = self.dpy.display.info.min_keycode, self.dpy.display.info.max_keycode
+        free = [low + i for i, syms in enumerate(self.dpy.get_keyboard_mapping(low, high - low + 1)) if not any(syms)]
+        for keycode, pair in zip(free[-7:], ["áÁ", "éÉ", "íÍ", "óÓ", "úÚ", "ñÑ", "üÜ"]):  # Latin-1: their own keysyms
+            self.dpy.change_keyboard_mapping(keycode, [[ord(c) for c in pair]])
+        self.dpy.sync()
 
     def stop(self):
         stop(self.proc)
@@ -156,9 +141,8 @@ class XServer:
         self.xdotool("key", "--delay", "40", *keys)
 
     def close_window(self, wid):  # WM_DELETE_WINDOW, what a window manager's close box sends
-        event = _XEvent(type=33, send_event=1, display=self.dpy.value, window=wid, format=32,  # ClientMessage
-                        message_type=self.xlib.XInternAtom(self.dpy, b"WM_PROTOCOLS", 0))
-        event.data[0] = self.xlib.XInternAtom(self.dpy, b"WM_DELETE_WINDOW", 0)
-        if not self.xlib.XSendEvent(self.dpy, ctypes.c_ulong(wid), 0, ctypes.c_long(0), ctypes.byref(event)):
-            raise ScenarioError("XSendEvent falló")
-        self.xlib.XFlush(self.dpy)
+        from Xlib import protocol
+        window, atom = self.dpy.create_resource_object("window", wid), self.dpy.intern_atom
+        window.send_event(protocol.event.ClientMessage(window=window, client_type=atom("WM_PROTOCOLS"),
+                                                       data=(32, [atom("WM_DELETE_WINDOW"), 0, 0, 0, 0])))
+        self.dpy.flush()

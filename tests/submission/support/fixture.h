@@ -11,7 +11,6 @@
 #include "support/testfiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
 
