@@ -16,7 +16,6 @@ class TestFrmDocument : public QObject
     std::optional<QTemporaryDir> m_folder;
     ScriptedMessages m_messages;
     RecordingPrinting m_printing;
-    const QString m_considera = QStringLiteral("CONSIDERACIONES GENERALES\nLlene la solicitud a máquina.\n");
 
     Services services()
     {
@@ -30,7 +29,7 @@ private Q_SLOTS:
     {
         m_folder.emplace();
         // Any letter case will do.
-        test::writeBytes(m_folder->filePath(QStringLiteral("CONSIDERA.TXT")), m_considera.toUtf8());
+        test::writeBytes(m_folder->filePath("CONSIDERA.TXT"), "CONSIDERACIONES GENERALES\n");
         m_printing = RecordingPrinting();
         m_messages.clear();
     }

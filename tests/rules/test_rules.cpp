@@ -85,7 +85,6 @@ private Q_SLOTS:
         QTest::newRow("company") << "ABC991231XY1" << QString();
         QTest::newRow("person, last") << "ABCD991231XYZ" << at + "13";
         QTest::newRow("Arabic digit") << QString("ABC99123") + QChar(0x0661) + "XY1" << at + "9";
-        QTest::newRow("leading blank counts") << " ABC991231XY1" << at + "4";
     }
     void supplierRfcNamesThePosition()
     {
