@@ -56,18 +56,6 @@ private Q_SLOTS:
     }
     void cleanupTestCase() { m_f->stop(); }
 
-    void everyReachableControlHasAName_data()
-    {
-        QTest::addColumn<QString>("tag");
-        for (const QString &tag : m_reachable.keys())
-            QTest::newRow(qPrintable(tag)) << tag;
-    }
-    void everyReachableControlHasAName()
-    {
-        QFETCH(QString, tag);
-        QVERIFY2(!accessible(tag).trimmed().isEmpty(), qPrintable(tag));
-    }
-
     void accessibleTextsAreTheWindowsOwn_data()
     {
         QTest::addColumn<QString>("tag"); // "grid#n": the header of column n
@@ -135,37 +123,6 @@ private Q_SLOTS:
             where +=
                 QStringLiteral(":%1:%2").arg(grid->currentIndex().row()).arg(grid->currentIndex().column());
         QTEST(where, "focus");
-    }
-
-    // A supplier row written with its name or product missing: after the message the cursor
-    // is on that cell, whether the clerk left by Tab or by another control.
-    void pointedOutCellKeepsTheFocus_data()
-    {
-        QTest::addColumn<QStringList>("cells");
-        QTest::addColumn<bool>("byTab");
-        QTest::addColumn<int>("column");
-        QTest::newRow("sin nombre, Tab") << QStringList{"", "AVA980512K21", "CHILE"} << true << 0;
-        QTest::newRow("sin producto, Tab") << QStringList{"AGRICOLA", "AVA980512K21", ""} << true << 2;
-        QTest::newRow("sin nombre, otro control") << QStringList{"", "AVA980512K21", "CHILE"} << false << 0;
-    }
-    void pointedOutCellKeepsTheFocus()
-    {
-        QFETCH(QStringList, cells);
-        QFETCH(bool, byTab);
-        QFETCH(int, column);
-        Started f(true);
-        f.fillRequired();
-        auto *grid = f.w<QAbstractItemView>("dbProveedor");
-        const int row = grid->model()->rowCount() - 1;
-        f.typeRow("dbProveedor", cells);
-        if (byTab)
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        else
-            f.w<QWidget>("Command3")->setFocus(Qt::MouseFocusReason);
-        QCOMPARE(f.messages.shown.size(), 1);
-        QCOMPARE(QApplication::focusWidget(), grid);
-        QCOMPARE(grid->currentIndex().row(), row);
-        QCOMPARE(grid->currentIndex().column(), column);
     }
 };
 
