@@ -241,13 +241,17 @@ private Q_SLOTS:
         Suppliers fx;
         goTo(fx.grid, 1, 1);
         type(fx.grid, "XAXX0101017A3\r");
-        press(fx.grid, Qt::Key_Tab); // leaving the grid
+        press(fx.grid, Qt::Key_Tab); // leaving the grid writes the row; the cursor goes back
         QCOMPARE(fx.messages.texts(),
                  (QStringList{"Falta el nombre del proveedor", "Falta la descripción del producto"}));
         QCOMPARE(fx.written().last(), QStringLiteral("|XAXX0101017A3|"));
-        QCOMPARE(QApplication::focusWidget(), fx.grid); // back on the first cell pointed out
+        QCOMPARE(QApplication::focusWidget(), fx.grid);
         QCOMPARE(fx.grid->currentIndex().row(), 1);
         QCOMPARE(fx.grid->currentIndex().column(), 0);
+        type(fx.grid, "dos"); // the name given, another control taken: back to the product
+        fx.window.findChild<QWidget *>(QStringLiteral("siguiente"))->setFocus(Qt::MouseFocusReason);
+        QCOMPARE(QApplication::focusWidget(), fx.grid);
+        QCOMPARE(fx.grid->currentIndex().column(), 2);
     }
 
     void valueTheTableRefusesIsShownOnceAndKept()
