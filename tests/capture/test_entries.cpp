@@ -1,7 +1,6 @@
 #include "capture/missingfocus.h"
 #include "support/form1fixture.h"
 #include <QClipboard>
-#include <QMenu>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -39,34 +38,16 @@ class TestEntries : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    // The menu pastes through the rule; a move that would lose part of its text is refused, so
+    // A drop takes what the rule allows; a move that would lose part of its text is refused, so
     // the source keeps it.
-    void entryTakesWhatItsRuleAllows_data()
+    void dropTakesWhatItsRuleAllows()
     {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<QString>("given");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("menu") << "Pegar" << QStringLiteral("7x8") << "78";
-        QTest::newRow("dropped") << "copy" << QStringLiteral("12ab.3") << "12.3";
-        QTest::newRow("moved") << "move" << QStringLiteral("12ab.3") << "";
-    }
-    void entryTakesWhatItsRuleAllows()
-    {
-        QFETCH(QString, how);
-        QFETCH(QString, given);
         TextEntry entry;
         entry.setKeyRule(TextEntry::KeyRule::Numeric);
-        entry.setMaxLength(6);
-        if (how == u"copy")
-            QCOMPARE(drop(&entry, given), Qt::CopyAction);
-        if (how == u"move")
-            QCOMPARE(drop(&entry, given, Qt::MoveAction), Qt::IgnoreAction);
-        QGuiApplication::clipboard()->setText(given);
-        QScopedPointer<QMenu> menu(entry.createContextMenu());
-        for (QAction *action : menu->actions())
-            if (action->text() == how)
-                action->trigger();
-        QTEST(entry.text(), "text");
+        QCOMPARE(drop(&entry, QStringLiteral("12ab.3"), Qt::MoveAction), Qt::IgnoreAction);
+        QCOMPARE(entry.text(), QString());
+        QCOMPARE(drop(&entry, QStringLiteral("12ab.3")), Qt::CopyAction);
+        QCOMPARE(entry.text(), QStringLiteral("12.3"));
     }
 
     // Every control that takes text takes it the same way, typed or pasted: upper-cased, then
@@ -143,7 +124,6 @@ private Q_SLOTS:
             int caret;
             const char *how, *input, *text;
         } rows[] = {
-            {"set short", 0, "set", "ABC", "ABC         "},
             {"set interior blanks", 0, "set", " B&99 231X 1", " B&99 231X 1"},
             {"set misfit as a blank", 0, "set", "ABCD991231XY1Z", "ABC 991231XY"},
             {"dropped", 0, "drop", "ab1-2", "AB12        "},
@@ -177,34 +157,6 @@ private Q_SLOTS:
         else
             QTest::keyClick(&rfc, key.key(), key.keyboardModifiers());
         QTEST(rfc.rfcText(), "text");
-    }
-
-    void typingOverASelectionBlanksItAndUndoRestores()
-    {
-        RfcEntry rfc;
-        rfc.setRfcText(QStringLiteral("AÑ&801231XY1"));
-        rfc.setSelection(9, 3);
-        type(&rfc, QStringLiteral("a"));
-        QCOMPARE(rfc.text(), QStringLiteral("AÑ&801231A  "));
-        QTest::keyClick(&rfc, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(rfc.text(), QStringLiteral("AÑ&801231XY1"));
-    }
-
-    // A bound entry may use setText; without the mask it is a plain entry, still upper-casing.
-    void maskPadsTheText()
-    {
-        RfcEntry rfc;
-        QSignalSpy changed(&rfc, &RfcEntry::rfcChanged);
-        rfc.setRfcText(QStringLiteral("ABC"));
-        rfc.setRfcText(QStringLiteral("ABC")); // the same text again still notifies
-        QCOMPARE(changed.count(), 2);
-        rfc.setText(QStringLiteral("abc1"));
-        QCOMPARE(rfc.text(), QStringLiteral("abc1        "));
-        rfc.setMask(QString());
-        rfc.setText(QString());
-        type(&rfc, QStringLiteral("ab1"));
-        rfc.setMask(QStringLiteral("&&&999999aaa"));
-        QCOMPARE(changed.last().at(0).toString(), QStringLiteral("AB1         "));
     }
 
     // The captions' height is kept per width, font and captions; a bigger font needs more.

@@ -1,8 +1,6 @@
 #include "support/form1fixture.h"
 #include "questionnaire/frmdocument.h"
-#include "store/recordfields.h"
 #include <QPushButton>
-#include <QToolTip>
 
 using namespace kivo;
 Q_DECLARE_METATYPE(kivo::Answer)
@@ -26,17 +24,6 @@ class TestForm1 : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void recordPositionsMatchTheDeliveredTables()
-    {
-        const auto check = [](const char *table, const auto &names) {
-            const DbfTable t = DbfTable::load(QStringLiteral(KIVO_BUILD_DATA_DIR "/%1.dbf").arg(table));
-            for (int p = 0; p < int(std::size(names)); ++p)
-                QCOMPARE(t.fields().value(p).name, QString::fromLatin1(names[p]));
-        };
-        check("datoprov", datoprov::kFieldNames);
-        check("VENTAS", ventas::kFieldNames);
-    }
-
     void startUpStampsTheSalesYearsFromTheClock()
     {
         Started f;
@@ -309,16 +296,6 @@ private Q_SLOTS:
         QCOMPARE(g.storedRows("PROVMERC"), 0);
     }
 
-    void deleteButtonTakesTheRowTheListStandsOn()
-    {
-        Started f;
-        addRows(f.form->products(), "DESCRIPCIO", {"R0", "R1"});
-        f.form->products()->moveNext();
-        f.w<QPushButton>("Command2")->click();
-        QCOMPARE(f.storedRows("PROVMERC"), 1);
-        QCOMPARE(f.stored("PROVMERC", 0, "DESCRIPCIO").toString(), QStringLiteral("R0"));
-    }
-
     void tableSpoiltBehindTheWindowIsWrittenAgain()
     {
         Started f;
@@ -388,20 +365,6 @@ private Q_SLOTS:
             return f.messages.shown.isEmpty() ? QString() : f.messages.shown.constFirst().text;
         };
         QTRY_COMPARE(seen(), opens);
-    }
-
-    // The key shows beside the command's name; the tool tip itself stays the design's words.
-    void toolTipShowsTheKey()
-    {
-        Started f(true);
-        QPushButton *print = nullptr;
-        for (QPushButton *b : f.form->findChildren<QPushButton *>(QStringLiteral("Command1")))
-            print = b->property("index").toInt() == command1::Imprimir ? b : print;
-        QVERIFY(print);
-        QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), print->mapToGlobal(QPoint(2, 2)));
-        QApplication::sendEvent(print, &help);
-        QTRY_COMPARE(QToolTip::text(), "Imprimir solicitud (Ctrl+P)");
-        QCOMPARE(print->toolTip(), "Imprimir solicitud");
     }
 };
 

@@ -5,8 +5,6 @@
 #include "support/testfiles.h"
 
 #include <QCursor>
-#include <QDir>
-#include <QFile>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -18,34 +16,17 @@
 using namespace kivo;
 using namespace kivo::test;
 
-namespace {
-
-Qt::CursorShape pointer()
+static Qt::CursorShape pointer()
 {
     const QCursor *c = QGuiApplication::overrideCursor();
     return c ? c->shape() : Qt::ArrowCursor;
 }
-
-} // namespace
 
 class TestFiles : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    // What a failed copy leaves is the safe write's (test_durability); here, that a folder under
-    // the source's exact name is named as one rather than called missing.
-    void aFolderInPlaceOfTheSourceIsNamed()
-    {
-        QTemporaryDir dir;
-        const QString source = QDir(dir.path()).filePath("carpeta.dbf");
-        QVERIFY(QDir().mkpath(source));
-        QString reason;
-        QCOMPARE(RealFiles().copy(source, QDir(dir.path()).filePath("VENTAS.dbf"), &reason), false);
-        QCOMPARE(reason,
-                 "No se pudo abrir el archivo " + QDir::toNativeSeparators(source) + ": es una carpeta.");
-    }
-
     void runReturnsTheExitStatus_data()
     {
         QTest::addColumn<QString>("program");

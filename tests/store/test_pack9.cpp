@@ -1,5 +1,4 @@
 #include "store/dbftable.h"
-#include "store/folderlock.h"
 #include "support/storefixture.h"
 
 #include <QtTest>
@@ -15,15 +14,11 @@ class TestPack9 : public QObject
     QString file(const char *name) const { return m_dir.filePath(name); }
     QString m_errors;
 
-    void start(QProcess &p, const QStringList &args)
-    {
-        p.setWorkingDirectory(m_dir.path());
-        p.start(kPacker, args);
-    }
     int pack(const QStringList &args)
     {
         QProcess p;
-        start(p, args);
+        p.setWorkingDirectory(m_dir.path());
+        p.start(kPacker, args);
         p.waitForFinished();
         m_errors = QString::fromUtf8(p.readAllStandardError()).remove(QLatin1Char('\r'));
         return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
@@ -57,26 +52,6 @@ private Q_SLOTS:
         QCOMPARE(readBytes(file("provprod.dbf")), broken);
         QCOMPARE(readBytes(file("VENTAS.dbf")), ventas); // nothing to drop: not even the date changes
         QCOMPARE(pack({"../" + QDir(m_dir.path()).dirName() + "/datoprov"}), 1);
-        QCOMPARE(pack({}), 2);
-    }
-
-    // Whoever holds the folder finishes first, so nobody overwrites newer rows with an older copy.
-    void waitsForWhoeverHoldsTheFolder()
-    {
-        writeTable(file("VENTAS.dbf"), {"N N 3 0"}, {"1"});
-        QProcess packer;
-        {
-            const FolderLock held(m_dir.path());
-            start(packer, {"ventas"});
-            QVERIFY(packer.waitForStarted());
-#ifdef Q_OS_WIN
-            QVERIFY(!packer.waitForFinished(3000)); // Windows shows nobody who waits for a mutex
-#else
-            QVERIFY(waitsForAFlock(packer.processId()));
-#endif
-        }
-        QVERIFY(packer.waitForFinished());
-        QCOMPARE(packer.exitCode(), 0);
     }
 };
 

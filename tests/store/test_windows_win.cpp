@@ -1,11 +1,9 @@
-// What only Windows does to files: its own error codes, files held without sharing, names
-// outside the ANSI code page, a drive letter without a disk.
+// What only Windows does to files: its own error codes, files held without sharing, a drive
+// letter without a disk.
 #include "platform/drives.h"
 #include "store/atomicfile.h"
-#include "store/datafolder.h"
-#include "store/dbferror.h"
-#include "store/dbftable.h"
 #include "store/osfile_win.h"
+#include "support/testfiles.h"
 
 #include <QtTest>
 
@@ -23,9 +21,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("words");
-        QTest::newRow("access denied") << int(ERROR_ACCESS_DENIED) << "permiso denegado";
         QTest::newRow("disk full") << int(ERROR_DISK_FULL) << "el disco está lleno";
-        QTest::newRow("path not found") << int(ERROR_PATH_NOT_FOUND) << "no existe";
         QTest::newRow("not ready") << int(ERROR_NOT_READY)
                                    << "el medio no está disponible (¿se retiró el disco?)";
         QTest::newRow("write protected") << int(ERROR_WRITE_PROTECT) << "el medio es de solo lectura";
@@ -47,30 +43,13 @@ private Q_SLOTS:
         const HANDLE held = ::CreateFileW(QDir::toNativeSeparators(path).toStdWString().c_str(), GENERIC_READ,
                                           0, nullptr, OPEN_EXISTING, 0, nullptr);
         QVERIFY(held != INVALID_HANDLE_VALUE);
-        QString error;
-        try {
-            writeAtomically(path, QByteArray("después"), QStringLiteral("VENTAS"));
-        } catch (const DbfError &e) {
-            error = e.message();
-        }
+        const QString error = test::errorOf(
+            [&] { writeAtomically(path, QByteArray("después"), QStringLiteral("VENTAS")); });
         ::CloseHandle(held);
         QCOMPARE(error.section(QStringLiteral(": "), -1),
                  QStringLiteral("el archivo está en uso por otro programa."));
         QCOMPARE(readWholeFile(path), QByteArray("antes"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
-    }
-
-    // The W functions carry every name: a folder the ANSI code page cannot spell works too.
-    void foldersNamedInAnyScriptHoldTheApplication()
-    {
-        QTemporaryDir dir;
-        const QString folder = dir.filePath(QStringLiteral("Solicitudes Ñandú ₧ 日本"));
-        QVERIFY(!datafolder::provision(folder, QStringLiteral(KIVO_BUILD_DATA_DIR)).isEmpty());
-        const QString path = findNoCase(folder, QStringLiteral("ventas.dbf"));
-        QVERIFY(!path.isEmpty());
-        const QByteArray bytes = DbfTable::load(path).toBytes();
-        writeAtomically(path, bytes, QStringLiteral("VENTAS"));
-        QCOMPARE(readWholeFile(path), bytes);
     }
 
     // A drive letter without a disk is no medium at all, so the disk command says so.

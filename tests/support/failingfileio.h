@@ -12,7 +12,7 @@ namespace kivo::test {
 class FailingFileIo : public FileIo
 {
 public:
-    enum class Step { Create, Write, Flush, Rename, FlushFolder };
+    enum class Step { Create, Write, Flush, Rename };
 
     FailingFileIo(Step step, int nth, int error = EIO)
         : m_step(step),
@@ -24,9 +24,6 @@ public:
     ~FailingFileIo() override { setFileIo(nullptr); }
     FailingFileIo(const FailingFileIo &) = delete;
     FailingFileIo &operator=(const FailingFileIo &) = delete;
-
-    // How many calls of the failing step were made (the failed one included).
-    int calls() const { return m_calls; }
 
     int createScratch(QByteArray &pattern) override
     {
@@ -41,10 +38,6 @@ public:
     int rename(const char *from, const char *to) override
     {
         return fails(Step::Rename) ? -1 : FileIo::rename(from, to);
-    }
-    int flushFolder(const char *folder) override
-    {
-        return fails(Step::FlushFolder) ? -1 : FileIo::flushFolder(folder);
     }
 
 private:

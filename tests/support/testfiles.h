@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/dbferror.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -31,6 +33,18 @@ inline bool copyDeliveredTables(const QString &folder)
     for (const QString &f : files)
         QFile::copy(delivered.filePath(f), QDir(folder).filePath(f));
     return !files.isEmpty();
+}
+
+// What `call` threw as a table error, or "no error".
+template <typename Call>
+QString errorOf(Call &&call)
+{
+    try {
+        call();
+    } catch (const DbfError &e) {
+        return e.message();
+    }
+    return QStringLiteral("no error");
 }
 
 // Whether process `pid` waits for an exclusive flock, as the kernel tells.

@@ -32,7 +32,6 @@ struct Data
     {
         return QDir(backups::location(dataFolder)).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     }
-    QStringList backupNames() const { return backupsIn(dir.path()); }
     // An application with a supplier and a product, written straight into the tables.
     void fill(const QString &rfc, const QString &company) const
     {

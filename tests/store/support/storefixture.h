@@ -11,17 +11,6 @@ namespace kivo::test {
 // Fields are "NAME TYPE LEN DEC"; row values are separated by "|".
 DbfTable writeTable(const QString &path, const QStringList &fields, const QStringList &rows = {});
 
-template <typename Call>
-QString errorOf(Call &&call)
-{
-    try {
-        call();
-    } catch (const DbfError &e) {
-        return e.message();
-    }
-    return QStringLiteral("no error");
-}
-
 struct FakeEntry : BoundEntry
 {
     explicit FakeEntry(const QString &field)
