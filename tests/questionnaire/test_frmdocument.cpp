@@ -34,6 +34,22 @@ private Q_SLOTS:
         m_messages.clear();
     }
 
+    // Printing composes again from the data as they are now, and only once the dialog is answered.
+    void printComposesAfreshAfterTheDialog()
+    {
+        CuestionarioDatos datos;
+        FrmDocument w([&datos] { return datos; }, services());
+        const QString shown = w.shownText();
+        datos.razonSocial = QStringLiteral("NOMBRE CAMBIADO SA");
+        m_printing.accept = false;
+        QTest::mouseClick(w.findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        QCOMPARE(m_printing.documents.size(), 0);
+        m_printing.accept = true;
+        QTest::mouseClick(w.findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        QCOMPARE(m_printing.documents.value(0).text, armaCuestionario(datos).texto);
+        QCOMPARE(w.shownText(), shown); // the screen keeps what was composed at opening
+    }
+
     void compositionFailureIsReported_data()
     {
         QTest::addColumn<bool>("fromTables");
