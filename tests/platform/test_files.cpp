@@ -1,10 +1,11 @@
 #include "platform/files.h"
 #include "platform/waitcursor.h"
 #include "store/folderlock.h"
-#include "support/scriptedmessages.h"
+#include "platform/messages.h"
 #include "support/testfiles.h"
 
 #include <QCursor>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -15,6 +16,9 @@
 
 using namespace kivo;
 using namespace kivo::test;
+Q_DECLARE_METATYPE(kivo::Buttons)
+Q_DECLARE_METATYPE(kivo::Icon)
+Q_DECLARE_METATYPE(kivo::Answer)
 
 static Qt::CursorShape pointer()
 {
@@ -74,21 +78,45 @@ private Q_SLOTS:
         QCOMPARE(clicks.count(), 1);
     }
 
-    // A question in the middle of a command shows the arrow, then the hourglass again.
-    void questionsShowTheArrow()
+    // The real box the clerk sees; in the middle of a command it shows the arrow, then the hourglass again.
+    void realBoxShowsAndAnswers_data()
     {
-        struct PointerMessages : ScriptedMessages
-        {
-            Qt::CursorShape seen = Qt::BlankCursor;
-            Answer ask(const MessageBox &box) override
-            {
-                seen = pointer();
-                return ScriptedMessages::ask(box);
-            }
-        } messages;
+        QTest::addColumn<Buttons>("buttons");
+        QTest::addColumn<Icon>("icon");
+        QTest::addColumn<QString>("shown"); // captions, then the icon
+        QTest::addColumn<Answer>("answer");
+        QTest::newRow("a question: Escape is No")
+            << Buttons::YesNo << Icon::Question << "No Sí 4" << Answer::No;
+        QTest::newRow("closed: nothing changes")
+            << Buttons::OkCancel << Icon::Critical << "Aceptar Cancelar 3" << Answer::Cancel;
+    }
+    void realBoxShowsAndAnswers()
+    {
+        QFETCH(Buttons, buttons);
+        QFETCH(Icon, icon);
+        QStringList shown;
+        QString text;
+        Qt::CursorShape whileAsked = Qt::BlankCursor;
+        QTimer::singleShot(0, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            for (QAbstractButton *b : box->buttons())
+                shown.append(b->text());
+            shown.sort(); // the order on screen is the style's
+            shown.append(QString::number(box->icon()));
+            text = box->text();
+            whileAsked = pointer();
+            if (buttons == Buttons::YesNo)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->close();
+        });
         std::optional<WaitCursor> command(std::in_place);
-        messages.show(kProgramTitle, "¿Seguro?", Buttons::YesNo);
-        QCOMPARE(messages.seen, Qt::ArrowCursor);
+        const Answer answer = QtMessages().show(kProgramTitle, "uno\rdos", buttons, icon);
+        QTEST(shown.join(' '), "shown");
+        QCOMPARE(text, QStringLiteral("uno\ndos"));
+        QTEST(answer, "answer");
+        QCOMPARE(whileAsked, Qt::ArrowCursor);
         QCOMPARE(pointer(), Qt::WaitCursor);
         command.reset();
         QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
