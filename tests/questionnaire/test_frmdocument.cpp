@@ -39,7 +39,6 @@ private Q_SLOTS:
     {
         CuestionarioDatos datos;
         FrmDocument w([&datos] { return datos; }, services());
-        const QString shown = w.shownText();
         datos.razonSocial = QStringLiteral("NOMBRE CAMBIADO SA");
         m_printing.accept = false;
         QTest::mouseClick(w.findChild<QPushButton *>("Command1"), Qt::LeftButton);
@@ -47,7 +46,6 @@ private Q_SLOTS:
         m_printing.accept = true;
         QTest::mouseClick(w.findChild<QPushButton *>("Command1"), Qt::LeftButton);
         QCOMPARE(m_printing.documents.value(0).text, armaCuestionario(datos).texto);
-        QCOMPARE(w.shownText(), shown); // the screen keeps what was composed at opening
     }
 
     void compositionFailureIsReported_data()

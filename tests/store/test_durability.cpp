@@ -78,6 +78,21 @@ private Q_SLOTS:
     }
 
 #ifndef Q_OS_WIN // the system's own error numbers; Windows' codes are test_windows_win's
+    // A folder the clerk made read-only keeps its tables as they are, even for a user who could write there.
+    void aReadOnlyFolderIsRefused()
+    {
+        const QString path = file(QStringLiteral("VENTAS.dbf"));
+        DbfTable table = writeTable(path, {"N N 3 0"});
+        QVERIFY(QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::ExeOwner));
+        table.appendRecord();
+        const QString said = errorOf([&] { table.save(); });
+        QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(said,
+                 "No se pudo guardar la tabla VENTAS en el archivo " + path
+                     + ": la carpeta es de solo lectura.");
+        QCOMPARE(DbfTable::load(path).recordCount(), 0);
+    }
+
     // No reason a clerk may meet falls back to a bare number; test_restore holds one word for word.
     void systemErrorsAreNamedInSpanish()
     {
