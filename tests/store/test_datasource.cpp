@@ -223,6 +223,8 @@ private Q_SLOTS:
         QCOMPARE(datafolder::provision(m_folder, delivered), QStringList{"activida.dbf"});
         QCOMPARE(readBytes(file("ventas.DBF")), mine);
         QCOMPARE(datafolder::provision(fresh, delivered), (QStringList{"VENTAS.dbf", "activida.dbf"}));
+        const QFile::Permissions rwx = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+        QCOMPARE(QFileInfo(fresh).permissions() & rwx, rwx); // a folder the clerk can list and write
     }
 
     void consideraIsReadInEitherEncoding_data()

@@ -90,7 +90,6 @@ private Q_SLOTS:
         QCOMPARE(said,
                  "No se pudo guardar la tabla VENTAS en el archivo " + path
                      + ": la carpeta es de solo lectura.");
-        QCOMPARE(DbfTable::load(path).recordCount(), 0);
     }
 
     // No reason a clerk may meet falls back to a bare number; test_restore holds one word for word.
