@@ -12,9 +12,9 @@ class TestAccessibility : public QObject
     QString accessible(const QString &tag, QAccessible::Text t) const
     {
         const QStringList parts = tag.split('#');
-        QWidget *w = m_f->w(parts[0]);
-        for (QWidget *b : m_f->form->findChildren<QWidget *>(QStringLiteral("Command1")))
-            w = parts[0] == QStringLiteral("Command1(%1)").arg(b->property("index").toInt()) ? b : w;
+        QWidget *w = parts[0].startsWith(QStringLiteral("Command1("))
+            ? m_f->barButton(parts[0].mid(9).chopped(1).toInt())
+            : m_f->w(parts[0]);
         QAccessibleInterface *i = QAccessible::queryAccessibleInterface(w);
         if (i && parts.size() > 1) {
             i = i->tableInterface()

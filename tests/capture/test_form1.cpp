@@ -86,10 +86,7 @@ private Q_SLOTS:
         save(f, "ACME");
         for (int c : commands)
             f.form->command1Click(c);
-        QPushButton *editar = nullptr;
-        for (QPushButton *b : f.form->findChildren<QPushButton *>(QStringLiteral("Command1")))
-            editar = b->property("index").toInt() == command1::Editar ? b : editar;
-        QCOMPARE(editar->isEnabled(), !open);
+        QCOMPARE(f.barButton(command1::Editar)->isEnabled(), !open);
         QCOMPARE(f.w("txtCalle")->isEnabled(), open);
     }
 

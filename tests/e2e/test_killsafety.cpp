@@ -64,7 +64,7 @@ struct World
                    .files = &files,
                    .dataFolder = folder,
                    .driveA = [medium] { return medium; },
-                   .packer = QCoreApplication::applicationDirPath() + "/pack9"},
+                   .packer = test::kPacker},
           db(folder),
           form(db, services)
     {

@@ -12,6 +12,7 @@
 #include "support/testfiles.h"
 #include <QApplication>
 #include <QComboBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -53,6 +54,14 @@ struct Form1Fixture
         db = std::make_unique<kivo::Database>(dir.path());
         form = std::make_unique<kivo::Form1>(*db, services);
         return form->load();
+    }
+    // The toolbar's button of `index` (one of the command1 constants).
+    QPushButton *barButton(int index) const
+    {
+        for (QPushButton *b : form->findChildren<QPushButton *>(QStringLiteral("Command1")))
+            if (b->property("index").toInt() == index)
+                return b;
+        return nullptr;
     }
     // Closes without the closing question.
     void stop()
