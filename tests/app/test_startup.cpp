@@ -148,12 +148,8 @@ private Q_SLOTS:
     {
         QTemporaryDir folder;
         kivo::test::FailingFileIo io(kivo::test::FailingFileIo::Step::Write, 1, ENOSPC);
-        QString message;
-        try {
-            kivo::datafolder::provision(folder.path(), QStringLiteral(KIVO_BUILD_DATA_DIR));
-        } catch (const kivo::DbfError &e) {
-            message = e.message();
-        }
+        const QString message = kivo::test::errorOf(
+            [&] { kivo::datafolder::provision(folder.path(), QStringLiteral(KIVO_BUILD_DATA_DIR)); });
         // The first table copied, in name order.
         const QString failed = kivo::textos::kNoGuarda.arg(
             "PROVMERC.dbf", QDir::toNativeSeparators(folder.filePath("PROVMERC.dbf")), "el disco está lleno");
