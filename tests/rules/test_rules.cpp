@@ -130,25 +130,6 @@ private Q_SLOTS:
                      .join(",\r"));
     }
 
-    void eligibilityNotes_data()
-    {
-        QTest::addColumn<TipoRegistro>("tipo");
-        QTest::addColumn<QString>("exportadores");
-        QTest::addColumn<QString>("compromisos");
-        const QString minimo = "El monto minimo a exportar para una KIVO %1 es de %2 para el primer año fiscal";
-        QTest::newRow("promotora") << TipoRegistro::Promotora << "Debe registrar al menos 3 proveedores"
-                                   << minimo.arg("promotora ", "250 mil dls");
-        QTest::newRow("consolidadora") << TipoRegistro::Consolidadora << "Debe registrar al menos 5 proveedores"
-                                       << minimo.arg("consolidadora ", "3 millones de dls");
-        QTest::newRow("none") << TipoRegistro::Ninguno << QString() << "No ha seleccionado Tipo de registro";
-    }
-    void eligibilityNotes()
-    {
-        QFETCH(TipoRegistro, tipo);
-        QTEST(notasElegibilidad(tipo).exportadores, "exportadores");
-        QTEST(notasElegibilidad(tipo).compromisos, "compromisos");
-    }
-
     // The regional form, a rate below the first row and the balance of typed amounts are checked
     // where the sales grid shows them.
     void exchangeRateHasTwoDecimals_data()
